@@ -1,0 +1,25 @@
+#include "app/Programm.h"
+
+#include "app/TForm1.h"
+#include "common/ResConst.h"
+#include "hosts/Datenpfade.h"
+#include "platform/TPlattform.h"
+
+#include <QApplication>
+
+int ProgrammStart(int argc, char** argv) {
+    DatenpfadeSetzen();
+    // A second start hands over to the first and creates no window, timer or socket.
+    if (!Plattform().InstanzBeanspruchen()) {
+        Plattform().NachrichtAnInstanz(ProgrammTitel, TPlattform::NachrichtZeigen);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    app.setApplicationName(ProgrammName);
+    app.setOrganizationName(ProgrammName);
+    app.setQuitOnLastWindowClosed(false);
+    Plattform().SitzungBeginnen();
+    TForm1 form;
+    QObject::connect(&form, &TForm1::Beendet, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    return app.exec();
+}

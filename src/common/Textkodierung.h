@@ -1,0 +1,13 @@
+#pragma once
+// Text files of the program: written in the system's ANSI code page without a byte-order
+// mark; read with a UTF-8 or UTF-16 byte-order mark honoured, otherwise as ANSI.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+QString DekodiereTextdatei(const QByteArray& daten);
+QByteArray KodiereAnsi(const QString& text);
+
+// Splits at CR LF, a lone CR or a lone LF; a final line break yields no empty last line.
+QStringList TeileZeilen(const QString& text);

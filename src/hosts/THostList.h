@@ -1,0 +1,74 @@
+#pragma once
+// The one in-memory table of known computers. Entries are identified by MAC alone; a peer
+// instance's own report outranks the scanner; a silent peer loses its Sender mark after
+// 8000 ms.
+
+#include "hosts/THostListRec.h"
+
+#include <QMutex>
+#include <atomic>
+#include <functional>
+
+class THostList {
+public:
+    using TTickQuelle = std::function<quint32()>;
+    static constexpr quint32 SenderTimeoutMs = 8000;
+
+    // Loads the file at once; tick defaults to the platform's tick count.
+    explicit THostList(const QString& dateiname, TTickQuelle tick = {});
+    ~THostList();
+    THostList(const THostList&) = delete;
+    THostList& operator=(const THostList&) = delete;
+
+    const QString& Filename() const { return FFilename; }
+
+    void Clear();
+    int Count() const;
+    THostListRec Get(int index) const;
+    void Put(int index, const THostListRec& wert);
+    THostListListe GetListe() const;
+
+    int Add(const THostListRec& host, bool fromScannerS);
+    int Add(const QString& ip, const QString& daten);
+    void Delete(int index);
+    THostListRec FindMAC(const QString& mac) const;
+    void SetChangeS(int index, bool wert);
+    void SetPCUser(bool pcS, int index, const QString& name);
+    void SetStatus(int index, TStatus wert);
+    void AlleOffline();
+
+    bool LoadSaveListe(bool ladeS);
+
+    // The list's lock: a busy flag shared with the worker threads and the view code.
+    // Not re-entrant; holders call no other lock-taking operation.
+    void Sperren();
+    void Entsperren();
+    bool Locked() const { return FLocked.load(); }
+
+    bool ChangeS() const { return FChangeS.load(); }
+    void SetListChangeS(bool wert) { FChangeS.store(wert); }
+
+private:
+    int AddGesperrt(THostListRec h, bool fromScannerS);
+
+    QString FFilename;
+    TTickQuelle FTick;
+    // Guards the storage itself, so a thread reading without the lock never sees the
+    // vector being resized.
+    mutable QMutex FSpeicher;
+    THostListListe FListe;
+    std::atomic<bool> FLocked{false};
+    std::atomic<bool> FChangeS{false};
+};
+
+// Holds the list's lock for a scope.
+class TListenSperre {
+public:
+    explicit TListenSperre(THostList& liste) : FListe(liste) { FListe.Sperren(); }
+    ~TListenSperre() { FListe.Entsperren(); }
+    TListenSperre(const TListenSperre&) = delete;
+    TListenSperre& operator=(const TListenSperre&) = delete;
+
+private:
+    THostList& FListe;
+};

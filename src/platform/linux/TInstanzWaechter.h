@@ -1,0 +1,37 @@
+#pragma once
+// Single instance per user: a lock file in the user's runtime folder, and a local socket
+// through which later starts and other programs reach the running instance.
+
+#include <QLockFile>
+#include <QLocalServer>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class TInstanzWaechter : public QObject {
+    Q_OBJECT
+public:
+    explicit TInstanzWaechter(const QString& name, QObject* parent = nullptr);
+    ~TInstanzWaechter() override;
+
+    bool Beanspruchen();
+    void Lauschen();
+    bool NachrichtSenden(const QString& titelEnde, int nachricht);
+    void SetzeTitel(const QString& titel) { FTitel = titel; }
+    void SetzeBeantworter(std::function<QString(const QString&)> b) { FBeantworter = std::move(b); }
+
+    QString SocketPfad() const;
+
+signals:
+    void NachrichtEmpfangen(int nachricht);
+
+private:
+    void NeueVerbindung();
+
+    QString FName;
+    QString FTitel;
+    std::function<QString(const QString&)> FBeantworter;
+    std::unique_ptr<QLockFile> FSperre;
+    bool FBesitzerS = false;
+    QLocalServer FServer;
+};

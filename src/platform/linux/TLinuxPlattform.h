@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/TPlattform.h"
+
+#include <memory>
+
+class TInstanzWaechter;
+class TSignalWaechter;
+class TLogind;
+
+class TLinuxPlattform : public TPlattform {
+    Q_OBJECT
+public:
+    TLinuxPlattform();
+    ~TLinuxPlattform() override;
+
+    QString ComputerName() override;
+    QString UserName() override;
+
+    QString SpezialOrdner(TOrdner ordner) override;
+    QString TempOrdner() override;
+    QString ProgrammDatei() override;
+    bool DateiAttributeEntfernen(const QString& pfad) override;
+
+    QDateTime Jetzt() override;
+    quint32 TickCount() override;
+
+    QByteArray ZuAnsi(const QString& text) override;
+    QString VonAnsi(const QByteArray& daten) override;
+
+    bool InstanzBeanspruchen() override;
+    void SitzungBeginnen() override;
+    bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
+    void SetzeFensterTitel(const QString& titel) override;
+    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) override;
+
+    void SchlafFreigeben() override;
+
+private:
+    TInstanzWaechter& Waechter();
+
+    std::unique_ptr<TInstanzWaechter> FWaechter;
+    std::unique_ptr<TSignalWaechter> FSignale;
+    std::unique_ptr<TLogind> FLogind;
+};

@@ -1,0 +1,4 @@
+#include <QTest>
+class X : public QObject { Q_OBJECT private slots: void a() {} };
+QTEST_MAIN(X)
+#include "tst_paramclass.moc"

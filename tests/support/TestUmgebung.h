@@ -1,0 +1,37 @@
+#pragma once
+// What most tests need: a fake platform, the process-wide paths set from it, and message
+// boxes answered from a script instead of shown.
+
+#include "support/TFakePlattform.h"
+#include "ui/TMeldungen.h"
+
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+class TMeldungsSkript {
+public:
+    TMeldungsSkript();
+    ~TMeldungsSkript();
+
+    // Answers for the next boxes, in order; an empty queue answers No/Cancel.
+    void Antworten(std::initializer_list<bool> antworten);
+    // Called for dialogs before they are answered, so a test can fill them.
+    std::function<void(QDialog*)> DialogFueller;
+
+    QStringList Texte;
+    QList<Meldungen::TArt> Arten;
+
+private:
+    QQueue<bool> FAntworten;
+};
+
+class TTestUmgebung {
+public:
+    TTestUmgebung();
+    TFakePlattform& Fake() { return *FFake; }
+    TMeldungsSkript Meldungen;
+
+private:
+    TFakeEinsatz FFake;
+};
