@@ -147,29 +147,11 @@ void TForm1::SetTabOrders() {
 // --- Fonts, colours and layout -----------------------------------------------------------------
 
 void TForm1::SchriftartZuweisen() {
-    const QColor hintergrund = Hintergrund();
-    const QColor schrift = FSchrift.Farbe();
     for (QWidget* w : std::initializer_list<QWidget*>{ListView1, StatusBar1, StatusBar1Panel, Cb1Desktop,
-                                                      Cb1Autostart, Cb1Scanner}) {
-        QPalette pal = w->palette();
-        for (auto rolle : {QPalette::Base, QPalette::Window})
-            pal.setColor(rolle, hintergrund);
-        for (auto rolle : {QPalette::Text, QPalette::WindowText})
-            pal.setColor(rolle, schrift);
-        w->setPalette(pal);
-        w->setAutoFillBackground(true);
-        w->setFont(FSchrift.Font);
-    }
-    for (QPushButton* b : {Btn1Minimieren, Btn1Beenden}) {
-        QFont f = b->font();
-        f.setFamily(FSchrift.Font.family());
-        f.setPointSizeF(FSchrift.Font.pointSizeF());
-        f.setBold(FSchrift.Font.bold());
-        f.setItalic(FSchrift.Font.italic());
-        f.setUnderline(FSchrift.Font.underline());
-        f.setStrikeOut(FSchrift.Font.strikeOut());
-        b->setFont(f);
-    }
+                                                      Cb1Autostart, Cb1Scanner})
+        TextbereichGestalten(w, FSchrift, Hintergrund());
+    for (QPushButton* b : {Btn1Minimieren, Btn1Beenden})
+        KnopfGestalten(b, FSchrift);
     SchalterEinrichten();
 }
 

@@ -1,6 +1,10 @@
 #include "ui/Layout.h"
 
+#include "ui/Farben.h"
+
+#include <QAbstractButton>
 #include <QFontMetrics>
+#include <QWidget>
 
 int GetSchalterHoehe(const QFont& font, TSchalterArt art) {
     // The line height of an auto-sized label showing "M".
@@ -28,4 +32,27 @@ QString EntferneAmpersand(const QString& text) {
     QString t = text;
     t.remove(u'&');
     return t;
+}
+
+void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift, const QColor& hintergrund) {
+    QPalette pal = steuerelement->palette();
+    for (auto rolle : {QPalette::Base, QPalette::Window})
+        pal.setColor(rolle, hintergrund);
+    const QColor text = schrift.Farbe();
+    for (auto rolle : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(rolle, text);
+    steuerelement->setPalette(pal);
+    steuerelement->setAutoFillBackground(true);
+    steuerelement->setFont(schrift.Font);
+}
+
+void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift) {
+    QFont f = knopf->font();
+    f.setFamily(schrift.Font.family());
+    f.setPointSizeF(schrift.Font.pointSizeF());
+    f.setBold(schrift.Font.bold());
+    f.setItalic(schrift.Font.italic());
+    f.setUnderline(schrift.Font.underline());
+    f.setStrikeOut(schrift.Font.strikeOut());
+    knopf->setFont(f);
 }
