@@ -23,6 +23,8 @@
 TForm1::TForm1(TForm1Optionen optionen, QWidget* parent) : QMainWindow(parent), FOptionen(std::move(optionen)) {
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
+    // The controls are placed by hand from the font; they follow the area's size.
+    flaeche->installEventFilter(this);
     ListView1 = new QTableWidget(flaeche);
     Cb1Desktop = new QCheckBox(flaeche);
     Cb1Autostart = new QCheckBox(flaeche);
@@ -222,6 +224,12 @@ void TForm1::resizeEvent(QResizeEvent* ereignis) {
         SchriftartZuweisen();
         FensterEinrichten();
     }
+}
+
+bool TForm1::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == centralWidget() && ereignis->type() == QEvent::Resize && !IsClosing)
+        SchalterEinrichten();
+    return QMainWindow::eventFilter(objekt, ereignis);
 }
 
 void TForm1::showEvent(QShowEvent* ereignis) {

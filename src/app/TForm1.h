@@ -102,6 +102,7 @@ protected:
     void changeEvent(QEvent* ereignis) override;
     void resizeEvent(QResizeEvent* ereignis) override;
     void showEvent(QShowEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     void FormCreate();

@@ -1,4 +1,235 @@
+#include "app/TForm1.h"
+#include "common/ResConst.h"
+#include "support/TestUmgebung.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
-class X : public QObject { Q_OBJECT private slots: void a() {} };
-QTEST_MAIN(X)
+#include <QtTest/qtestspontaneevent.h>
+
+class TstForm1 : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+
+    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) {
+        TForm1Optionen o;
+        o.Argumente = argumente;
+        auto form = std::make_unique<TForm1>(o);
+        // The first tick decides about showing; it comes 5 ms after creation.
+        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
+        return form;
+    }
+
+private slots:
+    void init() {
+        FUmgebung = std::make_unique<TTestUmgebung>();
+        FUmgebung->Fake().FJetzt = QDateTime(QDate(2027, 1, 4), QTime(7, 5, 30));
+    }
+    void cleanup() { FUmgebung.reset(); }
+
+    void erzeugung() {
+        TForm1Optionen o;
+        o.Argumente = QStringList{};
+        TForm1 form(o);
+        QVERIFY(!form.isVisible()); // the start tick decides
+        QVERIFY(form.Timer1Start.isActive());
+        QCOMPARE(form.windowTitle(), QString("TESTPC - Veltrano V1.01"));
+        QCOMPARE(FUmgebung->Fake().FFensterTitel, form.windowTitle());
+        QCOMPARE(form.ListView1->columnCount(), 6);
+        QStringList spalten;
+        for (int i = 0; i < 6; ++i)
+            spalten << form.ListView1->horizontalHeaderItem(i)->text();
+        QCOMPARE(spalten, (QStringList{"Gerät", "Benutzer", "Status", "Sender", "IP-Adresse", "MAC-Adresse"}));
+        QVERIFY(QDir(FUmgebung->Fake().Basis() + "/data/Veltrano").exists());
+        for (QTimer* t : {&form.Timer1Sender, &form.Timer1Icmp, &form.Timer1Scanner, &form.Timer1StatusBar})
+            QVERIFY(!t->isActive());
+        QVERIFY(form.AutoCloseS);
+        QVERIFY(!StopS);
+    }
+
+    void ersterTickZeigtFenster() {
+        auto form = Starten();
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->CtiSichtbar());
+        const QSize arbeit = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(form->frameGeometry().size(), arbeit);
+        QCOMPARE(form->StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:05 Uhr"));
+        QVERIFY(form->Timer1StatusBar.isActive());
+        QCOMPARE(form->Timer1StatusBar.interval(), 500);
+        QVERIFY(form->Timer1Icmp.isActive());
+        QCOMPARE(form->Timer1Icmp.interval(), 2100);
+        QVERIFY(form->Timer1Scanner.isActive());
+        QCOMPARE(form->Timer1Scanner.interval(), 250);
+        QVERIFY(form->Timer1Sender.isActive());
+        QCOMPARE(form->Timer1Sender.interval(), 2000);
+
+        // The clock follows the minute.
+        FUmgebung->Fake().FJetzt = FUmgebung->Fake().FJetzt.addSecs(60);
+        QTRY_COMPARE(form->StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:06 Uhr"));
+    }
+
+    void systemstartStartetVersteckt() {
+        auto form = Starten({"/SystemStartup"});
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->CtiSichtbar());
+        QTRY_VERIFY(!form->Timer1StatusBar.isActive()); // the clock stops at its next tick
+        QVERIFY(form->Timer1Sender.isActive());     // but the presence runs at once
+
+        // A second start (message 1224) brings it back with the clock running.
+        emit FUmgebung->Fake().NachrichtEmpfangen(TPlattform::NachrichtZeigen);
+        QTRY_VERIFY(form->isVisible());
+        QVERIFY(!form->CtiSichtbar());
+        QVERIFY(form->Timer1StatusBar.isActive());
+    }
+
+    void minimierenVersteckt() {
+        auto form = Starten();
+        form->ButtonsClick(1);
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->CtiSichtbar());
+        form->FensterMinimierenWiederherstellen(false);
+        QVERIFY(form->isVisible());
+        form->showMinimized();
+        QTRY_VERIFY(!form->isVisible());
+        QVERIFY(form->CtiSichtbar());
+    }
+
+    void groesseBleibtArbeitsbereich() {
+        auto form = Starten();
+        const QSize soll = form->size();
+        form->resize(800, 600);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->size(), soll);
+        // The layout follows the rules: list above the button row, buttons 125 wide.
+        QCOMPARE(form->Btn1Beenden->width(), 125);
+        QCOMPARE(form->Btn1Beenden->x() + 125 + 10, form->centralWidget()->width());
+        QCOMPARE(form->Btn1Minimieren->x(), form->Btn1Beenden->x() - 5 - 125);
+        QCOMPARE(form->ListView1->geometry().bottom() + 1 + 10, form->Btn1Beenden->y());
+        const int spalte = form->ListView1->columnWidth(0);
+        QCOMPARE(spalte, int(form->ListView1->width() / 100.0 * (100.0 / 6)));
+        QVERIFY(!form->Cb1Scanner->geometry().intersects(form->Btn1Minimieren->geometry()));
+        QVERIFY(!form->Cb1Autostart->geometry().intersects(form->Cb1Scanner->geometry()));
+    }
+
+    void beendenMitFrage() {
+        auto form = Starten();
+        QSignalSpy beendet(form.get(), &TForm1::Beendet);
+        FUmgebung->Meldungen.Antworten({false});
+        form->ButtonsClick(2);
+        QCOMPARE(FUmgebung->Meldungen.Texte, QStringList{"Soll das Programm beendet werden?"});
+        QVERIFY(form->isVisible());
+        QCOMPARE(beendet.count(), 0);
+        QVERIFY(form->AutoCloseS);
+        QVERIFY(!StopS);
+        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+            QVERIFY(t->isActive());
+
+        FUmgebung->Meldungen.Antworten({true});
+        form->ButtonsClick(2);
+        QCOMPARE(FUmgebung->Meldungen.Texte.size(), 2);
+        QCOMPARE(beendet.count(), 1);
+        QVERIFY(StopS);
+        QVERIFY(form->IsClosing);
+        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar,
+                          &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
+            QVERIFY(!t->isActive());
+    }
+
+    void schliessfeldFragt() {
+        auto form = Starten();
+        FUmgebung->Meldungen.Antworten({false});
+        QCloseEvent ereignis;
+        QSpontaneKeyEvent::setSpontaneous(&ereignis);
+        // sendEvent would clear the flag; the window system delivers it as it is.
+        static_cast<QObject*>(form.get())->event(&ereignis);
+        QVERIFY(!ereignis.isAccepted());
+        QCOMPARE(FUmgebung->Meldungen.Texte.size(), 1);
+    }
+
+    void beendenOhneFrage_data() {
+        QTest::addColumn<int>("weg");
+        QTest::addColumn<bool>("verstecktS");
+        QTest::newRow("1124") << 0 << false;
+        QTest::newRow("1125 versteckt") << 1 << true;
+        QTest::newRow("Sitzungsende") << 2 << false;
+        QTest::newRow("Sitzungsende versteckt") << 2 << true;
+    }
+    void beendenOhneFrage() {
+        QFETCH(int, weg);
+        QFETCH(bool, verstecktS);
+        auto form = Starten(verstecktS ? QStringList{"/systemstartup"} : QStringList{});
+        QSignalSpy beendet(form.get(), &TForm1::Beendet);
+        if (weg == 0)
+            emit FUmgebung->Fake().NachrichtEmpfangen(1124);
+        else if (weg == 1)
+            emit FUmgebung->Fake().NachrichtEmpfangen(1125);
+        else
+            emit FUmgebung->Fake().SitzungEndet();
+        QCOMPARE(beendet.count(), 1);
+        QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
+        QVERIFY(StopS);
+    }
+
+    // The session ends while the close question is on screen: the program still closes.
+    void sitzungsendeBeiOffenerFrage() {
+        Meldungen::SetzeAutomat({}); // a real box this time
+        auto form = Starten();
+        QSignalSpy beendet(form.get(), &TForm1::Beendet);
+        bool boxGesehenS = false;
+        QTimer::singleShot(200, this, [&] {
+            boxGesehenS = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+            emit FUmgebung->Fake().SitzungEndet();
+        });
+        form->ButtonsClick(2); // returns once the box is gone
+        QVERIFY(boxGesehenS);
+        QCOMPARE(beendet.count(), 1);
+        QVERIFY(StopS);
+        QVERIFY(form->IsClosing);
+    }
+
+    void schlafUndAufwachen() {
+        auto form = Starten();
+        emit FUmgebung->Fake().SchlafBeginnt();
+        QVERIFY(StopS);
+        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+            QVERIFY(!t->isActive());
+        emit FUmgebung->Fake().Aufgewacht();
+        QVERIFY(!StopS);
+        QVERIFY(form->Timer1UdpTimer.isActive());
+        QCOMPARE(form->Timer1UdpTimer.interval(), 5000);
+        QVERIFY(form->Timer1StatusBar.isActive());
+        QVERIFY(!form->Timer1Sender.isActive()); // presence waits for the listeners
+        QTRY_VERIFY_WITH_TIMEOUT(form->Timer1Sender.isActive(), 7000);
+        QVERIFY(form->Timer1Icmp.isActive());
+        QVERIFY(form->Timer1Scanner.isActive());
+    }
+
+    void zustandsabfrage() {
+        auto form = Starten();
+        const QString zustand = FUmgebung->Fake().FBeantworter("zustand");
+        QVERIFY(zustand.contains("titel=TESTPC - Veltrano V1.01"));
+        QVERIFY(zustand.contains("sichtbar=1"));
+        QVERIFY(zustand.contains("statusbar=Montag, 4. Jänner 2027, 07:05 Uhr"));
+        QCOMPARE(FUmgebung->Fake().FBeantworter("unbekannt"), QString());
+    }
+
+    void datenordnerNurLeerEntfernt() {
+        const QString ordner = FUmgebung->Fake().Basis() + "/data/Veltrano";
+        { auto form = Starten(); }
+        QVERIFY(!QDir(ordner).exists());
+        {
+            auto form = Starten();
+            QFile datei(ordner + "/Hostliste.txt");
+            QVERIFY(datei.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QDir(ordner).exists());
+    }
+};
+
+QTEST_MAIN(TstForm1)
 #include "tst_form1.moc"

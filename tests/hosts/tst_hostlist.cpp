@@ -1,4 +1,297 @@
+#include "hosts/THostList.h"
+#include "support/TestUmgebung.h"
+
+#include <QTemporaryDir>
 #include <QTest>
-class X : public QObject { Q_OBJECT private slots: void a() {} };
-QTEST_MAIN(X)
+#include <QThread>
+#include <atomic>
+#include <vector>
+
+namespace {
+
+struct TListe {
+    QTemporaryDir Ordner;
+    quint32 Tick = 1000;
+    THostList Liste{Ordner.path() + QStringLiteral("/Hostliste.txt"), [this] { return Tick; }};
+};
+
+QString Praesenz(const QString& pc, const QString& user, const QString& mac, const QString& sender = "1") {
+    return "VTR1|" + sender + "|" + pc + "|" + user + "|" + mac + "|1";
+}
+
+THostListRec Scan(const QString& pc, const QString& user, const QString& ip, const QString& mac) {
+    THostListRec r;
+    r.PC = pc;
+    r.User = user;
+    r.IP = ip;
+    r.MAC = mac;
+    r.Status = TStatus::sOnline;
+    return r;
+}
+
+const QString MacA = "00-1A-2B-3C-4D-5E";
+const QString MacB = "00-1A-2B-3C-4D-5F";
+
+} // namespace
+
+class TstHostList : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { FUmgebung = std::make_unique<TTestUmgebung>(); }
+    void cleanup() { FUmgebung.reset(); }
+
+    void praesenzNeuUndGleich() {
+        TListe t;
+        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), 0);
+        THostListRec e = t.Liste.Get(0);
+        QCOMPARE(e.PC, QString("KUECHE"));
+        QCOMPARE(e.IP, QString("10.0.0.5"));
+        QCOMPARE(e.Status, TStatus::sOnline);
+        QVERIFY(e.SenderS);
+        QVERIFY(e.BroadcastS);
+        QVERIFY(!e.ChangeS);
+        QVERIFY(!t.Liste.ChangeS()); // appending does not flag the list
+
+        t.Tick += 1500;
+        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), -1);
+        const THostListRec nachher = t.Liste.Get(0);
+        QCOMPARE(nachher.Millisek, t.Tick); // only the stamp moves
+        e.Millisek = t.Tick;
+        QCOMPARE(nachher, e);
+        QVERIFY(!t.Liste.ChangeS());
+    }
+
+    void praesenzGeaendertErsetztAlles() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        t.Tick += 10;
+        // Sixth field missing: BroadcastS false now, and the user differs.
+        QCOMPARE(t.Liste.Add("10.0.0.9", "VTR1|1|KUECHE|bert|" + MacA), -1);
+        const THostListRec e = t.Liste.Get(0);
+        QCOMPARE(e.User, QString("bert"));
+        QCOMPARE(e.IP, QString("10.0.0.9"));
+        QVERIFY(!e.BroadcastS);
+        QCOMPARE(e.Millisek, t.Tick);
+        QVERIFY(e.ChangeS);
+        QVERIFY(t.Liste.ChangeS());
+    }
+
+    void nurBroadcastAnders() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        const quint32 vorher = t.Liste.Get(0).Millisek;
+        t.Tick += 100;
+        t.Liste.Add("10.0.0.5", "VTR1|1|KUECHE|anna|" + MacA + "|0");
+        QVERIFY(!t.Liste.Get(0).BroadcastS);
+        QCOMPARE(t.Liste.Get(0).Millisek, vorher); // the stamp is not refreshed then
+        QVERIFY(!t.Liste.ChangeS());
+    }
+
+    void leerePraesenzfelder() {
+        TListe t;
+        // Empty user name: the MAC moves into the user field, "1" becomes the MAC.
+        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1|PC||" + MacA + "|1"), 0);
+        QCOMPARE(t.Liste.Get(0).User, MacA);
+        QCOMPARE(t.Liste.Get(0).MAC, QString("1"));
+        QVERIFY(!t.Liste.Get(0).BroadcastS);
+        // Only two fields: appended with "Unbekannt" and an empty MAC.
+        QCOMPARE(t.Liste.Add("10.0.0.6", "VTR1|1"), 1);
+        QCOMPARE(t.Liste.Get(1).PC, QString("Unbekannt"));
+        QCOMPARE(t.Liste.Get(1).User, QString("Unbekannt"));
+        // A later empty name is stored as it comes (no "Unbekannt" on update).
+        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1| |anna|1|1"), -1);
+        QCOMPARE(t.Liste.Get(0).PC, QString());
+        // A leaving presence keeps the host online but drops its Sender mark.
+        t.Liste.Add("10.0.0.5", "VTR1|0| |anna|1|1");
+        QCOMPARE(t.Liste.Get(0).Status, TStatus::sOnline);
+        QVERIFY(!t.Liste.Get(0).SenderS);
+    }
+
+    void senderTimeout_data() {
+        QTest::addColumn<quint32>("start");
+        QTest::addColumn<quint32>("abstand");
+        QTest::addColumn<bool>("verfallen");
+        QTest::newRow("genau 8000") << 1000u << 8000u << false;
+        QTest::newRow("8001") << 1000u << 8001u << true;
+        QTest::newRow("Umlauf genau 8000") << 0xFFFFF000u << 8000u << false;
+        QTest::newRow("Umlauf 8001") << 0xFFFFF000u << 8001u << true;
+    }
+    void senderTimeout() {
+        QFETCH(quint32, start);
+        QFETCH(quint32, abstand);
+        QFETCH(bool, verfallen);
+        TListe t;
+        t.Tick = start;
+        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Tick = start + abstand; // wraps where the data says so
+        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        const THostListRec a = t.Liste.Get(0);
+        QCOMPARE(a.SenderS, !verfallen);
+        QCOMPARE(a.ChangeS, verfallen);
+        QCOMPARE(t.Liste.ChangeS(), verfallen);
+        QCOMPARE(a.Status, TStatus::sOnline);
+        // The scanner never withdraws a Sender mark.
+        TListe u;
+        u.Tick = start;
+        u.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        u.Tick = start + abstand;
+        u.Liste.Add(Scan("B", "", "10.0.0.6", MacB), true);
+        QVERIFY(u.Liste.Get(0).SenderS);
+    }
+
+    void scannerRegeln() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("PEER", "anna", MacA));
+        // A peer's own report is never overwritten by the scanner.
+        QCOMPARE(t.Liste.Add(Scan("ANDERS", "x", "10.0.0.99", MacA), true), -1);
+        QCOMPARE(t.Liste.Get(0).PC, QString("PEER"));
+        QCOMPARE(t.Liste.Get(0).IP, QString("10.0.0.5"));
+
+        // Appended by the scanner: "Unbekannt" for empty names, stamp 0, not a peer.
+        QCOMPARE(t.Liste.Add(Scan("", "", "10.0.0.7", MacB), true), 1);
+        THostListRec b = t.Liste.Get(1);
+        QCOMPARE(b.PC, QString("Unbekannt"));
+        QCOMPARE(b.User, QString("Unbekannt"));
+        QCOMPARE(b.Millisek, 0u);
+        QVERIFY(!b.SenderS);
+
+        // Known host, empty user, new address: only address (and status) change.
+        t.Liste.SetStatus(1, TStatus::sOffline);
+        t.Liste.SetPCUser(false, 1, "carla");
+        t.Liste.SetChangeS(1, false);
+        t.Liste.SetListChangeS(false);
+        QCOMPARE(t.Liste.Add(Scan("", "", "10.0.0.8", MacB), true), -1);
+        b = t.Liste.Get(1);
+        QCOMPARE(b.User, QString("carla"));
+        QCOMPARE(b.PC, QString("Unbekannt"));
+        QCOMPARE(b.IP, QString("10.0.0.8"));
+        QCOMPARE(b.Status, TStatus::sOnline);
+        QVERIFY(b.ChangeS);
+        QVERIFY(t.Liste.ChangeS());
+
+        // Nothing differs: no flag.
+        t.Liste.SetChangeS(1, false);
+        t.Liste.SetListChangeS(false);
+        t.Liste.Add(Scan("UNBEKANNT-NICHT", "", "10.0.0.8", MacB), true);
+        QCOMPARE(t.Liste.Get(1).PC, QString("UNBEKANNT-NICHT"));
+        t.Liste.SetChangeS(1, false);
+        t.Liste.SetListChangeS(false);
+        t.Liste.Add(Scan("", "", "10.0.0.8", MacB), true);
+        QVERIFY(!t.Liste.Get(1).ChangeS);
+        QVERIFY(!t.Liste.ChangeS());
+    }
+
+    void zugriffeAusserhalb() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        const THostListRec leer;
+        QCOMPARE(t.Liste.Get(-1), leer);
+        QCOMPARE(t.Liste.Get(1), leer);
+        t.Liste.SetStatus(1, TStatus::sOffline);
+        t.Liste.SetChangeS(-1, true);
+        t.Liste.SetPCUser(true, 5, "X");
+        t.Liste.Put(1, Scan("X", "X", "X", "X"));
+        t.Liste.Delete(1);
+        t.Liste.Delete(-1);
+        QCOMPARE(t.Liste.Count(), 1);
+        QCOMPARE(t.Liste.Get(0).PC, QString("A"));
+        QVERIFY(!t.Liste.ChangeS());
+    }
+
+    void statusUndFlags() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Liste.SetStatus(0, TStatus::sOffline);
+        QVERIFY(!t.Liste.Get(0).SenderS);
+        QVERIFY(!t.Liste.Get(0).ChangeS); // the probe sets the flag itself
+        t.Liste.SetChangeS(0, true);
+        QVERIFY(t.Liste.ChangeS());
+        t.Liste.SetListChangeS(false);
+        t.Liste.SetChangeS(0, false);
+        QVERIFY(!t.Liste.ChangeS());
+        t.Liste.SetPCUser(true, 0, "NEU");
+        QCOMPARE(t.Liste.Get(0).PC, QString("NEU"));
+        QVERIFY(t.Liste.Get(0).ChangeS && t.Liste.ChangeS());
+    }
+
+    void loeschenUndSuchen() {
+        TListe t;
+        for (int i = 0; i < 3; ++i)
+            t.Liste.Add(Scan(QString::number(i), "u", "10.0.0." + QString::number(i), "MAC-" + QString::number(i)),
+                        true);
+        t.Liste.Delete(1);
+        QCOMPARE(t.Liste.Count(), 2);
+        QCOMPARE(t.Liste.Get(0).PC, QString("0"));
+        QCOMPARE(t.Liste.Get(1).PC, QString("2"));
+        QCOMPARE(t.Liste.FindMAC("MAC-2").PC, QString("2"));
+        QCOMPARE(t.Liste.FindMAC("mac-2").MAC, QString()); // exact, case-sensitive
+        t.Liste.Delete(0);
+        t.Liste.Delete(0);
+        QCOMPARE(t.Liste.Count(), 0);
+    }
+
+    void alleOffline() {
+        TListe t;
+        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        t.Liste.AlleOffline();
+        QVERIFY(t.Liste.ChangeS());
+        for (int i = 0; i < 2; ++i) {
+            const THostListRec e = t.Liste.Get(i);
+            QCOMPARE(e.Status, TStatus::sOffline);
+            QVERIFY(!e.SenderS);
+            QCOMPARE(e.Millisek, 0u);
+            QVERIFY(e.ChangeS);
+        }
+        QVERIFY(!t.Liste.Locked());
+    }
+
+    // Scanner threads and presence datagrams merging the same new hosts at once append
+    // each MAC exactly once; a reader without the lock never sees a torn list.
+    void nebenlaeufigesZusammenfuehren() {
+        TListe t;
+        constexpr int Faeden = 8, Hosts = 200;
+        std::atomic<bool> losS{false};
+        std::vector<std::unique_ptr<QThread>> faeden;
+        for (int f = 0; f < Faeden; ++f)
+            faeden.emplace_back(QThread::create([&, f] {
+                while (!losS)
+                    QThread::yieldCurrentThread();
+                for (int h = 0; h < Hosts; ++h) {
+                    const QString mac = QString("02-00-00-00-%1-%2").arg(h / 256, 2, 16, QChar('0')).arg(h % 256, 2, 16, QChar('0'));
+                    if (f % 2)
+                        t.Liste.Add(Scan("H", "", "10.1.0.1", mac), true);
+                    else
+                        t.Liste.Add("10.1.0.1", Praesenz("H", "u", mac));
+                }
+            }));
+        std::unique_ptr<QThread> leser(QThread::create([&] {
+            while (!losS)
+                QThread::yieldCurrentThread();
+            for (int i = 0; i < 20000; ++i) {
+                const int n = t.Liste.Count();
+                (void)t.Liste.Get(n - 1);
+                t.Liste.SetStatus(n / 2, TStatus::sOnline);
+            }
+        }));
+        for (auto& f : faeden)
+            f->start();
+        leser->start();
+        losS = true;
+        for (auto& f : faeden)
+            QVERIFY(f->wait(30000));
+        QVERIFY(leser->wait(30000));
+        QCOMPARE(t.Liste.Count(), Hosts);
+        QSet<QString> macs;
+        for (const THostListRec& e : t.Liste.GetListe())
+            macs.insert(e.MAC);
+        QCOMPARE(macs.size(), Hosts);
+        QVERIFY(!t.Liste.Locked());
+    }
+
+private:
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+};
+
+QTEST_GUILESS_MAIN(TstHostList)
 #include "tst_hostlist.moc"

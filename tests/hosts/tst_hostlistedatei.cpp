@@ -1,4 +1,231 @@
+#include "common/ResConst.h"
+#include "hosts/Datenpfade.h"
+#include "hosts/HostlisteDatei.h"
+#include "hosts/THostList.h"
+#include "support/TestUmgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
-class X : public QObject { Q_OBJECT private slots: void a() {} };
-QTEST_MAIN(X)
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray Lesen(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Schreiben(const QString& pfad, const QByteArray& inhalt) {
+    QDir().mkpath(QFileInfo(pfad).absolutePath());
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(inhalt);
+}
+
+THostListRec Eintrag(const QString& pc, const QString& user, const QString& ip, const QString& mac) {
+    THostListRec r;
+    r.PC = pc;
+    r.User = user;
+    r.IP = ip;
+    r.MAC = mac;
+    return r;
+}
+
+} // namespace
+
+class TstHostlisteDatei : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        FUmgebung = std::make_unique<TTestUmgebung>();
+        FPfad = FUmgebung->Fake().Basis() + "/data/Veltrano/Hostliste.txt";
+    }
+    void cleanup() { FUmgebung.reset(); }
+
+    void pfade() {
+        const QString basis = FUmgebung->Fake().Basis();
+        QCOMPARE(HostlisteDatei, basis + "/data/Veltrano/Hostliste.txt");
+        QCOMPARE(ZeitsteuerungDatei, basis + "/data/Veltrano/Zeitsteuerung.txt");
+        QCOMPARE(AutostartLink, basis + "/config/autostart/veltrano.desktop");
+        QCOMPARE(DesktopLink, basis + "/Desktop/veltrano.desktop");
+        QCOMPARE(DesktopLinkAlle, QString()); // never a bare file name
+        QCOMPARE(EigenerPC, QString("TESTPC"));
+        QCOMPARE(EigenerName, QString("tester"));
+        QCOMPARE(EigeneMAC(), QString());
+    }
+
+    void lesen_data() {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<QStringList>("erwartet"); // "PC/User/IP/MAC" per entry
+        QTest::newRow("Beispiel") << QByteArray("KUECHE|Anna|192.168.1.23|00-1A-2B-3C-4D-5E\r\n")
+                                  << QStringList{"KUECHE/Anna/192.168.1.23/00-1A-2B-3C-4D-5E"};
+        QTest::newRow("doppelter Trenner") << QByteArray("a||b|c|d\r\n") << QStringList{"a/b/c/d"};
+        QTest::newRow("zu wenige Felder") << QByteArray("a|b|c\r\nx|y|z|w\r\n") << QStringList{"x/y/z/w"};
+        QTest::newRow("Leerzeichenfeld") << QByteArray("KUECHE| |1.2.3.4|M1\r\n")
+                                         << QStringList{"KUECHE/Unbekannt/1.2.3.4/M1"};
+        QTest::newRow("Zeilenenden gemischt") << QByteArray("a|b|c|M1\rd|e|f|M2\ng|h|i|M3")
+                                              << QStringList{"a/b/c/M1", "d/e/f/M2", "g/h/i/M3"};
+        QTest::newRow("gleiche MAC zweimal") << QByteArray("a|b|c|M1\r\nx|y|z|M1\r\n") << QStringList{"x/y/z/M1"};
+        QTest::newRow("Felder nach dem vierten") << QByteArray("|a|b|c|M1|extra|\r\n") << QStringList{"a/b/c/M1"};
+        QTest::newRow("Name mit Trenner verschiebt") << QByteArray("A|B|anna|1.2.3.4|M1\r\n")
+                                                     << QStringList{"A/B/anna/1.2.3.4"};
+        QTest::newRow("UTF-8 mit BOM") << QByteArray("\xEF\xBB\xBFK\xC3\x9C" "CHE|J\xC3\xB6rg|1|M1\r\n")
+                                       << QStringList{QString::fromUtf8("KÜCHE/Jörg/1/M1")};
+        QTest::newRow("leer") << QByteArray() << QStringList{};
+    }
+    void lesen() {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(QStringList, erwartet);
+        Schreiben(FPfad, inhalt);
+        THostList liste(FPfad);
+        QStringList ist;
+        for (const THostListRec& e : liste.GetListe()) {
+            ist << e.PC + "/" + e.User + "/" + e.IP + "/" + e.MAC;
+            QCOMPARE(e.Status, TStatus::sOffline);
+            QVERIFY(!e.SenderS && !e.BroadcastS);
+            QCOMPARE(e.Millisek, 0u);
+        }
+        QCOMPARE(ist, erwartet);
+    }
+
+    void ansiOhneBom() {
+        // ANSI is a single-byte code page here: UTF-8 bytes without a mark stay bytes.
+        FUmgebung->Fake().FAnsiUtf8S = false;
+        Schreiben(FPfad, QByteArray("K\xDC" "CHE|a|1|M1\r\n"));
+        THostList liste(FPfad);
+        QCOMPARE(liste.Get(0).PC, QString::fromUtf8("KÜCHE"));
+        liste.SetPCUser(true, 0, QString::fromUtf8("B\u00FCro \u20AC"));
+        QVERIFY(liste.LoadSaveListe(false));
+        // Characters outside the code page become its substitute character.
+        QCOMPARE(Lesen(FPfad), QByteArray("B\xFCro ?|a|1|M1\r\n"));
+    }
+
+    void schreiben() {
+        THostList liste(FPfad);
+        liste.Add(Eintrag("KUECHE", "Anna", "192.168.1.23", "00-1A-2B-3C-4D-5E"), true);
+        liste.Add(Eintrag("PC2", "x", "10.0.0.2", "M2"), true);
+        liste.SetPCUser(false, 1, "");
+        liste.SetPCUser(true, 1, " \t");
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("KUECHE|Anna|192.168.1.23|00-1A-2B-3C-4D-5E\r\n | |10.0.0.2|M2\r\n"));
+        // And back: blank fields load as "Unbekannt" for a new entry.
+        THostList zurueck(FPfad);
+        QCOMPARE(zurueck.Count(), 2);
+        QCOMPARE(zurueck.Get(1).PC, QString("Unbekannt"));
+        QCOMPARE(zurueck.Get(1).User, QString("Unbekannt"));
+    }
+
+    void zeilenumbruchImNamen() {
+        THostList liste(FPfad);
+        liste.Add(Eintrag("BOESE\r\nX|Y|Z|W", "anna\nb", "10.0.0.1", "M1"), true);
+        liste.Add(Eintrag("GUT", "b", "10.0.0.2", "M2"), true);
+        QVERIFY(liste.LoadSaveListe(false));
+        const QByteArray inhalt = Lesen(FPfad);
+        QCOMPARE(inhalt.count("\r\n"), 2);
+        THostList zurueck(FPfad);
+        // "|" is not escaped (the fields shift), but no extra entry appears.
+        QCOMPARE(zurueck.Count(), 2);
+        QCOMPARE(zurueck.Get(1).MAC, QString("M2"));
+    }
+
+    void leereListeLoeschtDatei() {
+        Schreiben(FPfad, "a|b|c|M1\r\n");
+        THostList liste(FPfad);
+        liste.Delete(0);
+        QVERIFY(liste.LoadSaveListe(false));
+        QVERIFY(!QFile::exists(FPfad));
+        // A missing file loads as an empty list, successfully.
+        QVERIFY(liste.LoadSaveListe(true));
+        QCOMPARE(liste.Count(), 0);
+    }
+
+    void schreibgeschuetztWirdUeberschrieben() {
+        Schreiben(FPfad, "a|b|c|M1\r\n");
+        QFile(FPfad).setPermissions(QFile::ReadOwner);
+        THostList liste(FPfad);
+        liste.SetPCUser(true, 0, "NEU");
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("NEU|b|c|M1\r\n"));
+    }
+
+    void verknuepfungBleibtVerknuepfung() {
+        const QString ziel = FUmgebung->Fake().Basis() + "/woanders/liste.txt";
+        Schreiben(ziel, "a|b|c|M1\r\n");
+        QDir().mkpath(QFileInfo(FPfad).absolutePath());
+        QVERIFY(QFile::link(ziel, FPfad));
+        THostList liste(FPfad);
+        liste.SetPCUser(true, 0, "NEU");
+        QVERIFY(liste.LoadSaveListe(false));
+        QVERIFY(QFileInfo(FPfad).isSymLink());
+        QCOMPARE(Lesen(ziel), QByteArray("NEU|b|c|M1\r\n"));
+    }
+
+    void ordnerWirdAngelegt() {
+        const QString tief = FUmgebung->Fake().Basis() + "/a/b/c/Hostliste.txt";
+        THostList liste(tief);
+        liste.Add(Eintrag("A", "B", "C", "D"), true);
+        QVERIFY(liste.LoadSaveListe(false));
+        QVERIFY(QFile::exists(tief));
+    }
+
+    void unlesbarUndUnschreibbar() {
+        if (::geteuid() == 0)
+            QSKIP("root reads and writes every file");
+        Schreiben(FPfad, "a|b|c|M1\r\n");
+        QFile(FPfad).setPermissions(QFileDevice::Permissions());
+        THostList liste(FPfad);
+        QCOMPARE(liste.Count(), 0);
+        QVERIFY(!liste.LoadSaveListe(true));
+    }
+
+    // A save that cannot complete leaves the previous file whole.
+    void fehlgeschlagenesSpeichernBehaeltAlteDatei() {
+        Schreiben(FPfad, "a|b|c|M1\r\n");
+        THostList liste(FPfad);
+        liste.SetPCUser(true, 0, "NEU");
+        // A directory where the temporary file would go makes the write fail.
+        const QString ordner = QFileInfo(FPfad).absolutePath();
+        QFile(ordner).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const bool ergebnis = liste.LoadSaveListe(false);
+        QFile(ordner).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(!ergebnis);
+        QCOMPARE(Lesen(FPfad), QByteArray("a|b|c|M1\r\n"));
+    }
+
+    // Arbitrary bytes never crash the reader, and what it reads writes back and reads
+    // again to the same entries.
+    void zufallsdateien() {
+        QRandomGenerator zufall(4711);
+        const QByteArray zeichen("ab|| \r\n\t\xC3\xA4\xEF\xBB\xBF\xFF\xFE\x00-", 17);
+        for (int runde = 0; runde < 3000; ++runde) {
+            QByteArray inhalt;
+            const int laenge = zufall.bounded(200);
+            for (int i = 0; i < laenge; ++i)
+                inhalt += zufall.bounded(4) ? zeichen[zufall.bounded(zeichen.size())] : char(zufall.bounded(256));
+            const THostListListe gelesen = LeseHostliste(inhalt);
+            THostListListe bereinigt;
+            for (THostListRec r : gelesen) {
+                for (QString* feld : {&r.PC, &r.User, &r.IP, &r.MAC})
+                    if (feld->contains(u'|'))
+                        goto naechste; // "|" inside a field cannot round-trip
+                bereinigt << r;
+            naechste:;
+            }
+            const THostListListe zurueck = LeseHostliste(SchreibeHostliste(bereinigt));
+            QCOMPARE(zurueck.size(), bereinigt.size());
+        }
+    }
+
+private:
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+    QString FPfad;
+};
+
+QTEST_GUILESS_MAIN(TstHostlisteDatei)
 #include "tst_hostlistedatei.moc"
