@@ -32,6 +32,10 @@ void THostList::Entsperren() { FLocked.store(false, std::memory_order_release); 
 void THostList::Clear() {
     QMutexLocker s(&FSpeicher);
     FListe.clear();
+    FMacIndex.clear();
+    FIndexGueltigS = true;
+    FDoppelteMacS = false;
+    FSenderAnzahl = 0;
     FChangeS = false;
 }
 
@@ -49,8 +53,11 @@ THostListRec THostList::Get(int index) const {
 
 void THostList::Put(int index, const THostListRec& wert) {
     QMutexLocker s(&FSpeicher);
-    if (index >= 0 && index < FListe.size())
-        FListe[index] = wert;
+    if (index < 0 || index >= FListe.size())
+        return;
+    SenderGeaendert(FListe[index].SenderS, wert.SenderS);
+    FListe[index] = wert;
+    FIndexGueltigS = false;
 }
 
 THostListListe THostList::GetListe() const {
@@ -63,36 +70,117 @@ int THostList::Add(const THostListRec& host, bool fromScannerS) {
     return AddGesperrt(host, fromScannerS);
 }
 
+void THostList::IndexPruefen() {
+    if (FIndexGueltigS)
+        return;
+    FMacIndex.clear();
+    FMacIndex.reserve(FListe.size());
+    FDoppelteMacS = false;
+    for (int i = 0; i < FListe.size(); ++i)
+        if (FMacIndex.contains(FListe[i].MAC))
+            FDoppelteMacS = true;
+        else
+            FMacIndex.insert(FListe[i].MAC, i);
+    FIndexGueltigS = true;
+}
+
+void THostList::Anhaengen(THostListRec h) {
+    h.ChangeS = false;
+    if (h.PC.isEmpty())
+        h.PC = Unbekannt;
+    if (h.User.isEmpty())
+        h.User = Unbekannt;
+    SenderGeaendert(false, h.SenderS);
+    FMacIndex.insert(h.MAC, int(FListe.size()));
+    FListe.append(std::move(h));
+}
+
+namespace {
+
+// A peer that has not announced itself for more than the timeout loses its Sender mark.
+// Unsigned difference: a wrap of the tick count does no harm.
+bool SenderVerfallen(const THostListRec& e, quint32 jetzt) {
+    return e.SenderS && quint32(jetzt - e.Millisek) > THostList::SenderTimeoutMs;
+}
+
+// The scanner may update names it learnt, the status and the address; nothing else.
+bool ScannerZusammenfuehren(THostListRec& e, const THostListRec& h) {
+    const bool pcNeuS = e.PC != h.PC && !h.PC.isEmpty();
+    const bool userNeuS = e.User != h.User && !h.User.isEmpty();
+    if (!pcNeuS && !userNeuS && e.Status == h.Status && e.IP == h.IP)
+        return false;
+    e.ChangeS = true;
+    if (pcNeuS)
+        e.PC = h.PC;
+    if (userNeuS)
+        e.User = h.User;
+    e.Status = h.Status;
+    e.IP = h.IP;
+    return true;
+}
+
+} // namespace
+
 int THostList::AddGesperrt(THostListRec h, bool fromScannerS) {
     const quint32 jetzt = FTick();
-    bool gefundenS = false;
     QMutexLocker s(&FSpeicher);
-    for (THostListRec& e : FListe) {
-        if (e.MAC != h.MAC) {
-            // Unsigned difference: a wrap of the tick count does no harm.
-            if (!fromScannerS && e.SenderS && quint32(jetzt - e.Millisek) > SenderTimeoutMs) {
+    IndexPruefen();
+    if (FDoppelteMacS)
+        return AddVollerLauf(std::move(h), fromScannerS, jetzt);
+
+    const auto gefunden = FMacIndex.constFind(h.MAC);
+    const int treffer = gefunden == FMacIndex.cend() ? -1 : gefunden.value();
+    if (!fromScannerS && FSenderAnzahl > 0)
+        for (int i = 0; i < FListe.size(); ++i) {
+            THostListRec& e = FListe[i];
+            if (i != treffer && SenderVerfallen(e, jetzt)) {
                 e.ChangeS = true;
                 e.SenderS = false;
+                --FSenderAnzahl;
+                FChangeS = true;
+            }
+        }
+    if (treffer < 0) {
+        Anhaengen(std::move(h));
+        return int(FListe.size()) - 1;
+    }
+    THostListRec& e = FListe[treffer];
+    if (fromScannerS) {
+        // A peer instance's own report is never overwritten by the scanner.
+        if (!e.SenderS && ScannerZusammenfuehren(e, h))
+            FChangeS = true;
+        return -1;
+    }
+    if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS && e.IP == h.IP) {
+        if (e.BroadcastS != h.BroadcastS)
+            e.BroadcastS = h.BroadcastS;
+        else
+            e.Millisek = jetzt;
+    } else {
+        h.ChangeS = true;
+        SenderGeaendert(e.SenderS, h.SenderS);
+        e = std::move(h);
+        FChangeS = true;
+    }
+    return -1;
+}
+
+// The plain walk over every entry, for the rare list that holds one MAC twice.
+int THostList::AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt) {
+    bool gefundenS = false;
+    for (THostListRec& e : FListe) {
+        if (e.MAC != h.MAC) {
+            if (!fromScannerS && SenderVerfallen(e, jetzt)) {
+                e.ChangeS = true;
+                e.SenderS = false;
+                --FSenderAnzahl;
                 FChangeS = true;
             }
             continue;
         }
         if (fromScannerS) {
-            // A peer instance's own report is never overwritten by the scanner.
-            if (e.SenderS)
-                return -1;
-            const bool pcNeuS = e.PC != h.PC && !h.PC.isEmpty();
-            const bool userNeuS = e.User != h.User && !h.User.isEmpty();
-            if (pcNeuS || userNeuS || e.Status != h.Status || e.IP != h.IP) {
-                e.ChangeS = true;
-                if (pcNeuS)
-                    e.PC = h.PC;
-                if (userNeuS)
-                    e.User = h.User;
-                e.Status = h.Status;
-                e.IP = h.IP;
+            if (!e.SenderS && ScannerZusammenfuehren(e, h))
                 FChangeS = true;
-            }
             return -1;
         }
         gefundenS = true;
@@ -102,20 +190,16 @@ int THostList::AddGesperrt(THostListRec h, bool fromScannerS) {
             else
                 e.Millisek = jetzt;
         } else {
-            h.ChangeS = true;
+            SenderGeaendert(e.SenderS, h.SenderS);
             e = h;
+            e.ChangeS = true;
             FChangeS = true;
         }
         // No stop here: the timeout rule applies to every other entry as well.
     }
     if (gefundenS)
         return -1;
-    h.ChangeS = false;
-    if (h.PC.isEmpty())
-        h.PC = Unbekannt;
-    if (h.User.isEmpty())
-        h.User = Unbekannt;
-    FListe.append(h);
+    Anhaengen(std::move(h));
     return int(FListe.size()) - 1;
 }
 
@@ -138,8 +222,11 @@ void THostList::Delete(int index) {
     TListenSperre sperre(*this);
     QMutexLocker s(&FSpeicher);
     // An index outside the list must not touch memory that is not ours.
-    if (index >= 0 && index < FListe.size())
-        FListe.removeAt(index);
+    if (index < 0 || index >= FListe.size())
+        return;
+    SenderGeaendert(FListe[index].SenderS, false);
+    FListe.removeAt(index);
+    FIndexGueltigS = false;
 }
 
 THostListRec THostList::FindMAC(const QString& mac) const {
@@ -173,14 +260,17 @@ void THostList::SetStatus(int index, TStatus wert) {
     if (index < 0 || index >= FListe.size())
         return;
     FListe[index].Status = wert;
-    if (wert == TStatus::sOffline)
+    if (wert == TStatus::sOffline) {
+        SenderGeaendert(FListe[index].SenderS, false);
         FListe[index].SenderS = false;
+    }
 }
 
 void THostList::AlleOffline() {
     TListenSperre sperre(*this);
     QMutexLocker s(&FSpeicher);
     FChangeS = true;
+    FSenderAnzahl = 0;
     for (THostListRec& e : FListe) {
         e.Status = TStatus::sOffline;
         e.SenderS = false;

@@ -5,6 +5,7 @@
 
 #include "hosts/THostListRec.h"
 
+#include <QHash>
 #include <QMutex>
 #include <atomic>
 #include <functional>
@@ -50,6 +51,10 @@ public:
 
 private:
     int AddGesperrt(THostListRec h, bool fromScannerS);
+    int AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt);
+    void Anhaengen(THostListRec h);
+    void IndexPruefen();
+    void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
 
     QString FFilename;
     TTickQuelle FTick;
@@ -57,6 +62,12 @@ private:
     // vector being resized.
     mutable QMutex FSpeicher;
     THostListListe FListe;
+    // Speeds up the merge: where each MAC stands, and how many entries carry a Sender
+    // mark (the timeout walk is needed only then). Rebuilt after moves and deletions.
+    QHash<QString, int> FMacIndex;
+    bool FIndexGueltigS = false;
+    bool FDoppelteMacS = false;
+    int FSenderAnzahl = 0;
     std::atomic<bool> FLocked{false};
     std::atomic<bool> FChangeS{false};
 };
