@@ -159,6 +159,18 @@ class Lebenszyklus(unittest.TestCase):
                 self.assertEqual(r.returncode, 1, r.stdout)
                 self.assertEqual(lab_reste("x1"), [])
 
+    def test_sanitizer_befund_laesst_test_scheitern(self):
+        l = Lab(1)
+        with self.assertRaisesRegex(AssertionError, "sanitizer error"):
+            with l:
+                falsch = os.path.join(l[1].folders["basis"], "falsch.sh")
+                with open(falsch, "w") as f:
+                    f.write("#!/bin/sh\necho '==7==ERROR: AddressSanitizer: heap-use-after-free' >&2\nexec sleep 60\n")
+                os.chmod(falsch, 0o755)
+                v = l[1].start_veltrano(falsch)
+                wait_until(lambda: v.sanitizer_errors(), 10)
+        self.assertEqual(lab_reste(l.name), [])
+
     def test_zeiten_fuer_3_und_40_hosts(self):
         zeiten = {}
         for n, stumm in ((3, ()), (40, ()), (41, range(2, 42))):
