@@ -504,9 +504,12 @@ class Host:
         self.silent = daten["stumm"]
         self.folders = daten["ordner"]
         self._daten = daten
-        # Extra environment for everything started in this host from now on, e.g.
-        # host.env["VELTRANO_UHR_VERSATZ"] = "90" for a clock 90 s ahead.
-        self.env = {}
+        # What everything started in this host gets on top of the test's own environment:
+        # HOME, XDG_*, PATH with the stand-ins first, no real buses. Changes apply to later
+        # starts, e.g. host.env["VELTRANO_UHR_VERSATZ"] = "90" for a clock 90 s ahead.
+        self.env = labskript.host_umgebung(daten)
+        if self.folders:
+            self.env["PATH"] = self.folders["bin"] + ":" + os.environ.get("PATH", "/usr/sbin:/usr/bin:/sbin:/bin")
         self._zaehlerstaende = {}
 
     def __repr__(self):
@@ -540,9 +543,10 @@ class Host:
 
     def environment(self, extra=None):
         """The full environment of a program started in this host."""
-        zusatz = dict(self.env)
-        zusatz.update(extra or {})
-        return labskript.exec_umgebung(self.lab._daten, self.nr, zusatz=zusatz)
+        umgebung = dict(os.environ)
+        umgebung.update(self.env)
+        umgebung.update(extra or {})
+        return umgebung
 
     def exec_argv(self, argv):
         return labskript.exec_argv(self.lab._daten, self.nr, argv)
