@@ -611,6 +611,7 @@ class Host:
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
+        binary = os.path.abspath(binary)  # programs start in the host's home folder
         if self.silent:
             raise AssertionError(f"host {self.nr} is silent: it has no folders to run Veltrano in")
         zusatz = {"ASAN_OPTIONS": asan_optionen(), "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1",
