@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +33,12 @@ class TstEinstellungen : public QObject {
 
 private slots:
     void init() { ++FNummer; }
+
+    void eigenerSpeicherLiegtImKonfigurationsordner() {
+        QCOMPARE(TEinstellungen().Datei(),
+                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                     "/Veltrano/Veltrano.conf");
+    }
 
     void neuerBenutzerBekommtVorgabenUndEinenLeerenSpeicher() {
         const TEinstellungsWerte w = Laden();
