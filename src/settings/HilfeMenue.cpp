@@ -1,0 +1,60 @@
+#include "settings/HilfeMenue.h"
+
+#include "ui/Farben.h"
+#include "ui/TMeldungen.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+
+THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste) {
+    THilfeMenue m;
+    m.MenuHilfe = leiste->addMenu(QStringLiteral("&Hilfe"));
+    m.MenuHilfeInfo = m.MenuHilfe->addAction(QStringLiteral("Programm-&Info"));
+    m.MenuHilfeHomepage = m.MenuHilfe->addAction(QStringLiteral("Programm-Home&page..."));
+    m.MenuHilfeUpdate = m.MenuHilfe->addAction(QStringLiteral("Programm-&Aktualisierung..."));
+    m.MenuHilfeHistory = m.MenuHilfe->addAction(QStringLiteral("Programm-&Änderungen..."));
+    m.MenuHilfeMail = m.MenuHilfe->addAction(QStringLiteral("&Mail an den Programmierer..."));
+    m.MenuHilfeSpenden = m.MenuHilfe->addAction(QStringLiteral("&Spenden..."));
+    QObject::connect(m.MenuHilfe, &QMenu::aboutToShow, m.MenuHilfe, [m] { MenuHilfeClick(m); });
+    MenuHilfeClick(m);
+    return m;
+}
+
+void MenuHilfeClick(const THilfeMenue& menue) {
+    menue.MenuHilfeHistory->setEnabled(HistoryVorhanden());
+    menue.MenuHilfeUpdate->setVisible(UpdaterVorhanden());
+}
+
+void HilfeInfoZeigen(QWidget* eltern) {
+    Meldungen::Information(eltern, ProgrammInfoText());
+}
+
+// A refused start (no browser or mail program) passes without a message.
+void HilfeHomepageOeffnen() {
+    QDesktopServices::openUrl(HomepageUrl());
+}
+void HilfeMailOeffnen() {
+    QDesktopServices::openUrl(MailUrl());
+}
+void HilfeSpendenOeffnen() {
+    QDesktopServices::openUrl(SpendenUrl());
+}
+void HilfeHistoryOeffnen() {
+    QDesktopServices::openUrl(HistoryUrl());
+}
+
+bool HilfeUpdate(QWidget* eltern, const QString& fensterTitel, const TProgrammSchrift& schrift,
+                 const std::function<void()>& wiederherstellen, const TProgrammStarter& starter) {
+    const int punkte =
+        schrift.Font.pointSize() > 0 ? schrift.Font.pointSize() : qRound(schrift.Font.pointSizeF());
+    const std::optional<QString> fehler =
+        UpdateUebergeben(fensterTitel, punkte, schrift.Font.family(), starter);
+    if (!fehler)
+        return true;
+    if (wiederherstellen)
+        wiederherstellen();
+    Meldungen::Fehler(eltern, *fehler);
+    return false;
+}

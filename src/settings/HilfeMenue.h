@@ -1,0 +1,41 @@
+#pragma once
+// The main window's "&Hilfe" menu: its items and the six actions, each a one-line call
+// for the window's handlers.
+
+#include "settings/Hilfe.h"
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+struct TProgrammSchrift;
+
+struct THilfeMenue {
+    QMenu* MenuHilfe = nullptr;
+    QAction* MenuHilfeInfo = nullptr;
+    QAction* MenuHilfeHomepage = nullptr;
+    QAction* MenuHilfeUpdate = nullptr;
+    QAction* MenuHilfeHistory = nullptr;
+    QAction* MenuHilfeMail = nullptr;
+    QAction* MenuHilfeSpenden = nullptr;
+};
+
+// Adds "&Hilfe" with its six items to the menu bar; the caller connects the items.
+THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste);
+// Each time the menu opens: history enabled, update shown, only when the file exists.
+void MenuHilfeClick(const THilfeMenue& menue);
+
+void HilfeInfoZeigen(QWidget* eltern);
+// The desktop's handlers: web browser, mail program, the default viewer for text files.
+void HilfeHomepageOeffnen();
+void HilfeMailOeffnen();
+void HilfeSpendenOeffnen();
+void HilfeHistoryOeffnen();
+// The update hand-off. When the file cannot be written: wiederherstellen runs first (the
+// caller shows its window there if it is hidden in the tray), then the error box; the
+// updater is not started. True when the updater was started.
+bool HilfeUpdate(QWidget* eltern, const QString& fensterTitel, const TProgrammSchrift& schrift,
+                 const std::function<void()>& wiederherstellen,
+                 const TProgrammStarter& starter = ProgrammLosgeloestStarten);

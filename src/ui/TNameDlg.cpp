@@ -1,0 +1,142 @@
+#include "ui/TNameDlg.h"
+
+#include "settings/Namen.h"
+#include "ui/Layout.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QValidator>
+
+namespace {
+
+// Names are cut at "|" and line ends wherever they are stored or sent, so such characters
+// are dropped as they are typed, pasted or set.
+class TNamenValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int& pos) const override {
+        QString sauber;
+        sauber.reserve(text.size());
+        int neuPos = pos;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!NamenZeichenVerboten(text[i]))
+                sauber.append(text[i]);
+            else if (i < pos)
+                --neuPos;
+        }
+        text = sauber;
+        pos = neuPos;
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+TNameDlg::TNameDlg(const TProgrammSchrift& schrift, const QColor& hintergrund, QWidget* eltern)
+    : QDialog(eltern), FSchrift(schrift), FHintergrund(hintergrund) {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+    LeNameLabel = new QLabel(this);
+    LeName = new QLineEdit(this);
+    LeName->setMaxLength(MaxLaenge);
+    LeName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LeName->setValidator(new TNamenValidator(LeName));
+    LeNameLabel->setBuddy(LeName);
+    LeNameLabel->installEventFilter(this);
+    Btn1Ok = new QPushButton(this);
+    Btn2Abbrechen = new QPushButton(this);
+    LeNameLabel->setObjectName(QStringLiteral("LeNameLabel"));
+    LeName->setObjectName(QStringLiteral("LeName"));
+    Btn1Ok->setObjectName(QStringLiteral("Btn1Ok"));
+    Btn2Abbrechen->setObjectName(QStringLiteral("Btn2Abbrechen"));
+    Btn1Ok->setDefault(true);
+    Btn1Ok->setAutoDefault(true);
+    Btn2Abbrechen->setAutoDefault(false);
+    connect(Btn1Ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Btn2Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
+    connect(LeName, &QLineEdit::textChanged, this, &TNameDlg::LeNameChange);
+    QWidget::setTabOrder(LeName, Btn1Ok);
+    QWidget::setTabOrder(Btn1Ok, Btn2Abbrechen);
+    CaptionZuweisen();
+    LeNameChange();
+}
+
+QString TNameDlg::Name() const {
+    return NameTrimmen(LeName->text());
+}
+
+void TNameDlg::CaptionZuweisen() {
+    setWindowTitle(QStringLiteral("Gerätename ändern"));
+    LeNameLabel->setText(QStringLiteral("&Name:"));
+    Btn1Ok->setText(QStringLiteral("O&K"));
+    Btn2Abbrechen->setText(QStringLiteral("&Abbrechen"));
+}
+
+void TNameDlg::SchriftartZuweisen() {
+    TextbereichGestalten(LeName, FSchrift, FHintergrund);
+    TextbereichGestalten(LeNameLabel, FSchrift, FHintergrund);
+    KnopfGestalten(Btn1Ok, FSchrift);
+    KnopfGestalten(Btn2Abbrechen, FSchrift);
+    SchalterEinrichten();
+}
+
+void TNameDlg::SchalterEinrichten() {
+    const QFont knopfFont = Btn1Ok->font();
+    const int knopfHoehe = GetSchalterHoehe(knopfFont, TSchalterArt::Button);
+    // 125 pixels, wider only when a large font would cut "Abbrechen" off.
+    int knopfBreite = KnopfBreite;
+    for (const QPushButton* b : {Btn1Ok, Btn2Abbrechen})
+        knopfBreite =
+            qMax(knopfBreite, GetTextBreite(knopfFont, EntferneAmpersand(b->text()) + QStringLiteral("MM")));
+    const int clientBreite = 5 * knopfBreite;
+
+    const QSize label = LeNameLabel->sizeHint();
+    const int editHoehe = LeName->sizeHint().height();
+    const int editLinks = 10 + label.width() + 5;
+    LeName->setGeometry(editLinks, 10, clientBreite - editLinks - 10, editHoehe);
+    LeNameLabel->setGeometry(10, LeName->y() + (editHoehe - label.height()) / 2, label.width(),
+                             label.height());
+
+    const int knopfTop = LeName->geometry().bottom() + 1 + 10;
+    const int knopfLinks = (clientBreite - 2 * knopfBreite) / 3;
+    Btn1Ok->setGeometry(knopfLinks, knopfTop, knopfBreite, knopfHoehe);
+    Btn2Abbrechen->setGeometry(2 * knopfLinks + knopfBreite, knopfTop, knopfBreite, knopfHoehe);
+    setFixedSize(clientBreite, Btn1Ok->geometry().bottom() + 1 + 10);
+    FensterEinrichten();
+}
+
+void TNameDlg::FensterEinrichten() {
+    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!schirm)
+        return;
+    const QRect s = schirm->geometry();
+    const QSize aussen = isVisible() ? frameGeometry().size() : size();
+    move(qMax(s.left(), s.left() + (s.width() - aussen.width()) / 2),
+         qMax(s.top(), s.top() + (s.height() - aussen.height()) / 2));
+}
+
+void TNameDlg::LeNameChange() {
+    Btn1Ok->setEnabled(!Name().isEmpty());
+}
+
+void TNameDlg::showEvent(QShowEvent* ereignis) {
+    SchriftartZuweisen();
+    QDialog::showEvent(ereignis);
+    LeNameChange();
+    LeName->setFocus();
+    LeName->selectAll();
+}
+
+bool TNameDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
+    // LeNameSubLabelClick: clicking the label puts the caret into the edit.
+    if (objekt == LeNameLabel && ereignis->type() == QEvent::MouseButtonPress) {
+        LeName->setFocus(Qt::MouseFocusReason);
+        return true;
+    }
+    return QDialog::eventFilter(objekt, ereignis);
+}

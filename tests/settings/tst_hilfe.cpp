@@ -1,0 +1,124 @@
+#include "settings/Hersteller.h"
+#include "settings/Hilfe.h"
+#include "support/TestUmgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+QByteArray Lesen(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void Schreiben(const QString& pfad, const QByteArray& daten) {
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(daten);
+}
+} // namespace
+
+class TstHilfe : public QObject {
+    Q_OBJECT
+
+private slots:
+    void verfuegbarkeitFolgtDenDateienNebenDemProgramm() {
+        TTestUmgebung u;
+        const QString ordner = QFileInfo(u.Fake().ProgrammDatei()).path() + "/";
+        QCOMPARE(ProgrammOrdner(), ordner);
+        QVERIFY(!HistoryVorhanden());
+        QVERIFY(!UpdaterVorhanden());
+        Schreiben(ordner + "History.txt", "1.01");
+        QVERIFY(HistoryVorhanden());
+        QVERIFY(!UpdaterVorhanden());
+        Schreiben(ordner + "Renovo.exe", "MZ");
+        QVERIFY(UpdaterVorhanden());
+        // Other places do not count.
+        QFile::remove(ordner + "History.txt");
+        Schreiben(u.Fake().TempOrdner() + "History.txt", "x");
+        QVERIFY(!HistoryVorhanden());
+    }
+
+    void texteUndAdressen() {
+        TTestUmgebung u;
+        const QStringList info = ProgrammInfoText().split("\r\n");
+        QCOMPARE(info.value(0), "Veltrano V1.01");
+        QCOMPARE(info.value(1),
+                 "Dieses Programm kann Computer über das Netzwerk starten und wieder herunterfahren lassen.");
+        QVERIFY(ProgrammInfoText().contains(Hersteller::WebSeite));
+        QVERIFY(ProgrammInfoText().contains(Hersteller::MailAdresse));
+        QCOMPARE(ProgrammInfoText().count('\n'), ProgrammInfoText().count("\r\n"));
+
+        QCOMPARE(HomepageUrl().toString(), "https://veltrano.example/");
+        QCOMPARE(MailUrl().toString(), "mailto:veltrano@example.org?subject=Veltrano V1.01");
+        QCOMPARE(MailUrl().query(), "subject=Veltrano V1.01");
+        QCOMPARE(SpendenUrl().toString(), "https://veltrano.example/spenden.htm");
+        QVERIFY(HistoryUrl().isLocalFile());
+        QCOMPARE(HistoryUrl().toLocalFile(), ProgrammOrdner() + "History.txt");
+    }
+
+    void uebergabeDateiByteFuerByte_data() {
+        QTest::addColumn<bool>("utf8S");
+        QTest::addColumn<QByteArray>("titelBytes");
+        QTest::newRow("UTF-8-Gebietsschema") << true << QByteArray("GER\xc3\x84T - Veltrano V1.01");
+        QTest::newRow("Einbyte-Codepage") << false << QByteArray("GER\xc4T - Veltrano V1.01");
+    }
+    void uebergabeDateiByteFuerByte() {
+        QFETCH(bool, utf8S);
+        QFETCH(QByteArray, titelBytes);
+        TTestUmgebung u;
+        u.Fake().FAnsiUtf8S = utf8S;
+        QStringList gestartet;
+        const auto fehler =
+            UpdateUebergeben("GERÄT - Veltrano V1.01", 14, "Liberation Sans",
+                             [&](const QString& p, const QStringList& a) { gestartet << p << a; });
+        QVERIFY(!fehler);
+        const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
+        QCOMPARE(UebergabeDatei(), datei);
+        const QByteArray erwartet = "Veltrano V1.01\r\n" + titelBytes + "\r\n" +
+                                    u.Fake().ProgrammDatei().toUtf8() +
+                                    "\r\nVeltrano\r\n14 Liberation Sans\r\n";
+        QCOMPARE(Lesen(datei), erwartet);
+        QCOMPARE(gestartet, QStringList({ProgrammOrdner() + "Renovo.exe", "Veltrano.cfg"}));
+    }
+
+    void schreibgeschuetzteUebergabeWirdUeberschrieben() {
+        TTestUmgebung u;
+        const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
+        Schreiben(datei, "alt und viel laenger als der neue Inhalt ....................................");
+        QVERIFY(QFile::setPermissions(datei, QFile::ReadOwner));
+        QVERIFY(UebergabeSchreiben(datei, "neu\r\n"));
+        QCOMPARE(Lesen(datei), QByteArray("neu\r\n"));
+        QVERIFY(u.Fake().FAufrufe.contains("DateiAttributeEntfernen " + datei));
+    }
+
+    void untergeschobenerLinkWirdNichtBeschrieben() {
+        TTestUmgebung u;
+        const QString ziel = u.Fake().Basis() + "/fremd.txt";
+        Schreiben(ziel, "bleibt");
+        const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
+        QVERIFY(QFile::link(ziel, datei));
+        QVERIFY(UebergabeSchreiben(datei, "neu\r\n"));
+        QCOMPARE(Lesen(ziel), QByteArray("bleibt"));
+        QVERIFY(!QFileInfo(datei).isSymLink());
+        QCOMPARE(Lesen(datei), QByteArray("neu\r\n"));
+    }
+
+    void nichtSchreibbarStartetNichts() {
+        TTestUmgebung u;
+        // A folder in its place cannot be replaced by a file, not even by root.
+        const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
+        QVERIFY(QDir().mkpath(datei));
+        bool gestartetS = false;
+        const auto fehler = UpdateUebergeben("T", 12, "Arial",
+                                             [&](const QString&, const QStringList&) { gestartetS = true; });
+        QVERIFY(fehler);
+        QCOMPARE(*fehler, "Es ist ein Fehler beim Aktualisieren aufgetreten!\r\nDie Datei \"" + datei +
+                              "\" konnte nicht gespeichert werden.");
+        QVERIFY(!gestartetS);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstHilfe)
+#include "tst_hilfe.moc"
