@@ -4,6 +4,17 @@
 #include <QEvent>
 #include <QRadioButton>
 
+namespace {
+// An item answers a click anywhere on its row, not only on its circle and text.
+class TGruppenKnopf : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& stelle) const override { return rect().contains(stelle); }
+};
+} // namespace
+
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent), FGruppe(new QButtonGroup(this)) {
     FGruppe->setExclusive(true);
     connect(FGruppe, &QButtonGroup::buttonClicked, this, [this] { emit Click(); });
@@ -13,7 +24,7 @@ void TRadioGroup::SetItems(const QStringList& items) {
     qDeleteAll(FKnoepfe);
     FKnoepfe.clear();
     for (const QString& text : items) {
-        auto* knopf = new QRadioButton(text, this);
+        auto* knopf = new TGruppenKnopf(text, this);
         FGruppe->addButton(knopf, int(FKnoepfe.size()));
         FKnoepfe.append(knopf);
         knopf->show();

@@ -23,6 +23,9 @@ public:
     void SetItemIndex(int index);
     // Focus to the selected item (the first one when none is selected).
     void FokusSetzen(Qt::FocusReason grund = Qt::OtherFocusReason);
+    // Spreads the items over the group; also runs on every resize, which a hidden group
+    // only gets when it is shown.
+    void Anordnen();
 
 signals:
     // An item was chosen by the user (mouse or keyboard).
@@ -33,8 +36,6 @@ protected:
     void changeEvent(QEvent* ereignis) override;
 
 private:
-    void Anordnen();
-
     QButtonGroup* FGruppe;
     QList<QRadioButton*> FKnoepfe;
 };

@@ -126,6 +126,7 @@ void TZeitDlg::SchalterEinrichten() {
 
     Rg1Aktion->setGeometry(Rand, Rand, GetTextBreite(Rg1Aktion->font(), QStringLiteral("MHerunterfahrenMM")),
                            6 * Btn1Ok->height());
+    Rg1Aktion->Anordnen();
 
     const int cbTop = Rg1Aktion->y() + (Rg1Aktion->height() - cbHoehe) / 2;
     Cb1JedenTag->setGeometry(2 * Rg1Aktion->x() + Rg1Aktion->width(), cbTop,
