@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 constexpr int KnopfMindestBreite = 125;
@@ -163,8 +164,12 @@ int TZeitDlg::KnopfBreite() const {
 }
 
 void TZeitDlg::FensterEinrichten() {
-    // The frame is known only once the window manager has shown the window.
-    const QSize aussen = isVisible() ? frameGeometry().size() : size();
+    // The frame as far as the window system knows it already (after the first mapping).
+    QSize aussen = size();
+    if (const QWindow* fenster = windowHandle()) {
+        const QMargins rahmen = fenster->frameMargins();
+        aussen += QSize(rahmen.left() + rahmen.right(), rahmen.top() + rahmen.bottom());
+    }
     QWidget* haupt = parentWidget() ? parentWidget()->window() : nullptr;
     QRect bereich;
     if (FErstesMalS && haupt && haupt->isVisible())
@@ -216,6 +221,8 @@ TZeitsteuerungRec TZeitDlg::FelderLesen() {
 void TZeitDlg::setVisible(bool sichtbarS) {
     const bool zeigenS = sichtbarS && !isVisible();
     if (zeigenS) {
+        if (!testAttribute(Qt::WA_WState_Created))
+            create(); // the window's frame is then known where the system can tell
         SchriftUndFarbeAnwenden();
         SchalterEinrichten(); // lays out and places the dialog
         Lbl1Zeit->setBuddy(TimePicker);
