@@ -268,15 +268,6 @@ private slots:
         SkriptAusfuehren(*e, QStringLiteral("RLHE")); // moving between parts is allowed
         QCOMPARE(FPiepe, 7);
     }
-
-    void platzierenVerwirftTippen() {
-        auto e = Neu();
-        e->SetDatum(QDate(2027, 6, 10));
-        SkriptAusfuehren(*e, QStringLiteral("2"));
-        e->NeuAufbauen();
-        QCOMPARE(e->Text(), QStringLiteral("Do, 10.06.2027 "));
-        QCOMPARE(e->SelText(), QStringLiteral("10"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TstDatumEditor)

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -242,6 +243,23 @@ private slots:
             vorher = d->size();
             hoeheVorher = kh;
         }
+    }
+
+    void position() {
+        QWidget haupt;
+        haupt.setGeometry(40, 30, 900, 700);
+        haupt.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&haupt));
+        TZeitDlg d(&haupt, Uhr);
+        d.show();
+        const QRect h = haupt.frameGeometry();
+        QCOMPARE(d.frameGeometry().topLeft(), QPoint(h.x() + (h.width() - d.frameGeometry().width()) / 2,
+                                                     h.y() + (h.height() - d.frameGeometry().height()) / 2));
+        d.hide();
+        d.show(); // later showings are centred on the screen
+        const QRect s = d.screen()->geometry();
+        QCOMPARE(d.frameGeometry().topLeft(), QPoint(s.x() + (s.width() - d.frameGeometry().width()) / 2,
+                                                     s.y() + (s.height() - d.frameGeometry().height()) / 2));
     }
 
     // --- The date and time fields as widgets ---

@@ -430,7 +430,8 @@ private slots:
         const QByteArray bausteine[] = {"{",    "}",    "\\",   "\\'",   "\\u", "\\bin", "\\par ",
                                         "|",    "0",    "9",    ".",     ":",   "\xFF",  "\xFE",
                                         "\x00", "\r\n", "{\\*", "\\uc3", "-",   "7"};
-        for (int runde = 0; runde < 3000; ++runde) {
+        // Every round decodes; one in ten also goes through the file and back (that syncs to disk).
+        for (int runde = 0; runde < 10000; ++runde) {
             QByteArray daten = vorlagen.at(int(zufall.bounded(qsizetype(vorlagen.size()))));
             const int art = int(zufall.bounded(3));
             if (art == 0) {
@@ -445,6 +446,10 @@ private slots:
                 for (int i = int(zufall.bounded(64)); i >= 0; --i)
                     daten.append(char(zufall.bounded(256)));
             }
+            const QString text = ZeitsteuerungDateiText(daten);
+            QVERIFY(text.isEmpty() || (text.front().unicode() > 32 && text.back().unicode() > 32));
+            if (runde % 10 != 0)
+                continue;
             Schreibe(daten);
             FZs->ZeitsteuerungLadenSpeichern(true);
             TZeitsteuerungRec r = FZs->Zeitsteuerung();
