@@ -1,0 +1,49 @@
+#include "schedule/ZeitsteuerungDatei.h"
+
+#include "common/TFelder.h"
+#include "common/Textkodierung.h"
+#include "platform/TPlattform.h"
+#include "schedule/RtfText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+QString ZeitsteuerungDateiText(const QByteArray& daten) {
+    const QString text = IstRtf(daten) ? RtfZuText(daten) : DekodiereTextdatei(daten);
+    return TrimSteuer(text);
+}
+
+std::optional<QString> LeseZeitsteuerungDatei(const QString& pfad) {
+    if (pfad.isEmpty())
+        return std::nullopt;
+    // A FIFO or device would block or never end: only regular files are read.
+    const QFileInfo info(pfad);
+    if (!info.exists() || !info.isFile())
+        return std::nullopt;
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray daten = datei.read(MaxZeitsteuerungDateiGroesse);
+    if (datei.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return ZeitsteuerungDateiText(daten);
+}
+
+bool SchreibeZeitsteuerungDatei(const QString& pfad, const QString& text) {
+    if (pfad.isEmpty())
+        return false;
+    if (QFileInfo::exists(pfad))
+        Plattform().DateiAttributeEntfernen(pfad);
+    QSaveFile datei(pfad);
+    // A folder the program may not create files in still lets it replace the file in place.
+    datei.setDirectWriteFallback(true);
+    if (!datei.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray daten = KodiereAnsi(text + QStringLiteral("\r\n"));
+    if (datei.write(daten) != daten.size()) {
+        datei.cancelWriting();
+        return false;
+    }
+    return datei.commit();
+}

@@ -1,0 +1,470 @@
+#include "EditorFelder.h"
+#include "schedule/TZeitsteuerung.h"
+#include "schedule/ZeitsteuerungDatei.h"
+#include "support/TFakePlattform.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+using A = TZeitsteuerungAktion;
+Q_DECLARE_METATYPE(TZeitsteuerungRec)
+
+namespace {
+const QDateTime Start(QDate(2026, 12, 1), QTime(8, 0, 5)); // the fields' day of creation
+const QDateTime Jetzt(QDate(2026, 12, 3), QTime(10, 20, 30));
+const QDate Heute = Jetzt.date();
+const QTime JetztMinute(10, 20);
+const TZeitsteuerungRec Vorgabe{A::akKeine, false, Heute, JetztMinute};
+
+QString Text(const TZeitsteuerungRec& r) {
+    return QStringLiteral("%1 %2 %3 %4:%5")
+        .arg(int(r.Aktion))
+        .arg(r.JedenTagS)
+        .arg(r.Datum.toString(Qt::ISODate), r.Zeit.toString(QStringLiteral("HH:mm:ss")))
+        .arg(r.Zeit.msec());
+}
+} // namespace
+
+namespace QTest {
+template <> char* toString(const TZeitsteuerungRec& r) {
+    return qstrdup(qPrintable(Text(r)));
+}
+} // namespace QTest
+
+class TstZeitsteuerung : public QObject {
+    Q_OBJECT
+
+    TFakeEinsatz FFake;
+    QDateTime FUhr;
+    QDateTime FProgStart;
+    QTemporaryDir FOrdner;
+    std::unique_ptr<TEditorFelder> FFelder;
+    std::unique_ptr<TZeitsteuerung> FZs;
+
+    QString Datei() const { return FOrdner.filePath(QStringLiteral("Zeitsteuerung.txt")); }
+
+    void Schreibe(const QByteArray& daten) {
+        QFile f(Datei());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(daten);
+    }
+    QByteArray Lies() {
+        QFile f(Datei());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The fields are created at program start; the clock has moved on since.
+    void Neu() {
+        FUhr = Start;
+        FFelder = std::make_unique<TEditorFelder>([this] { return FUhr; });
+        FProgStart = QDateTime();
+        FZs = std::make_unique<TZeitsteuerung>(*FFelder, Datei(), FProgStart, [this] { return FUhr; });
+        FUhr = Jetzt;
+    }
+
+    // Within the fields' limits and whole minutes: what every read must give.
+    static bool Gueltig(const TZeitsteuerungRec& r) {
+        return int(r.Aktion) <= 3 && r.Datum >= Start.date() && r.Datum <= QDate(2100, 12, 31) &&
+               r.Zeit.isValid() && r.Zeit.second() == 0 && r.Zeit.msec() == 0;
+    }
+
+private slots:
+    void init() {
+        QFile::remove(Datei());
+        Neu();
+    }
+
+    void lesen_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<TZeitsteuerungRec>("erwartet");
+        const TZeitsteuerungRec bsp{A::akHerunterfahren, false, QDate(2026, 12, 24), QTime(7, 30)};
+        auto mit = [&](auto aendern) {
+            TZeitsteuerungRec r = bsp;
+            aendern(r);
+            return r;
+        };
+        QTest::newRow("example") << "14:03:27|2|0|24.12.2026|07:30" << bsp;
+        QTest::newRow("doubled separator") << "14:03:27||2|0|24.12.2026|07:30" << bsp;
+        QTest::newRow("separators at both ends") << "|14:03:27|2|0|24.12.2026|07:30|" << bsp;
+        QTest::newRow("blanks and line breaks around fields") << " 14:03:27 |\t2\r|0| 24.12.2026 |07:30\r\n"
+                                                              << bsp;
+        QTest::newRow("further fields ignored") << "14:03:27|2|0|24.12.2026|07:30|1|1" << bsp;
+        QTest::newRow("action 4") << "x|4|0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action -1") << "x|-1|0|24.12.2026|07:30"
+                                   << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action x") << "x|x|0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action blank")
+            << "x| |0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action 2x") << "x|2x|0|24.12.2026|07:30"
+                                   << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action too large for an integer")
+            << "x|4294967298|0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action in other digits") << QString::fromUtf8("x|\u0663|0|24.12.2026|07:30")
+                                                << mit([](auto& r) { r.Aktion = A::akKeine; });
+        QTest::newRow("action with blanks")
+            << "x| 3 |0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akNeustart; });
+        QTest::newRow("action with sign and zero")
+            << "x|+01|0|24.12.2026|07:30" << mit([](auto& r) { r.Aktion = A::akEinschlafen; });
+        QTest::newRow("every day 1") << "x|2|1|24.12.2026|07:30" << mit([](auto& r) { r.JedenTagS = true; });
+        QTest::newRow("every day with blanks")
+            << "x|2| 1 |24.12.2026|07:30" << mit([](auto& r) { r.JedenTagS = true; });
+        QTest::newRow("every day 2") << "x|2|2|24.12.2026|07:30" << bsp;
+        QTest::newRow("every day true") << "x|2|true|24.12.2026|07:30" << bsp;
+        QTest::newRow("every day 01") << "x|2|01|24.12.2026|07:30" << bsp;
+        QTest::newRow("31 February gives today")
+            << "x|2|0|31.02.2027|07:30" << mit([](auto& r) { r.Datum = Heute; });
+        QTest::newRow("2200 gives the last date")
+            << "x|2|0|01.01.2200|07:30" << mit([](auto& r) { r.Datum = QDate(2100, 12, 31); });
+        QTest::newRow("before the program started")
+            << "x|2|0|30.11.2026|07:30" << mit([](auto& r) { r.Datum = Start.date(); });
+        QTest::newRow("after the start but before today")
+            << "x|2|0|02.12.2026|07:30" << mit([](auto& r) { r.Datum = QDate(2026, 12, 2); });
+        QTest::newRow("one-digit day and month")
+            << "x|2|0|1.2.2027|07:30" << mit([](auto& r) { r.Datum = QDate(2027, 2, 1); });
+        QTest::newRow("time 25:00 gives now in minutes")
+            << "x|2|0|24.12.2026|25:00" << mit([](auto& r) { r.Zeit = JetztMinute; });
+        QTest::newRow("seconds are cut, not rounded")
+            << "x|2|0|24.12.2026|07:30:59" << mit([](auto& r) { r.Zeit = QTime(7, 30); });
+        QTest::newRow("one-digit time")
+            << "x|2|0|24.12.2026|7:5" << mit([](auto& r) { r.Zeit = QTime(7, 5); });
+        QTest::newRow("time missing") << "x|2|0|24.12.2026" << mit([](auto& r) { r.Zeit = JetztMinute; });
+        QTest::newRow("stamp only") << "14:03:27" << Vorgabe;
+        QTest::newRow("empty") << "" << Vorgabe;
+        QTest::newRow("separators only") << "|||" << Vorgabe;
+    }
+    void lesen() {
+        QFETCH(QString, text);
+        QFETCH(TZeitsteuerungRec, erwartet);
+        FZs->SetZeitsteuerung(text, true, false);
+        QCOMPARE(FZs->Zeitsteuerung(), erwartet);
+        QCOMPARE(FProgStart, Jetzt);
+        QCOMPARE(FFelder->FelderLesen(), erwartet);
+    }
+
+    void schreiben() {
+        FZs->SetZeitsteuerung(QStringLiteral("14:03:27|2|0|24.12.2026|07:30"), true, false);
+        QCOMPARE(FZs->GetZeitsteuerung(false, false), QStringLiteral("2|0|24.12.2026|07:30"));
+        QCOMPARE(FZs->GetZeitsteuerung(true, false), QStringLiteral("10:20:30|2|0|24.12.2026|07:30"));
+        // From the fields: the part being typed is repaired when it is read.
+        FFelder->Aktion = 3;
+        FFelder->JedenTagS = true;
+        FFelder->Zeit.Zeichen(u'9');
+        QCOMPARE(FZs->GetZeitsteuerung(false, true), QStringLiteral("3|1|24.12.2026|09:30"));
+        QCOMPARE(FZs->GetZeitsteuerung(false, false), QStringLiteral("2|0|24.12.2026|07:30"));
+    }
+
+    void ohneTimerBleibtDerEigeneUnberuehrt() {
+        const TZeitsteuerungRec vorher = FZs->Zeitsteuerung();
+        FZs->SetZeitsteuerung(QStringLiteral("14:03:27|1|1|24.12.2026|07:30"), false, false);
+        QCOMPARE(FZs->Zeitsteuerung(), vorher);
+        QVERIFY(!FProgStart.isValid());
+        QCOMPARE(FFelder->Gesetzt, 1);
+        QCOMPARE(FFelder->FelderLesen().Aktion, A::akEinschlafen);
+        QVERIFY(!QFile::exists(Datei()));
+    }
+
+    void vomPeerGespeichert() {
+        QByteArray inDerDateiBeimStoppen = "-";
+        FZs->TimerStoppen = [&] { inDerDateiBeimStoppen = Lies(); };
+        FZs->SetZeitsteuerung(QStringLiteral("09:59:30|3|1|24.12.2026|06:15"), true, true);
+        QCOMPARE(inDerDateiBeimStoppen, QByteArray()); // stopped before the file was written
+        QCOMPARE(Lies(), QByteArray("3|1|24.12.2026|06:15\r\n"));
+        QCOMPARE(FProgStart, Jetzt);
+        // Without TimerS nothing is saved, whatever SaveFileS says.
+        QFile::remove(Datei());
+        FZs->SetZeitsteuerung(QStringLiteral("09:59:30|1|1|24.12.2026|06:15"), false, true);
+        QVERIFY(!QFile::exists(Datei()));
+    }
+
+    void laden_data() {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<TZeitsteuerungRec>("erwartet");
+        const TZeitsteuerungRec bsp{A::akHerunterfahren, false, QDate(2026, 12, 24), QTime(7, 30)};
+        QTest::newRow("body") << QByteArray("2|0|24.12.2026|07:30\r\n") << bsp;
+        QTest::newRow("body without line break") << QByteArray("2|0|24.12.2026|07:30") << bsp;
+        QTest::newRow("blank lines around") << QByteArray("\r\n \t2|0|24.12.2026|07:30 \r\n\r\n") << bsp;
+        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF"
+                                                  "2|0|24.12.2026|07:30\r\n")
+                                    << bsp;
+        const QString body = QStringLiteral("2|0|24.12.2026|07:30\r\n");
+        QTest::newRow("UTF-16LE mark")
+            << QByteArray("\xFF\xFE", 2) + QStringEncoder(QStringConverter::Utf16LE).encode(body) << bsp;
+        QTest::newRow("rich text")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat{\\fonttbl{\\f0\\fnil\\fcharset0 "
+                          "Calibri;}}\r\n{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n"
+                          "\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang7 2|0|24.12.2026|07:30\\par\r\n}\r\n")
+            << bsp;
+        QTest::newRow("stamped text is read shifted")
+            << QByteArray("14:03:27|2|0|24.12.2026|07:30") << Vorgabe;
+        QTest::newRow("a past one-off moves to the start day")
+            << QByteArray("1|0|30.11.2026|07:00")
+            << TZeitsteuerungRec{A::akEinschlafen, false, Start.date(), QTime(7, 0)};
+    }
+    void laden() {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(TZeitsteuerungRec, erwartet);
+        Schreibe(inhalt);
+        FZs->ZeitsteuerungLadenSpeichern(true);
+        QCOMPARE(FZs->Zeitsteuerung(), erwartet);
+        QCOMPARE(FProgStart, Jetzt);
+    }
+
+    void ladenLaesstVorgaben_data() {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::newRow("missing") << QByteArray("<fehlt>");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("blanks and line breaks") << QByteArray(" \r\n\t \r\n");
+        QTest::newRow("a folder") << QByteArray("<ordner>");
+        QTest::newRow("a named pipe") << QByteArray("<fifo>");
+    }
+    void ladenLaesstVorgaben() {
+        QFETCH(QByteArray, inhalt);
+        if (inhalt == "<ordner>")
+            QVERIFY(QDir().mkpath(Datei()));
+        else if (inhalt == "<fifo>")
+            QCOMPARE(::mkfifo(QFile::encodeName(Datei()).constData(), 0600), 0); // must not block
+        else if (inhalt != "<fehlt>")
+            Schreibe(inhalt);
+        FZs->SetZeitsteuerung(QStringLiteral("x|3|1|24.12.2026|07:30"), true, false); // something to replace
+        FProgStart = QDateTime();
+        FZs->ZeitsteuerungLadenSpeichern(true);
+        // The defaults keep the seconds; only the text form cuts them.
+        QCOMPARE(FZs->Zeitsteuerung(), (TZeitsteuerungRec{A::akKeine, false, Heute, Jetzt.time()}));
+        QVERIFY(!FProgStart.isValid()); // the controller sets it after loading
+        if (inhalt == "<ordner>")
+            QDir(Datei()).removeRecursively();
+        else if (inhalt == "<fifo>")
+            QFile::remove(Datei());
+    }
+
+    void speichernNachLeererDatei() {
+        Schreibe(" \r\n");
+        FZs->ZeitsteuerungLadenSpeichern(true);
+        FUhr = Jetzt.addSecs(3 * 3600);
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        QCOMPARE(Lies(), QByteArray("0|0|03.12.2026|10:20\r\n"));
+    }
+
+    void speichernUeberschreibtSchreibgeschuetzte() {
+        Schreibe("1|1|24.12.2026|07:30\r\n");
+        QVERIFY(QFile::setPermissions(Datei(), QFile::ReadOwner | QFile::ReadUser));
+        FZs->SetZeitsteuerung(QStringLiteral("x|2|0|25.12.2026|08:45"), true, false);
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
+        QVERIFY(FFake->FAufrufe.contains(QStringLiteral("DateiAttributeEntfernen ") + Datei()));
+        // Latin-1 as the ANSI code page writes the same bytes: the text is ASCII, no mark.
+        FFake->FAnsiUtf8S = false;
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
+    }
+
+    void speichernOhneOrdnerScheitertLeise() {
+        QDateTime ps;
+        TZeitsteuerung zs(*FFelder, FOrdner.filePath(QStringLiteral("fehlt/Zeitsteuerung.txt")), ps,
+                          [this] { return FUhr; });
+        zs.ZeitsteuerungLadenSpeichern(false);
+        QVERIFY(!QFile::exists(zs.Datei()));
+        QVERIFY(!SchreibeZeitsteuerungDatei(zs.Datei(), QStringLiteral("0|0|03.12.2026|10:20")));
+        QVERIFY(!SchreibeZeitsteuerungDatei(QString(), QStringLiteral("x")));
+    }
+
+    void faellig_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<bool>("schonIcmp");
+        QTest::addColumn<TZeitsteuerungRec>("rec");
+        QTest::addColumn<QDateTime>("progStart");
+        QTest::addColumn<QDateTime>("jetzt");
+        QTest::addColumn<bool>("faellig");
+
+        const QDate tag(2026, 12, 3);
+        const TZeitsteuerungRec taeglich{A::akEinschlafen, true, QDate(2026, 12, 1), QTime(22, 15)};
+        const QDateTime frueh(tag, QTime(7, 0, 20));
+        auto um = [&](int h, int m, int s, int tage = 0) {
+            return QDateTime(tag.addDays(tage), QTime(h, m, s));
+        };
+        QTest::newRow("start of the minute") << false << true << taeglich << frueh << um(22, 15, 0) << true;
+        QTest::newRow("end of the minute") << false << true << taeglich << frueh << um(22, 15, 59) << true;
+        QTest::newRow("next minute") << false << true << taeglich << frueh << um(22, 16, 0) << false;
+        QTest::newRow("minute before") << false << true << taeglich << frueh << um(22, 14, 59) << false;
+        QTest::newRow("stopping") << true << true << taeglich << frueh << um(22, 15, 1) << false;
+        QTest::newRow("before the first probe round")
+            << false << false << taeglich << frueh << um(22, 15, 1) << false;
+        QTest::newRow("no action") << false << true << TZeitsteuerungRec{A::akKeine, true, tag, QTime(22, 15)}
+                                   << frueh << um(22, 15, 1) << false;
+        QTest::newRow("already carried out this minute")
+            << false << true << taeglich << um(22, 15, 1) << um(22, 15, 3) << false;
+        QTest::newRow("carried out yesterday at this minute")
+            << false << true << taeglich << um(22, 15, 1, -1) << um(22, 15, 3) << true;
+        QTest::newRow("program started in the minute")
+            << false << true << TZeitsteuerungRec{A::akEinschlafen, true, tag, QTime(7, 0)} << frueh
+            << um(7, 0, 40) << false;
+        QTest::newRow("stored at 09:59:30 for 09:59")
+            << false << true << TZeitsteuerungRec{A::akHerunterfahren, false, tag, QTime(9, 59)}
+            << um(9, 59, 30) << um(9, 59, 32) << false;
+        QTest::newRow("one-off for tomorrow, today")
+            << false << true << TZeitsteuerungRec{A::akNeustart, false, tag.addDays(1), QTime(8, 0)} << frueh
+            << um(8, 0, 1) << false;
+        QTest::newRow("one-off for tomorrow, tomorrow")
+            << false << true << TZeitsteuerungRec{A::akNeustart, false, tag.addDays(1), QTime(8, 0)} << frueh
+            << um(8, 0, 1, 1) << true;
+        QTest::newRow("one-off date unused every day")
+            << false << true << TZeitsteuerungRec{A::akNeustart, true, tag.addDays(5), QTime(8, 0)} << frueh
+            << um(8, 0, 1) << true;
+        QTest::newRow("midnight after a start just before")
+            << false << true << TZeitsteuerungRec{A::akEinschlafen, true, tag, QTime(0, 0)}
+            << um(23, 59, 30, -1) << um(0, 0, 10) << true;
+        QTest::newRow("one-off at midnight of its day")
+            << false << true << TZeitsteuerungRec{A::akEinschlafen, false, tag, QTime(0, 0)}
+            << um(23, 0, 0, -1) << um(0, 0, 0) << true;
+        QTest::newRow("one-off at midnight, the day before")
+            << false << true << TZeitsteuerungRec{A::akEinschlafen, false, tag, QTime(0, 0)}
+            << um(22, 0, 0, -2) << um(0, 0, 0, -1) << false;
+        QTest::newRow("no program start stamp")
+            << false << true << taeglich << QDateTime() << um(22, 15, 0) << true;
+    }
+    void faellig() {
+        QFETCH(bool, stop);
+        QFETCH(bool, schonIcmp);
+        QFETCH(TZeitsteuerungRec, rec);
+        QFETCH(QDateTime, progStart);
+        QFETCH(QDateTime, jetzt);
+        QFETCH(bool, faellig);
+        QCOMPARE(IsZeitsteuerung(stop, schonIcmp, rec, progStart, jetzt), faellig);
+    }
+
+    void ausfuehren() {
+        FZs->SetZeitsteuerung(QStringLiteral("x|2|1|01.12.2026|22:15"), true, false);
+        FUhr = QDateTime(Heute, QTime(22, 15, 1));
+        QVERIFY(FZs->IsZeitsteuerung(false, true));
+        QCOMPARE(FZs->AusfuehrungMerken(), std::optional<int>(3));
+        QCOMPARE(FProgStart, FUhr);
+        FUhr = FUhr.addSecs(2);
+        QVERIFY(!FZs->IsZeitsteuerung(false, true)); // not twice in the minute
+        FUhr = FUhr.addDays(1);
+        QVERIFY(FZs->IsZeitsteuerung(false, true));                 // every day: again tomorrow
+        QCOMPARE(FZs->Zeitsteuerung().Aktion, A::akHerunterfahren); // carrying out changes nothing
+
+        const int nummern[] = {2, 4};
+        int i = 0;
+        for (const char* text : {"x|1|1|01.12.2026|22:15", "x|3|1|01.12.2026|22:15"}) {
+            FZs->SetZeitsteuerung(QString::fromLatin1(text), true, false);
+            QCOMPARE(FZs->AusfuehrungMerken(), std::optional<int>(nummern[i++]));
+        }
+        FZs->SetZeitsteuerung(QStringLiteral("x|0|1|01.12.2026|22:15"), true, false);
+        QCOMPARE(FZs->AusfuehrungMerken(), std::nullopt);
+    }
+
+    // Texts without any digit cannot hold an action, a date or a time: always the defaults.
+    void zufallOhneZiffernGibtVorgaben() {
+        QRandomGenerator zufall(4711);
+        const QString zeichen = QStringLiteral("|| \t\r\n.:-+xXaZ_{}\\'\"\u00e4\u20ac\U0001F600");
+        for (int runde = 0; runde < 20000; ++runde) {
+            QString text;
+            const int laenge = int(zufall.bounded(40));
+            for (int i = 0; i < laenge; ++i)
+                text.append(zeichen.at(int(zufall.bounded(qsizetype(zeichen.size())))));
+            FZs->SetZeitsteuerung(text, true, false);
+            if (FZs->Zeitsteuerung() != Vorgabe)
+                QFAIL(qPrintable(QStringLiteral("%1 -> %2").arg(text, Text(FZs->Zeitsteuerung()))));
+        }
+    }
+
+    // Mutated valid texts: whatever they give lies within the limits and survives a round
+    // trip through the text form unchanged.
+    void zufallVeraendertBleibtGueltig() {
+        QRandomGenerator zufall(815);
+        const QString vorlage = QStringLiteral("14:03:27|2|1|24.12.2026|07:30");
+        const QString zeichen = QStringLiteral("0123456789|.: -+x\t");
+        for (int runde = 0; runde < 20000; ++runde) {
+            QString text = vorlage;
+            const int aenderungen = 1 + int(zufall.bounded(4));
+            for (int a = 0; a < aenderungen; ++a) {
+                const int stelle = int(zufall.bounded(qsizetype(text.size()) + 1));
+                const QChar c = zeichen.at(int(zufall.bounded(qsizetype(zeichen.size()))));
+                switch (zufall.bounded(4)) {
+                case 0:
+                    text.insert(stelle, c);
+                    break;
+                case 1:
+                    text.remove(stelle, 1);
+                    break;
+                case 2:
+                    if (stelle < text.size())
+                        text[stelle] = c;
+                    break;
+                default:
+                    text.truncate(stelle);
+                    break;
+                }
+            }
+            FZs->SetZeitsteuerung(text, true, false);
+            const TZeitsteuerungRec r = FZs->Zeitsteuerung();
+            if (!Gueltig(r))
+                QFAIL(qPrintable(QStringLiteral("%1 -> %2").arg(text, Text(r))));
+            FZs->SetZeitsteuerung(FZs->GetZeitsteuerung(true, false), true, false);
+            if (FZs->Zeitsteuerung() != r)
+                QFAIL(
+                    qPrintable(QStringLiteral("round trip of %1: %2").arg(text, Text(FZs->Zeitsteuerung()))));
+        }
+    }
+
+    // Random and damaged files, rich text among them: loading never fails, stays within the
+    // limits, and what is saved reads back the same.
+    void zufallsDateien() {
+        QRandomGenerator zufall(2026);
+        const QList<QByteArray> vorlagen = {
+            "2|0|24.12.2026|07:30\r\n",
+            "\xEF\xBB\xBF"
+            "3|1|01.01.2027|23:59\r\n",
+            "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\*\\generator x}\\pard "
+            "1|0|05.05.2030|12:00\\par}",
+            "{\\rtf1{\\info{\\title 2|1|01.01.2027|01:01}}\\u50?\\'7c1|31.12.2099|\\{00:00\\}}",
+            "\xFF\xFE"
+            "2\0|\0"
+            "1\0",
+        };
+        const QByteArray bausteine[] = {"{",    "}",    "\\",   "\\'",   "\\u", "\\bin", "\\par ",
+                                        "|",    "0",    "9",    ".",     ":",   "\xFF",  "\xFE",
+                                        "\x00", "\r\n", "{\\*", "\\uc3", "-",   "7"};
+        // Every round decodes; one in ten also goes through the file and back (that syncs to disk).
+        for (int runde = 0; runde < 10000; ++runde) {
+            QByteArray daten = vorlagen.at(int(zufall.bounded(qsizetype(vorlagen.size()))));
+            const int art = int(zufall.bounded(3));
+            if (art == 0) {
+                daten.truncate(int(zufall.bounded(qsizetype(daten.size()) + 1)));
+            } else if (art == 1) {
+                for (int i = int(zufall.bounded(6)); i >= 0; --i) {
+                    const QByteArray& b = bausteine[zufall.bounded(int(std::size(bausteine)))];
+                    daten.insert(int(zufall.bounded(qsizetype(daten.size()) + 1)), b);
+                }
+            } else {
+                daten = (zufall.bounded(2) ? QByteArray("{\\rtf1") : QByteArray());
+                for (int i = int(zufall.bounded(64)); i >= 0; --i)
+                    daten.append(char(zufall.bounded(256)));
+            }
+            const QString text = ZeitsteuerungDateiText(daten);
+            QVERIFY(text.isEmpty() || (text.front().unicode() > 32 && text.back().unicode() > 32));
+            if (runde % 10 != 0)
+                continue;
+            Schreibe(daten);
+            FZs->ZeitsteuerungLadenSpeichern(true);
+            TZeitsteuerungRec r = FZs->Zeitsteuerung();
+            r.Zeit = QTime(r.Zeit.hour(), r.Zeit.minute()); // the defaults keep seconds
+            if (!Gueltig(r))
+                QFAIL(
+                    qPrintable(QStringLiteral("%1 -> %2").arg(QString::fromLatin1(daten.toHex()), Text(r))));
+            FZs->ZeitsteuerungLadenSpeichern(false);
+            FZs->ZeitsteuerungLadenSpeichern(true);
+            if (FZs->Zeitsteuerung() != r)
+                QFAIL(qPrintable(QStringLiteral("saved and loaded %1: %2")
+                                     .arg(QString::fromLatin1(daten.toHex()), Text(FZs->Zeitsteuerung()))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstZeitsteuerung)
+#include "tst_zeitsteuerung.moc"
