@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <cstring>
@@ -10,7 +9,10 @@
 #include <net/if.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 bool Ausfuehren(const QString& programm, const QStringList& argumente, QString* fehler = nullptr) {
@@ -25,8 +27,13 @@ bool Ausfuehren(const QString& programm, const QStringList& argumente, QString* 
     return true;
 }
 
+// "net:[4026531840]"; empty while unreadable. (QFileInfo would make the relative target
+// absolute against the link's folder, so two processes' names would never be equal.)
 QString Namensraum(const QString& pid) {
-    return QFileInfo(QStringLiteral("/proc/%1/ns/net").arg(pid)).symLinkTarget();
+    char ziel[64];
+    const QByteArray pfad = QStringLiteral("/proc/%1/ns/net").arg(pid).toLocal8Bit();
+    const ssize_t n = ::readlink(pfad.constData(), ziel, sizeof ziel);
+    return n > 0 ? QString::fromLatin1(ziel, int(n)) : QString();
 }
 
 const QString PingGruppenDatei = QStringLiteral("/proc/sys/net/ipv4/ping_group_range");
@@ -48,13 +55,17 @@ QString TNetzLabor::EigenerNamensraum() {
     if (::unshare(CLONE_NEWNET) != 0)
         return QStringLiteral("unshare(CLONE_NEWNET) failed: %1 (run as root)")
             .arg(QString::fromLocal8Bit(strerror(errno)));
-    QString fehler;
-    if (!Ausfuehren(
-            QStringLiteral("ip"),
-            {QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"), QStringLiteral("up")},
-            &fehler))
-        return fehler;
-    return {};
+    // lo up without starting a program: no thread and no child yet.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq anfrage{};
+    std::strncpy(anfrage.ifr_name, "lo", IFNAMSIZ - 1);
+    const bool gutS = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &anfrage) == 0 &&
+                      (anfrage.ifr_flags |= IFF_UP, ::ioctl(fd, SIOCSIFFLAGS, &anfrage) == 0);
+    const QString fehler =
+        gutS ? QString() : QStringLiteral("lo: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    if (fd >= 0)
+        ::close(fd);
+    return fehler;
 }
 
 bool TNetzLabor::PingGruppen(bool alleS) {
@@ -104,35 +115,45 @@ QString TNetzLabor::Aufbauen(int netz, int praefix) {
                                                QStringLiteral("sleep"), QStringLiteral("900")});
     if (!FPartner.waitForStarted(5000))
         return QStringLiteral("unshare: ") + FPartner.errorString();
-    const QString eigenerRaum = Namensraum(QStringLiteral("self"));
+    const QString eigenerRaum = Namensraum(QString::number(::getpid()));
     const QString pid = QString::number(FPartner.processId());
+    // The link is briefly unreadable while the child execs: only another readable one counts.
+    const auto getrenntS = [&] {
+        const QString raum = Namensraum(pid);
+        return !raum.isEmpty() && raum != eigenerRaum;
+    };
     QDeadlineTimer frist(5000);
-    while (Namensraum(pid) == eigenerRaum && !frist.hasExpired())
+    while (!getrenntS() && !frist.hasExpired())
         QThread::msleep(5);
-    if (Namensraum(pid) == eigenerRaum || FPartner.state() != QProcess::Running)
+    if (!getrenntS() || FPartner.state() != QProcess::Running)
         return QStringLiteral("no second network namespace (unshare --net failed)");
     FAufgebautS = true;
 
     const QString eigeneMac = EigeneMac.toLower().replace(u'-', u':');
     const QString partnerMac = PartnerMac.toLower().replace(u'-', u':');
     const QString praefixText = u'/' + QString::number(praefix);
-    QString fehler;
-    const bool gutS =
-        Ausfuehren(QStringLiteral("ip"),
-                   QStringLiteral("link add %1 address %2 type veth peer name vtl1 address %3 netns %4")
-                       .arg(Link(), eigeneMac, partnerMac, pid)
-                       .split(u' '),
-                   &fehler) &&
-        Ip(QStringList{QStringLiteral("addr"), QStringLiteral("add"), EigeneIp + praefixText,
-                       QStringLiteral("dev"), Link()}) &&
-        Ip(QStringList{QStringLiteral("link"), QStringLiteral("set"), Link(), QStringLiteral("up")}) &&
-        IpImPartner(QStringLiteral("link set lo up").split(u' ')) &&
-        IpImPartner(QStringList{QStringLiteral("addr"), QStringLiteral("add"), PartnerIp + praefixText,
-                                QStringLiteral("dev"), QStringLiteral("vtl1")}) &&
-        IpImPartner(QStringLiteral("link set vtl1 up").split(u' '));
-    if (!gutS) {
-        Abbauen();
-        return fehler.isEmpty() ? QStringLiteral("ip commands failed") : fehler;
+    const QStringList partner{QStringLiteral("-t"), pid, QStringLiteral("-n"), QStringLiteral("ip")};
+    const QString ip = QStringLiteral("ip"), nsenter = QStringLiteral("nsenter");
+    const QList<QPair<QString, QStringList>> schritte{
+        {ip, QStringLiteral("link add %1 address %2 type veth peer name vtl1 address %3 netns %4")
+                 .arg(Link(), eigeneMac, partnerMac, pid)
+                 .split(u' ')},
+        {ip,
+         {QStringLiteral("addr"), QStringLiteral("add"), EigeneIp + praefixText, QStringLiteral("dev"),
+          Link()}},
+        {ip, {QStringLiteral("link"), QStringLiteral("set"), Link(), QStringLiteral("up")}},
+        {nsenter, partner + QStringLiteral("link set lo up").split(u' ')},
+        {nsenter,
+         partner + QStringList{QStringLiteral("addr"), QStringLiteral("add"), PartnerIp + praefixText,
+                               QStringLiteral("dev"), QStringLiteral("vtl1")}},
+        {nsenter, partner + QStringLiteral("link set vtl1 up").split(u' ')},
+    };
+    for (const auto& [programm, argumente] : schritte) {
+        QString fehler;
+        if (!Ausfuehren(programm, argumente, &fehler)) {
+            Abbauen();
+            return fehler;
+        }
     }
     // Ready once the own end has its carrier.
     QDeadlineTimer traeger(5000);
