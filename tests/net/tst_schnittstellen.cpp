@@ -42,7 +42,6 @@ private slots:
     void macText();
     void schnittstelleAusRoh_data();
     void schnittstelleAusRoh();
-    void flagsEinzeln();
     void broadcastListe_data();
     void broadcastListe();
     void doppelteNetze();
@@ -57,19 +56,13 @@ void TstSchnittstellen::adressText_data() {
     QTest::addColumn<quint32>("wert");
     QTest::newRow("normal") << "192.168.1.23" << true << 0xC0A80117u;
     QTest::newRow("null") << "0.0.0.0" << true << 0u;
-    QTest::newRow("alles") << "255.255.255.255" << true << 0xFFFFFFFFu;
     QTest::newRow("leer") << "" << false << 0u;
     QTest::newRow("drei Teile") << "10.1.2" << false << 0u;
     QTest::newRow("Punkt am Ende") << "10.1.2.3." << false << 0u;
-    QTest::newRow("fuenf Teile") << "10.1.2.3.4" << false << 0u;
     QTest::newRow("zu gross") << "10.1.2.256" << false << 0u;
-    QTest::newRow("vier Ziffern") << "10.1.2.1000" << false << 0u;
     QTest::newRow("fuehrende Null") << "10.01.2.3" << false << 0u;
     QTest::newRow("Leerzeichen") << " 10.1.2.3" << false << 0u;
-    QTest::newRow("doppelter Punkt") << "10..2.3" << false << 0u;
     QTest::newRow("Name") << "server" << false << 0u;
-    QTest::newRow("Vorzeichen") << "10.1.2.-3" << false << 0u;
-    QTest::newRow("IPv6") << "::1" << false << 0u;
 }
 
 void TstSchnittstellen::adressText() {
@@ -108,10 +101,6 @@ void TstSchnittstellen::schnittstelleAusRoh_data() {
                          << "255.255.254.0"
                          << "192.168.0.0"
                          << "192.168.1.255";
-    QTest::newRow("/25 oben") << "192.168.1.200"
-                              << "255.255.255.128"
-                              << "192.168.1.128"
-                              << "192.168.1.255";
     QTest::newRow("/32") << "10.9.8.7"
                          << "255.255.255.255"
                          << "10.9.8.7"
@@ -137,20 +126,6 @@ void TstSchnittstellen::schnittstelleAusRoh() {
     QCOMPARE(s.AddrNet, netz);
     QCOMPARE(s.AddrDirectedBroadcast, broadcast);
     QCOMPARE(s.AddrLimitedBroadcast, QStringLiteral("255.255.255.255"));
-}
-
-void TstSchnittstellen::flagsEinzeln() {
-    const quint32 bits[] = {TPlattform::FlagUp, TPlattform::FlagBroadcast, TPlattform::FlagLoopback,
-                            TPlattform::FlagPointToPoint, TPlattform::FlagMulticast};
-    for (int i = 0; i < 5; ++i) {
-        TRoh r;
-        r.Flags = bits[i];
-        const TNetworkInterface s = SchnittstelleAusRoh(r);
-        const bool gesetzt[] = {s.IsInterfaceUp, s.BroadcastSupport, s.IsLoopback, s.IsPointToPoint,
-                                s.IsMulticastSupported};
-        for (int j = 0; j < 5; ++j)
-            QVERIFY2(gesetzt[j] == (i == j), qPrintable(QStringLiteral("bit %1, field %2").arg(i).arg(j)));
-    }
 }
 
 void TstSchnittstellen::broadcastListe_data() {
