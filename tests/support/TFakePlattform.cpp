@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+// --- Network ---
+#include <QHostAddress>
+#include <QMutexLocker>
+
 TFakePlattform::TFakePlattform() {
     FProgrammDatei = FBasis.path() + QStringLiteral("/prog/veltrano");
     QDir().mkpath(FBasis.path() + QStringLiteral("/prog"));
@@ -56,4 +60,51 @@ TFakeEinsatz::TFakeEinsatz() : FFake(new TFakePlattform) { SetzePlattform(FFake)
 TFakeEinsatz::~TFakeEinsatz() {
     SetzePlattform(nullptr);
     delete FFake;
+}
+
+// --- Network ---
+
+namespace {
+QString Punkt(quint32 a) {
+    return QHostAddress(a).toString();
+}
+} // namespace
+
+void TFakePlattform::NetzAufruf(const QString& aufruf) {
+    QMutexLocker sperre(&FNetzSperre);
+    FNetzAufrufe << aufruf;
+}
+
+QStringList TFakePlattform::NetzAufrufe() const {
+    QMutexLocker sperre(&FNetzSperre);
+    return FNetzAufrufe;
+}
+
+void TFakePlattform::NetzAufrufeLeeren() {
+    QMutexLocker sperre(&FNetzSperre);
+    FNetzAufrufe.clear();
+}
+
+bool TFakePlattform::Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) {
+    NetzAufruf(QStringLiteral("Netzwerkschnittstellen"));
+    liste = FSchnittstellenLesbarS ? FSchnittstellen : QList<TRohSchnittstelle>();
+    return FSchnittstellenLesbarS;
+}
+
+QByteArray TFakePlattform::Hardwareadresse(quint32 adresse) {
+    NetzAufruf(QStringLiteral("Hardwareadresse ") + Punkt(adresse));
+    return FHardware.value(adresse);
+}
+
+bool TFakePlattform::IcmpEcho(quint32 ziel, int timeoutMs) {
+    NetzAufruf(QStringLiteral("IcmpEcho %1 %2").arg(Punkt(ziel)).arg(timeoutMs));
+    return FAntwortende.contains(ziel);
+}
+
+quint32 TFakePlattform::AdresseAufloesen(const QString& host) {
+    NetzAufruf(QStringLiteral("AdresseAufloesen ") + host);
+    if (FNamen.contains(host))
+        return FNamen.value(host);
+    QHostAddress a;
+    return a.setAddress(host) && a.protocol() == QAbstractSocket::IPv4Protocol ? a.toIPv4Address() : 0;
 }

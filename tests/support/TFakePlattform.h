@@ -7,6 +7,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// --- Network ---
+#include <QHash>
+#include <QMutex>
+#include <QSet>
+
 class TFakePlattform : public TPlattform {
     Q_OBJECT
 public:
@@ -47,8 +52,27 @@ public:
 
     void Vorlaufen(quint32 ms) { FTick += ms; }
 
+    // --- Network ---
+    // Probe threads call these, so the record is guarded; script before the code runs.
+    bool Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) override;
+    QByteArray Hardwareadresse(quint32 adresse) override;
+    bool IcmpEcho(quint32 ziel, int timeoutMs) override;
+    quint32 AdresseAufloesen(const QString& host) override;
+    bool FSchnittstellenLesbarS = true;
+    QList<TRohSchnittstelle> FSchnittstellen;
+    QHash<quint32, QByteArray> FHardware; // address → hardware address bytes
+    QHash<QString, quint32> FNamen;       // host names; dotted addresses resolve by themselves
+    QSet<quint32> FAntwortende;           // addresses that answer an echo request
+    // "IcmpEcho 10.0.0.1 10", "Hardwareadresse 10.0.0.1", "AdresseAufloesen name"
+    QStringList NetzAufrufe() const;
+    void NetzAufrufeLeeren();
+
 private:
     QTemporaryDir FBasis;
+    // --- Network ---
+    void NetzAufruf(const QString& aufruf);
+    mutable QMutex FNetzSperre;
+    QStringList FNetzAufrufe;
 };
 
 // Installs a fake for the life of a scope and restores the previous platform.

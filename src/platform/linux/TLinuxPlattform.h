@@ -36,6 +36,12 @@ public:
 
     void SchlafFreigeben() override;
 
+    // --- Network (TLinuxPlattformNetz.cpp) ---------------------------------------------------
+    bool Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) override;
+    QByteArray Hardwareadresse(quint32 adresse) override;
+    bool IcmpEcho(quint32 ziel, int timeoutMs) override;
+    quint32 AdresseAufloesen(const QString& host) override;
+
 private:
     TInstanzWaechter& Waechter();
 

@@ -1,0 +1,33 @@
+#include "net/TIcmpThread.h"
+
+#include "net/IcmpDurchlauf.h"
+
+TIcmpThread::TIcmpThread(THostList& hostList, std::shared_ptr<const TNetzwerkSonde> sonde, QObject* parent)
+    : QThread(parent), FHostList(hostList),
+      FSonde(sonde ? std::move(sonde) : std::make_shared<const TNetzwerkSonde>()) {}
+
+QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, QObject* kontext, TAbschluss abschluss,
+                                          std::shared_ptr<const TNetzwerkSonde> sonde) {
+    QObject* eltern = kontext && kontext->thread() == QThread::currentThread() ? kontext : nullptr;
+    auto* thread = new TIcmpThread(hostList, std::move(sonde), eltern);
+    // Both connections exist before the thread runs, so no end can be missed.
+    if (kontext && abschluss)
+        connect(thread, &QThread::finished, kontext, std::move(abschluss), Qt::QueuedConnection);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+    return thread;
+}
+
+TIcmpThread::~TIcmpThread() {
+    requestInterruption();
+    wait();
+}
+
+void TIcmpThread::run() {
+    try {
+        IcmpDurchlauf(FHostList, *FSonde,
+                      [this] { return isInterruptionRequested() || IcmpAnhaltenGlobal(); });
+    } catch (...) {
+        // A failure ends this pass only; the next one starts after the usual pause.
+    }
+}

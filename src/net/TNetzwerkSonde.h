@@ -1,0 +1,14 @@
+#pragma once
+// The two network questions the probe and the scanner ask about a host. The default
+// answers come from the system; tests hand in a scripted subclass. One instance is shared
+// by many threads, so implementations must be thread-safe.
+
+#include "net/Erreichbarkeit.h"
+#include "net/Hardwareadresse.h"
+
+class TNetzwerkSonde {
+public:
+    virtual ~TNetzwerkSonde() = default;
+    virtual bool PingHost(const QString& host, int timeoutMs) const { return ::PingHost(host, timeoutMs); }
+    virtual QString ResolveMAC(const QString& ip) const { return ::ResolveMAC(ip); }
+};

@@ -1,0 +1,18 @@
+#pragma once
+// Interfaces, hardware addresses and name resolution on Linux. Stateless: every function
+// may run on many threads at once.
+
+#include "platform/TPlattform.h"
+
+// The IPv4 addresses of all interfaces (getifaddrs), in the kernel's order.
+bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste);
+
+// An own address: that interface's hardware address; any other: the neighbour table's
+// complete entry. Empty when neither knows one.
+QByteArray LinuxHardwareadresse(quint32 adresse);
+
+// getaddrinfo restricted to IPv4; 0 when nothing is found.
+quint32 LinuxAdresseAufloesen(const QString& host);
+
+// The interface flags as the platform layer reports them.
+quint32 LinuxSchnittstellenFlags(unsigned int ifFlags);
