@@ -1,0 +1,83 @@
+// The presence cycle and its reception: how peers enter the list, the view and the file.
+#include "app/TForm1.h"
+
+#include "common/ResConst.h"
+#include "common/TFelder.h"
+#include "net/Netzwerkschnittstellen.h"
+#include "protocol/Nachrichten.h"
+
+void TForm1::SendBroadcast(bool onlineS) {
+    FillBroadcastList(true, BroadcastIPs);
+    const bool netzS = !BroadcastIPs.isEmpty();
+    // The scanner needs an interface to sweep.
+    Cb1Scanner->setEnabled(netzS);
+    emit ScannerFreigabeGeaendert(netzS);
+    if (netzS) {
+        SetzeEigeneMAC(BroadcastIPs.first().MAC);
+        for (const TBroadcastRec& b : std::as_const(BroadcastIPs))
+            if (!UdpS1Sender.Senden(Protokoll::Praesenz(onlineS, EigenerPC, EigenerName, b.MAC), b.BroadcastIP,
+                                    FOptionen.SenderPort)) {
+                // The next attempt comes later than usual; what went out stays out.
+                Timer1Sender.setInterval(5000);
+                return;
+            }
+    } else if (!EigeneMAC().isEmpty()) {
+        // The last interface has just gone: once per loss, every host off line.
+        SetzeEigeneMAC(QString());
+        HostList->AlleOffline();
+        ListViewFuellen();
+    }
+}
+
+void TForm1::ListViewFuellen() { ListView1->ListViewFuellen(*HostList); }
+
+void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate) {
+    ListView1->SetListViewItem(host, index, makeBeginUpdate);
+}
+
+void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp) {
+    const QString text = Protokoll::Dekodieren(daten);
+    if (StopS)
+        return;
+    const TFelder felder(text);
+    if (!Protokoll::TagPasst(felder))
+        return;
+
+    // The schedule has no clock of its own: every announcement, the own ones every 2 s,
+    // runs its due test.
+    if (!Timer1Zeitsteuerung.isActive() && IsZeitsteuerung())
+        Timer1Zeitsteuerung.start(50);
+
+    const int neu = HostList->Add(absenderIp, text);
+
+    bool zeilenNeuS = false;
+    {
+        TListenSperre sperre(*HostList);
+        if (neu >= 0 || ListView1->rowCount() < HostList->Count()) {
+            TUpdateKlammer klammer(ListView1);
+            for (int i = ListView1->rowCount(); i < HostList->Count(); ++i)
+                SetListViewItem(HostList->Get(i), -1, false);
+            if (!ListView1->HatFokusZeile())
+                ListView1->ZeileFokussieren(0);
+            zeilenNeuS = true;
+        }
+    }
+    if (zeilenNeuS)
+        HostList->LoadSaveListe(false);
+
+    if (!HostList->ChangeS())
+        return;
+    if (neu == -1)
+        HostList->LoadSaveListe(false);
+    TListenSperre sperre(*HostList);
+    TUpdateKlammer klammer(ListView1);
+    const int anzahl = HostList->Count();
+    for (int i = 0; i < anzahl; ++i) {
+        const THostListRec e = HostList->Get(i);
+        if (e.ChangeS) {
+            SetListViewItem(e, i, false);
+            HostList->SetChangeS(i, false);
+        }
+    }
+    HostList->SetListChangeS(false);
+}

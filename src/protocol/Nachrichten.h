@@ -1,0 +1,38 @@
+#pragma once
+// The one place where every datagram of the peer protocol is built and first read. Text
+// datagrams are UTF-8: the tag "VTR1", then the fields, each after a "|".
+
+#include "common/TFelder.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Protokoll {
+
+constexpr quint16 BefehlPort = 17170; // commands, schedule exchange, Wake-on-LAN
+constexpr quint16 SenderPort = 17171; // presence
+constexpr qint64 MaxDatagramm = 8192; // a receive reads at most this much of a datagram
+
+inline const QString Tag = QStringLiteral("VTR1");
+inline const QString Einschlafen = QStringLiteral("einschlafen");
+inline const QString Herunterfahren = QStringLiteral("herunterfahren");
+inline const QString Neustart = QStringLiteral("neustart");
+inline const QString ZsAnfordern = QStringLiteral("zsanfordern");
+inline const QString ZsAntwort = QStringLiteral("zsantwort");
+inline const QString ZsSenden = QStringLiteral("zssenden");
+inline const QString ZsGesendet = QStringLiteral("zsgesendet");
+
+QString Praesenz(bool onlineS, const QString& pc, const QString& user, const QString& mac);
+// "VTR1|<wort>", for power commands and the schedule words without payload.
+QString Befehl(const QString& wort);
+// "VTR1|<wort>|<schedule text>" for "zsantwort" and "zssenden".
+QString MitZeitsteuerung(const QString& wort, const QString& zeitsteuerungText);
+
+QByteArray Kodieren(const QString& text);
+// Invalid UTF-8 becomes replacement characters; the datagram is then judged like any other.
+QString Dekodieren(const QByteArray& daten);
+
+// Field 1, trimmed like every field, is exactly the tag (case-sensitive).
+bool TagPasst(const TFelder& felder);
+
+} // namespace Protokoll

@@ -1,0 +1,58 @@
+#include "protocol/TUdpListener.h"
+
+#include "protocol/Nachrichten.h"
+
+#include <QNetworkDatagram>
+
+TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {}
+
+bool TUdpListener::Aktiv() const { return FSocket && FSocket->state() == QAbstractSocket::BoundState; }
+
+void TUdpListener::Aktivieren(bool aktivS) {
+    if (!aktivS) {
+        if (FSocket) {
+            // Closing may happen inside one of this socket's own handlers: free it later.
+            FSocket->close();
+            FSocket.release()->deleteLater();
+        }
+        return;
+    }
+    if (Aktiv())
+        return;
+    auto socket = std::make_unique<QUdpSocket>();
+    if (!socket->bind(QHostAddress::Any, FPort))
+        return;
+    connect(socket.get(), &QUdpSocket::readyRead, this, &TUdpListener::Lesen);
+    FSocket = std::move(socket);
+}
+
+void TUdpListener::Lesen() {
+    // The socket may go away inside a handler (a command that closes the program).
+    QUdpSocket* socket = FSocket.get();
+    while (socket && socket == FSocket.get() && socket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagramm = socket->receiveDatagram(Protokoll::MaxDatagramm);
+        if (!datagramm.isValid())
+            continue;
+        emit DatagrammEmpfangen(datagramm.data(), Ipv4Text(datagramm.senderAddress()),
+                                quint16(datagramm.senderPort()));
+    }
+}
+
+bool TUdpListener::Senden(const QString& text, const QString& ip, quint16 port) {
+    return SendenBytes(Protokoll::Kodieren(text), ip, port);
+}
+
+bool TUdpListener::SendenBytes(const QByteArray& daten, const QString& ip, quint16 port) {
+    if (!Aktiv())
+        return false;
+    const QHostAddress ziel(ip);
+    if (ziel.isNull())
+        return false;
+    return FSocket->writeDatagram(daten, ziel, port) == daten.size();
+}
+
+QString Ipv4Text(const QHostAddress& adresse) {
+    bool v4S = false;
+    const quint32 v4 = adresse.toIPv4Address(&v4S);
+    return v4S ? QHostAddress(v4).toString() : adresse.toString();
+}

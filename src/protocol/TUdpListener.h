@@ -1,0 +1,38 @@
+#pragma once
+// One of the two UDP listeners: bound to the dual-stack wildcard on its port, broadcasts
+// allowed, handing every datagram to the user-interface thread. Sends go out from the
+// same socket, so their source port is the listener's port.
+
+#include <QByteArray>
+#include <QObject>
+#include <QUdpSocket>
+#include <memory>
+
+class TUdpListener : public QObject {
+    Q_OBJECT
+public:
+    explicit TUdpListener(quint16 port, QObject* parent = nullptr);
+
+    quint16 Port() const { return FPort; }
+    // Binds (true) or closes (false). A port another program holds leaves the listener
+    // inactive without a message; the next activation tries again.
+    void Aktivieren(bool aktivS);
+    bool Aktiv() const;
+
+    // Text as UTF-8, or bytes, to an IPv4 address in dotted form; false when not sent.
+    bool Senden(const QString& text, const QString& ip, quint16 port);
+    bool SendenBytes(const QByteArray& daten, const QString& ip, quint16 port);
+
+signals:
+    // Source address in dotted IPv4 form (IPv4-mapped IPv6 converted).
+    void DatagrammEmpfangen(const QByteArray& daten, const QString& absenderIp, quint16 absenderPort);
+
+private:
+    void Lesen();
+
+    quint16 FPort;
+    std::unique_ptr<QUdpSocket> FSocket;
+};
+
+// "::ffff:10.0.0.5" and "10.0.0.5" both give "10.0.0.5"; anything else its text form.
+QString Ipv4Text(const QHostAddress& adresse);

@@ -1,0 +1,77 @@
+#pragma once
+// The host list view: one row per store entry, in store order, six centred columns; the
+// "Status" and "Sender" cells in traffic-light colours.
+
+#include "hosts/THostListRec.h"
+
+#include <QColor>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+class THostList;
+
+// Text colour of a cell: column 2 and 3 green or red by their text (lime or yellow where
+// the background already is that green or red); every other column the font's colour.
+QColor ZellTextFarbe(int spalte, const QString& text, const QColor& hintergrund, const QColor& schrift);
+
+// The six cell texts of an entry.
+QStringList ZellTexte(const THostListRec& host);
+
+class TListView : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit TListView(QWidget* parent = nullptr);
+
+    void ListViewFuellen(const THostList& liste);
+    void SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate);
+
+    // Nested begin/end bracket: the view repaints once at the outermost end.
+    void BeginUpdate();
+    void EndUpdate();
+
+    // Focus and select a row and scroll it fully into view.
+    void ZeileFokussieren(int zeile);
+    bool HatFokusZeile() const { return currentRow() >= 0; }
+    // The selected row, or -1.
+    int ItemIndex() const;
+
+    void SetzeFarben(const QColor& hintergrund, const QColor& schrift);
+    const QColor& Hintergrund() const { return FHintergrund; }
+    const QColor& Schrift() const { return FSchrift; }
+
+    // Cells written since creation, for tests of the write-only-what-changed rule.
+    int GeschriebeneZellen() const { return FGeschrieben; }
+
+private:
+    void Zelle(int zeile, int spalte, const QString& text);
+
+    int FUpdateTiefe = 0;
+    int FGeschrieben = 0;
+    QColor FHintergrund = Qt::white;
+    QColor FSchrift = Qt::black;
+};
+
+// Paints the cells in the colours of the rule; the view itself draws the text.
+class TZellenDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit TZellenDelegate(TListView* view) : QStyledItemDelegate(view), FView(view) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    TListView* FView;
+};
+
+// RAII bracket around bulk changes of the view.
+class TUpdateKlammer {
+public:
+    explicit TUpdateKlammer(TListView* view) : FView(view) { FView->BeginUpdate(); }
+    ~TUpdateKlammer() { FView->EndUpdate(); }
+    TUpdateKlammer(const TUpdateKlammer&) = delete;
+    TUpdateKlammer& operator=(const TUpdateKlammer&) = delete;
+
+private:
+    TListView* FView;
+};

@@ -1,0 +1,174 @@
+#include "app/TForm1.h"
+#include "common/ResConst.h"
+#include "hosts/HostlisteDatei.h"
+#include "support/TestUmgebung.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QByteArray Lesen(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Zeile(const TForm1& form, int r) {
+    QStringList z;
+    for (int c = 0; c < 6; ++c)
+        z << form.ListView1->item(r, c)->text();
+    return z;
+}
+
+} // namespace
+
+// The reception of presence datagrams against a live controller: rows, repaints and the
+// host list file.
+class TstPraesenz : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+    std::unique_ptr<TForm1> FForm;
+
+    void Empfang(const QString& text, const QString& ip = "10.0.0.5") {
+        FForm->UdpS1SenderUDPRead(text.toUtf8(), ip);
+    }
+
+private slots:
+    void init() {
+        FUmgebung = std::make_unique<TTestUmgebung>();
+        TForm1Optionen o;
+        o.BefehlPort = 0; // no fixed ports: tests may run side by side
+        o.SenderPort = 0;
+        o.Argumente = QStringList{"/systemstartup"};
+        FForm = std::make_unique<TForm1>(o);
+        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+    }
+    void cleanup() {
+        FForm.reset();
+        FUmgebung.reset();
+    }
+
+    void neuerPeerGleichUndGeaendert() {
+        Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
+        QCOMPARE(FForm->ListView1->rowCount(), 1);
+        QCOMPARE(Zeile(*FForm, 0), (QStringList{"BUERO-PC", "anna", "Online", "Aktiv", "10.0.0.5", "00-1A-2B-3C-4D-5E"}));
+        QCOMPARE(FForm->ListView1->currentRow(), 0);
+        QCOMPARE(Lesen(HostlisteDatei), QByteArray("BUERO-PC|anna|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
+
+        // Unchanged: nothing painted, nothing saved.
+        QFile::remove(HostlisteDatei);
+        const int geschrieben = FForm->ListView1->GeschriebeneZellen();
+        Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
+        QVERIFY(!QFile::exists(HostlisteDatei));
+        QCOMPARE(FForm->ListView1->GeschriebeneZellen(), geschrieben);
+
+        // Changed user: the row is repainted and the file saved.
+        Empfang("VTR1|1|BUERO-PC|bert|00-1A-2B-3C-4D-5E|1");
+        QCOMPARE(Zeile(*FForm, 0)[1], QString("bert"));
+        QCOMPARE(Lesen(HostlisteDatei), QByteArray("BUERO-PC|bert|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
+        QVERIFY(!FForm->HostList->ChangeS());
+        QVERIFY(!FForm->HostList->Get(0).ChangeS);
+    }
+
+    void verworfen_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kleiner Tag") << "vtr1|1|PC|anna|M1|1";
+        QTest::newRow("anderer Tag") << "VTR2|1|PC|anna|M1|1";
+        QTest::newRow("leer") << "";
+        QTest::newRow("nur Trenner") << "||||";
+    }
+    void verworfen() {
+        QFETCH(QString, text);
+        Empfang(text);
+        QCOMPARE(FForm->HostList->Count(), 0);
+        QCOMPARE(FForm->ListView1->rowCount(), 0);
+    }
+
+    void waehrendStopVerworfen() {
+        StopS = true;
+        Empfang("VTR1|1|PC|anna|M1|1");
+        StopS = false;
+        QCOMPARE(FForm->HostList->Count(), 0);
+    }
+
+    void senderVerfaelltUndAbschied() {
+        TFakePlattform& fake = FUmgebung->Fake();
+        Empfang("VTR1|1|A|anna|M-A|1", "10.0.0.1");
+        Empfang("VTR1|1|B|bert|M-B|1", "10.0.0.2");
+        fake.Vorlaufen(8001);
+        Empfang("VTR1|1|B|bert|M-B|1", "10.0.0.2");
+        QCOMPARE(Zeile(*FForm, 0)[3], QString("Inaktiv"));
+        QCOMPARE(Zeile(*FForm, 1)[3], QString("Aktiv"));
+        // A leaving presence clears the mark at once; the host stays online for the probe.
+        Empfang("VTR1|0|B|bert|M-B|1", "10.0.0.2");
+        QCOMPARE(Zeile(*FForm, 1)[2], QString("Online"));
+        QCOMPARE(Zeile(*FForm, 1)[3], QString("Inaktiv"));
+    }
+
+    // Entries the scanner or the file appended appear with the next datagram.
+    void nachgezogeneZeilen() {
+        THostListRec r;
+        r.PC = "SCAN";
+        r.MAC = "M-S";
+        r.IP = "10.0.0.9";
+        r.Status = TStatus::sOnline;
+        FForm->HostList->Add(r, true);
+        QCOMPARE(FForm->ListView1->rowCount(), 0);
+        Empfang("VTR1|1|A|anna|M-A|1");
+        QCOMPARE(FForm->ListView1->rowCount(), 2);
+        QCOMPARE(Zeile(*FForm, 0)[0], QString("SCAN"));
+        QCOMPARE(LeseHostliste(Lesen(HostlisteDatei)).size(), 2);
+    }
+
+    void zweiFelder() {
+        Empfang(" VTR1\t|1"); // fields are trimmed before use, the tag too
+        QCOMPARE(FForm->ListView1->rowCount(), 1);
+        QCOMPARE(Zeile(*FForm, 0), (QStringList{"Unbekannt", "Unbekannt", "Online", "Aktiv", "10.0.0.5", ""}));
+    }
+
+    // Many thousands of datagrams of any content: the controller never crashes, the view
+    // always shows the store, and the file always reads back to the store.
+    void zufallsdatagramme() {
+        QRandomGenerator zufall(20261209);
+        const QStringList teile{"VTR1", "vtr1", "1", "0", "|", "||", "", " ", "PC", "anna", "M1", "M2", "M3",
+                                QString(5000, 'X'), QString::fromUtf8("Büro\r\nX"), "\xff", "00-1A-2B-3C-4D-5E"};
+        for (int runde = 0; runde < 20000; ++runde) {
+            QByteArray daten;
+            const int art = zufall.bounded(10);
+            if (art < 3) {
+                const int laenge = zufall.bounded(art == 0 ? 8192 : 64);
+                daten.resize(laenge);
+                for (int i = 0; i < laenge; ++i)
+                    daten[i] = char(zufall.bounded(256));
+                if (art == 2)
+                    daten.prepend("VTR1|1|");
+            } else {
+                QString text;
+                const int felder = zufall.bounded(9);
+                for (int i = 0; i < felder; ++i)
+                    text += (i ? "|" : "") + teile[zufall.bounded(teile.size())];
+                daten = text.toUtf8();
+                if (zufall.bounded(20) == 0)
+                    daten.insert(zufall.bounded(int(daten.size()) + 1), "\xC3\x28\xF0\x9F");
+            }
+            if (zufall.bounded(50) == 0)
+                FUmgebung->Fake().Vorlaufen(9000);
+            FForm->UdpS1SenderUDPRead(daten, "10.0.0." + QString::number(zufall.bounded(4)));
+            if (runde % 500 == 0 || runde == 19999) {
+                const int anzahl = FForm->HostList->Count();
+                QCOMPARE(FForm->ListView1->rowCount(), anzahl);
+                for (int i = 0; i < anzahl; ++i)
+                    QCOMPARE(Zeile(*FForm, i), ZellTexte(FForm->HostList->Get(i)));
+                if (anzahl > 0)
+                    QCOMPARE(LeseHostliste(Lesen(HostlisteDatei)).size(), anzahl);
+            }
+        }
+        QVERIFY(!FForm->HostList->Locked());
+        QVERIFY(FForm->ListView1->updatesEnabled());
+    }
+};
+
+QTEST_MAIN(TstPraesenz)
+#include "tst_praesenz.moc"
