@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TPlattform : public QObject {
@@ -54,6 +55,15 @@ public:
     // Answers read-only status queries of local tools (same user only).
     virtual void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) = 0;
 
+    // --- Power and programs ---------------------------------------------------------------
+    // Whether this computer may hibernate now (asked anew each time).
+    virtual bool HibernationErlaubt() = 0;
+    // Puts the computer to sleep (not hibernation) with wake events left on; true when the
+    // request was accepted.
+    virtual bool Schlafen() = 0;
+    // Starts a program found through PATH, detached; false when it could not be started.
+    virtual bool ProgrammStarten(const QString& programm, const QStringList& argumente) = 0;
+
     // --- Session and power events --------------------------------------------------------
     // Lets the system sleep now that the leaving presence has gone out.
     virtual void SchlafFreigeben() = 0;
@@ -96,6 +106,9 @@ signals:
 // The process's platform; tests install a fake before anything asks.
 TPlattform& Plattform();
 void SetzePlattform(TPlattform* plattform);
+// Frees the system platform at the end of the program, so the instance lock and the local
+// socket are released in order.
+void PlattformBeenden();
 
 // Caption rule of the instance search: the caption ends with text and holds it only there.
 bool TitelPasst(const QString& titel, const QString& text);

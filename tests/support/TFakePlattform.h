@@ -36,6 +36,23 @@ public:
     void SetzeAnfrageBeantworter(std::function<QString(const QString&)> b) override { FBeantworter = std::move(b); }
     void SchlafFreigeben() override { FAufrufe << QStringLiteral("SchlafFreigeben"); }
 
+    // --- Power and programs ---
+    bool HibernationErlaubt() override {
+        FAufrufe << QStringLiteral("HibernationErlaubt");
+        return FHibernationS;
+    }
+    bool Schlafen() override {
+        FAufrufe << QStringLiteral("Schlafen");
+        return true;
+    }
+    bool ProgrammStarten(const QString& programm, const QStringList& argumente) override {
+        FGestartet << (QStringList{programm} + argumente).join(u' ');
+        return FStartGelingtS;
+    }
+    bool FHibernationS = true;
+    bool FStartGelingtS = true;
+    QStringList FGestartet; // "programm arg1 arg2", one per start
+
     // --- Script and record ---
     QString Basis() const { return FBasis.path(); }
     QString FComputerName = QStringLiteral("TESTPC");

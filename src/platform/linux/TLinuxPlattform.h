@@ -34,6 +34,10 @@ public:
     void SetzeFensterTitel(const QString& titel) override;
     void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) override;
 
+    bool HibernationErlaubt() override;
+    bool Schlafen() override;
+    bool ProgrammStarten(const QString& programm, const QStringList& argumente) override;
+
     void SchlafFreigeben() override;
 
     // --- Network (TLinuxPlattformNetz.cpp) ---------------------------------------------------

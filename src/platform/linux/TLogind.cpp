@@ -22,6 +22,26 @@ TLogind::TLogind(QObject* parent) : QObject(parent) {
         SperreNehmen();
 }
 
+bool TLogind::HibernationErlaubt() {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return false;
+    const QDBusMessage aufruf =
+        QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("CanHibernate"));
+    const QDBusReply<QString> antwort = bus.call(aufruf, QDBus::Block, 2000);
+    return antwort.isValid() && antwort.value() == QLatin1String("yes");
+}
+
+bool TLogind::Schlafen() {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage aufruf = QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Suspend"));
+    aufruf << false;
+    const QDBusMessage antwort = bus.call(aufruf, QDBus::Block, 5000);
+    return antwort.type() == QDBusMessage::ReplyMessage;
+}
+
 void TLogind::SperreNehmen() {
     QDBusMessage aufruf = QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Inhibit"));
     aufruf << QStringLiteral("sleep") << ProgrammTitel

@@ -11,6 +11,11 @@ public:
     explicit TLogind(QObject* parent = nullptr);
 
     bool Verfuegbar() const { return FVerfuegbarS; }
+
+    // CanHibernate() answers "yes".
+    static bool HibernationErlaubt();
+    // Suspend(false): sleep without asking the user for rights interactively.
+    static bool Schlafen();
     void SchlafFreigeben();
 
 signals:

@@ -1,0 +1,42 @@
+#include "power/Befehlsweg.h"
+
+#include "protocol/Nachrichten.h"
+
+QString AktionsName(int nr) {
+    static const QString namen[] = {QStringLiteral("Aufwecken"),         QStringLiteral("Einschlafen"),
+                                    QStringLiteral("Herunterfahren"),    QStringLiteral("Neustart"),
+                                    QStringLiteral("Gerätename ändern"), QStringLiteral("Benutzername ändern"),
+                                    QStringLiteral("Meinen Namen ändern")};
+    return nr >= 1 && nr <= 7 ? namen[nr - 1] : QString();
+}
+
+TBefehlsweg BefehlsWeg(int nr, const THostListRec& host) {
+    TBefehlsweg weg;
+    // A host without MAC gets nothing, not even shutdown or restart.
+    if (host.MAC.isEmpty())
+        return weg;
+    if (nr == AktionAufwecken) {
+        weg.Art = TBefehlsweg::Aufwecken;
+        return weg;
+    }
+    if (nr == AktionEinschlafen) {
+        // Sleep always goes to the peer instance, whatever its Sender mark says.
+        weg.Art = TBefehlsweg::Datagramm;
+        weg.Wort = Protokoll::Einschlafen;
+        return weg;
+    }
+    const bool herunterS = nr == AktionHerunterfahren;
+    if (host.SenderS) {
+        weg.Art = TBefehlsweg::Datagramm;
+        weg.Wort = herunterS ? Protokoll::Herunterfahren : Protokoll::Neustart;
+        return weg;
+    }
+    // No peer instance there: Samba's remote shutdown, which needs rights on the target.
+    weg.Art = TBefehlsweg::Fernabschaltung;
+    weg.Programm = QStringLiteral("net");
+    weg.Argumente = {QStringLiteral("rpc"), QStringLiteral("shutdown")};
+    if (!herunterS)
+        weg.Argumente << QStringLiteral("-r");
+    weg.Argumente << QStringLiteral("-I") << host.IP;
+    return weg;
+}
