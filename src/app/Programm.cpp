@@ -19,7 +19,13 @@ int ProgrammStart(int argc, char** argv) {
     app.setOrganizationName(ProgrammName);
     app.setQuitOnLastWindowClosed(false);
     Plattform().SitzungBeginnen();
-    TForm1 form;
-    QObject::connect(&form, &TForm1::Beendet, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    return app.exec();
+    int ergebnis = 0;
+    {
+        TForm1 form;
+        QObject::connect(&form, &TForm1::Beendet, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        ergebnis = app.exec();
+    }
+    // Releases the instance lock and the local socket while the event loop's objects live.
+    PlattformBeenden();
+    return ergebnis;
 }

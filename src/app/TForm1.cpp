@@ -4,8 +4,12 @@
 #include "common/DatumZeit.h"
 #include "common/ResConst.h"
 #include "platform/TPlattform.h"
-#include "ui/Layout.h"
+#include "schedule/TZeitDlg.h"
+#include "schedule/TZeitsteuerung.h"
+#include "settings/Verknuepfungen.h"
 #include "ui/TMeldungen.h"
+#include "ui/THintergrundForm.h"
+#include "ui/TPuLv1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,18 +18,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
 
-TForm1::TForm1(TForm1Optionen optionen, QWidget* parent) : QMainWindow(parent), FOptionen(std::move(optionen)) {
+TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
+    : QMainWindow(parent), UdpS1Befehl(optionen.BefehlPort), UdpS1Sender(optionen.SenderPort),
+      FOptionen(std::move(optionen)) {
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
     // The controls are placed by hand from the font; they follow the area's size.
     flaeche->installEventFilter(this);
-    ListView1 = new QTableWidget(flaeche);
+    ListView1 = new TListView(flaeche);
     Cb1Desktop = new QCheckBox(flaeche);
     Cb1Autostart = new QCheckBox(flaeche);
     Cb1Scanner = new QCheckBox(flaeche);
@@ -35,16 +40,14 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent) : QMainWindow(parent), 
     setStatusBar(StatusBar1);
     StatusBar1->setSizeGripEnabled(false);
 
-    MenuDatei = menuBar()->addMenu(QStringLiteral("&Datei"));
-    MenuDateiMinimieren = MenuDatei->addAction(QStringLiteral("Minimieren"));
-    MenuDateiMinimieren->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    MenuDateiBeenden = MenuDatei->addAction(QStringLiteral("&Beenden"));
-    MenuDateiBeenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-
+    MenuesAnlegen();
     connect(Btn1Minimieren, &QPushButton::clicked, this, [this] { ButtonsClick(1); });
-    connect(MenuDateiMinimieren, &QAction::triggered, this, [this] { ButtonsClick(1); });
     connect(Btn1Beenden, &QPushButton::clicked, this, [this] { ButtonsClick(2); });
-    connect(MenuDateiBeenden, &QAction::triggered, this, [this] { ButtonsClick(2); });
+    int tag = 0;
+    for (QCheckBox* box : {Cb1Desktop, Cb1Autostart, Cb1Scanner}) {
+        const int t = ++tag;
+        connect(box, &QCheckBox::toggled, this, [this, t] { Cb1DesktopAutostartScannerClick(t); });
+    }
 
     for (QTimer* t : {&Timer1Start, &Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Scanner,
                       &Timer1SetSuspendState, &Timer1Balloon, &Timer1Zeitsteuerung})
@@ -55,6 +58,13 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent) : QMainWindow(parent), 
     connect(&Timer1UdpTimer, &QTimer::timeout, this, &TForm1::Timer1UdpTimerTimer);
     connect(&Timer1Icmp, &QTimer::timeout, this, &TForm1::Timer1IcmpTimer);
     connect(&Timer1Scanner, &QTimer::timeout, this, &TForm1::Timer1ScannerTimer);
+    connect(&Timer1SetSuspendState, &QTimer::timeout, this, &TForm1::Timer1SetSuspendStateTimer);
+    connect(&Timer1Zeitsteuerung, &QTimer::timeout, this, &TForm1::Timer1ZeitsteuerungTimer);
+
+    connect(&UdpS1Sender, &TUdpListener::DatagrammEmpfangen, this,
+            [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1SenderUDPRead(daten, ip); });
+    connect(&UdpS1Befehl, &TUdpListener::DatagrammEmpfangen, this,
+            [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1BefehlUDPRead(daten, ip); });
 
     TPlattform& p = Plattform();
     connect(&p, &TPlattform::NachrichtEmpfangen, this, &TForm1::NachrichtEmpfangen);
@@ -71,9 +81,50 @@ TForm1::~TForm1() { FormDestroy(); }
 
 // --- Creation -------------------------------------------------------------------------------
 
+void TForm1::MenuesAnlegen() {
+    MenuDatei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    MenuDateiMinimieren = MenuDatei->addAction(QStringLiteral("Minimieren"));
+    MenuDateiMinimieren->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    MenuDateiBeenden = MenuDatei->addAction(QStringLiteral("&Beenden"));
+    MenuDateiBeenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(MenuDateiMinimieren, &QAction::triggered, this, [this] { ButtonsClick(1); });
+    connect(MenuDateiBeenden, &QAction::triggered, this, [this] { ButtonsClick(2); });
+
+    MenuAns = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    MenuAnsSchriftart = MenuAns->addAction(QStringLiteral("&Schriftart..."));
+    MenuAnsHintergrund = MenuAns->addAction(QStringLiteral("Schrift&hintergrund..."));
+    connect(MenuAnsSchriftart, &QAction::triggered, this, &TForm1::MenuAnsSchriftartClick);
+    connect(MenuAnsHintergrund, &QAction::triggered, this, &TForm1::MenuAnsHintergrundClick);
+
+    MenuHilfe = HilfeMenueAnlegen(menuBar());
+    connect(MenuHilfe.MenuHilfe, &QMenu::aboutToShow, this, [this] { MenuHilfeClick(MenuHilfe); });
+    connect(MenuHilfe.MenuHilfeInfo, &QAction::triggered, this, [this] { HilfeInfoZeigen(this); });
+    connect(MenuHilfe.MenuHilfeHomepage, &QAction::triggered, this, [] { HilfeHomepageOeffnen(); });
+    connect(MenuHilfe.MenuHilfeUpdate, &QAction::triggered, this, &TForm1::MenuHilfeUpdateClick);
+    connect(MenuHilfe.MenuHilfeHistory, &QAction::triggered, this, [] { HilfeHistoryOeffnen(); });
+    connect(MenuHilfe.MenuHilfeMail, &QAction::triggered, this, [] { HilfeMailOeffnen(); });
+    connect(MenuHilfe.MenuHilfeSpenden, &QAction::triggered, this, [] { HilfeSpendenOeffnen(); });
+
+    PuLv1 = new TPuLv1(ListView1);
+    PuLv1->Popup = [this] { PuLv1Popup(); };
+    for (QAction* a : {PuLv1->PuLv1Aufwecken, PuLv1->PULv1Einschlafen, PuLv1->PuLv1Herunterfahren, PuLv1->PuLv1Neustart})
+        connect(a, &QAction::triggered, this, [this, a] { PuLv1Clicks(TPuLv1::Tag(a)); });
+    for (QAction* a : {PuLv1->PuLv1PcAendern, PuLv1->PuLv1BenutzerAendern, PuLv1->PuLv1MeinName})
+        connect(a, &QAction::triggered, this, [this, a] { PuLv1PcBenutzerAendernClick(TPuLv1::Tag(a)); });
+    for (QAction* a : {PuLv1->PuLv1IpKopieren, PuLv1->PuLv1MacKopieren})
+        connect(a, &QAction::triggered, this, [this, a] { PuLv1IpMacKopierenClick(TPuLv1::Tag(a)); });
+    for (QAction* a : {PuLv1->PuLv1Oben, PuLv1->PuLv1Unten})
+        connect(a, &QAction::triggered, this, [this, a] { PuLv1ObenUntenClick(TPuLv1::Tag(a)); });
+    connect(PuLv1->PuLv1Zeitsteuerung, &QAction::triggered, this, &TForm1::PuLv1ZeitsteuerungClick);
+    connect(PuLv1->PuLv1Loeschen, &QAction::triggered, this, &TForm1::PuLv1LoeschenClick);
+}
+
 void TForm1::FormCreate() {
     IsClosing = false;
     Cb1Scanner->setToolTipDuration(3000);
+    HintergrundForm = new THintergrundForm(this, 10);
+    HintergrundForm->SetHintergrundNr(HintergrundVorgabe);
+    ZeitDlg = new TZeitDlg(this);
 
     AutoCloseS = true;
     ScannerS = false;
@@ -88,19 +139,7 @@ void TForm1::FormCreate() {
     StatusBar1Panel = new QLabel(StatusBar1);
     StatusBar1Panel->setAlignment(Qt::AlignCenter);
     StatusBar1->addWidget(StatusBar1Panel, 1);
-    ListView1->clear();
-    ListView1->setColumnCount(6);
     ListView1->setRowCount(0);
-    ListView1->verticalHeader()->hide();
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setShowGrid(true);
-    ListView1->setSortingEnabled(false);
-    ListView1->setWordWrap(false);
-    ListView1->horizontalHeader()->setSectionsClickable(false);
-    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    ListView1->horizontalHeader()->setStretchLastSection(true);
     CaptionZuweisen();
 
     VerknuepfungenPruefen();
@@ -108,7 +147,11 @@ void TForm1::FormCreate() {
     QDir().mkpath(QFileInfo(HostlisteDatei).absolutePath());
     HostList = std::make_unique<THostList>(HostlisteDatei);
 
+    FZeitsteuerung = std::make_unique<TZeitsteuerung>(*ZeitDlg, ZeitsteuerungDatei, ProgStartDateTime);
+    FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
+    ZeitsteuerungLadenSpeichern(true);
     ProgStartDateTime = Plattform().Jetzt();
+    ListViewFuellen();
 
     Plattform().SetzeFensterTitel(windowTitle());
     Plattform().SetzeAnfrageBeantworter([this](const QString& a) { return Anfrage(a); });
@@ -116,105 +159,12 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::VerknuepfungenPruefen() {
-    auto vorhanden = [](const QString& pfad) { return !pfad.isEmpty() && QFile::exists(pfad); };
-    const QSignalBlocker b1(Cb1Desktop), b2(Cb1Autostart);
-    Cb1Desktop->setChecked(vorhanden(DesktopLink) || vorhanden(DesktopLinkAlle));
-    Cb1Autostart->setChecked(vorhanden(AutostartLink));
-}
-
-void TForm1::CaptionZuweisen() {
-    const QString titel = QStringLiteral("%1 - %2").arg(EigenerPC, ProgrammTitel);
-    setWindowTitle(titel);
-    QGuiApplication::setApplicationDisplayName(QString());
-    Cb1Desktop->setText(QStringLiteral("Programm&verknüpfung am Desktop"));
-    Cb1Autostart->setText(QStringLiteral("Ausführen bei &Windows-Start"));
-    Cb1Scanner->setText(QStringLiteral("&Scannen"));
-    Cb1Scanner->setToolTip(QStringLiteral("Findet aktivierte Geräte im Netzwerk"));
-    Btn1Minimieren->setText(QStringLiteral("&Minimieren"));
-    Btn1Beenden->setText(QStringLiteral("&Beenden"));
-    ListView1->setHorizontalHeaderLabels({QStringLiteral("Gerät"), QStringLiteral("Benutzer"),
-                                          QStringLiteral("Status"), QStringLiteral("Sender"),
-                                          QStringLiteral("IP-Adresse"), QStringLiteral("MAC-Adresse")});
-    StatusBar1Panel->clear();
-}
-
-void TForm1::SetTabOrders() {
-    QWidget::setTabOrder(ListView1, Cb1Desktop);
-    QWidget::setTabOrder(Cb1Desktop, Cb1Autostart);
-    QWidget::setTabOrder(Cb1Autostart, Cb1Scanner);
-    QWidget::setTabOrder(Cb1Scanner, Btn1Minimieren);
-    QWidget::setTabOrder(Btn1Minimieren, Btn1Beenden);
-}
-
-// --- Fonts, colours and layout -----------------------------------------------------------------
-
-void TForm1::SchriftartZuweisen() {
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, StatusBar1, StatusBar1Panel, Cb1Desktop,
-                                                      Cb1Autostart, Cb1Scanner})
-        TextbereichGestalten(w, FSchrift, Hintergrund());
-    for (QPushButton* b : {Btn1Minimieren, Btn1Beenden})
-        KnopfGestalten(b, FSchrift);
-    SchalterEinrichten();
-}
-
-void TForm1::SchalterEinrichten() {
-    QWidget* flaeche = centralWidget();
-    const int clientBreite = flaeche->width();
-    StatusBar1->setFixedHeight(GetSchalterHoehe(StatusBar1->font(), TSchalterArt::StatusBar));
-    const int knopfHoehe = GetSchalterHoehe(Btn1Beenden->font(), TSchalterArt::Button);
-    for (QCheckBox* c : {Cb1Desktop, Cb1Autostart, Cb1Scanner})
-        c->setFixedHeight(GetSchalterHoehe(c->font(), TSchalterArt::CheckBox));
-    for (QPushButton* b : {Btn1Minimieren, Btn1Beenden})
-        b->setFixedSize(125, knopfHoehe);
-
-    // The status bar is docked below the central area, so its top is the area's height.
-    const int statusTop = flaeche->height();
-    const int knopfTop = statusTop - 10 - knopfHoehe;
-    Btn1Beenden->move(clientBreite - 10 - 125, knopfTop);
-    Btn1Minimieren->move(Btn1Beenden->x() - 5 - 125, knopfTop);
-
-    ListView1->setGeometry(10, 10, clientBreite - 20, knopfTop - 10 - 10);
-    const int listBreite = ListView1->width();
-    const int spalte = int((listBreite / 100.0) * (100.0 / 6));
-    for (int i = 0; i < 5; ++i)
-        ListView1->setColumnWidth(i, spalte);
-    ListView1->setColumnWidth(5, listBreite - 5 * spalte);
-
-    const int cbHoehe = Cb1Desktop->height();
-    const int cbTop = knopfTop + (knopfHoehe - cbHoehe) / 2;
-    const int cbBreite = int(0.44 * (Btn1Minimieren->x() - 30));
-    Cb1Desktop->setGeometry(10, cbTop, cbBreite, cbHoehe);
-    Cb1Autostart->setGeometry(Cb1Desktop->geometry().right() + 1 + 5, cbTop, cbBreite, cbHoehe);
-    const int scannerLinks = Cb1Autostart->geometry().right() + 1 + 5;
-    Cb1Scanner->setGeometry(scannerLinks, cbTop, Btn1Minimieren->x() - 10 - scannerLinks, cbHoehe);
-}
-
-QSize TForm1::Sollgroesse() const {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
-        return size();
-    // The frame belongs to the work area too; before the first showing it is unknown.
-    const QSize rahmen = frameGeometry().size() - geometry().size();
-    return schirm->availableGeometry().size() - rahmen;
-}
-
-void TForm1::GroesseAnArbeitsbereich() {
-    const QSize soll = Sollgroesse();
-    if (minimumSize() != soll || maximumSize() != soll)
-        setFixedSize(soll);
-}
-
-void TForm1::FensterEinrichten() {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
-        return;
-    const QRect arbeit = schirm->availableGeometry();
-    if (isMaximized()) {
-        move(arbeit.topLeft());
-        return;
-    }
-    const QSize aussen = frameGeometry().size();
-    move(arbeit.left() + (arbeit.width() - aussen.width()) / 2, arbeit.top() + (arbeit.height() - aussen.height()) / 2);
+    // Programmatic: the box handler sees the change but, unfocused, touches no file.
+    const TVerknuepfungen dateien;
+    if (Cb1Desktop->isChecked() != dateien.DesktopVorhanden())
+        Cb1Desktop->setChecked(dateien.DesktopVorhanden());
+    if (Cb1Autostart->isChecked() != dateien.AutostartVorhanden())
+        Cb1Autostart->setChecked(dateien.AutostartVorhanden());
 }
 
 void TForm1::resizeEvent(QResizeEvent* ereignis) {
@@ -259,6 +209,7 @@ void TForm1::changeEvent(QEvent* ereignis) {
 
 void TForm1::Timer1StartTimer() {
     Timer1Start.stop();
+    RegistryLadenSpeichern(true);
     Timer1StatusBarTimer();
     const TParamClass param({u'/'}, true, FOptionen.Argumente ? *FOptionen.Argumente
                                                                : QCoreApplication::arguments().mid(1));
@@ -308,6 +259,16 @@ void TForm1::Timer1UdpTimerTimer() {
 void TForm1::Timer1IcmpTimer() {
     Timer1Icmp.stop();
     SchonIcmpS = true;
+    // One pass at a time; its completion re-arms the timer.
+    if (FIcmpThread && FIcmpThread->isRunning())
+        return;
+    FIcmpThread = TIcmpThread::Create(*HostList, this, [this] { IcmpTerminated(); });
+}
+
+void TForm1::IcmpTerminated() {
+    Timer1Icmp.setInterval(2100);
+    if (!StopS)
+        Timer1Icmp.start();
 }
 
 void TForm1::Timer1ScannerTimer() {
@@ -317,11 +278,10 @@ void TForm1::Timer1ScannerTimer() {
         Timer1Scanner.start();
 }
 
-// --- Presence and listeners (wired by the peer protocol) -----------------------------------------
-
-void TForm1::SendBroadcast(bool) {}
-
-void TForm1::ListenerAktivieren(bool) {}
+void TForm1::ListenerAktivieren(bool aktivS) {
+    UdpS1Befehl.Aktivieren(aktivS);
+    UdpS1Sender.Aktivieren(aktivS);
+}
 
 // --- Hiding and showing -------------------------------------------------------------------------
 
@@ -389,6 +349,8 @@ void TForm1::FormClose() {
     for (QTimer* t : {&Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Scanner,
                       &Timer1Zeitsteuerung})
         t->stop();
+    RegistryLadenSpeichern(false);
+    ZeitsteuerungLadenSpeichern(false);
     IsClosing = true;
 }
 
@@ -407,7 +369,9 @@ void TForm1::SchliessenOhneFrage() {
 
 void TForm1::FormDestroy() {
     ListenerAktivieren(false);
+    delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
     HostList.reset();
+    FZeitsteuerung.reset(); // before the dialog whose fields it uses
     // Only an empty folder goes; one that still holds files stays.
     QDir().rmdir(QFileInfo(HostlisteDatei).absolutePath());
 }

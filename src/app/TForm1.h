@@ -1,10 +1,17 @@
 #pragma once
 // The main window and, at the same time, the controller of the whole program: it owns the
-// listeners, the host list store, the view, the tray icon and every timer. Its methods
-// wire the logic classes together and stay thin.
+// listeners, the host list store, the view, the tray icon, the dialogs and every timer. Its
+// methods wire the logic classes together and stay thin; each area's methods live in a
+// file of their own (TForm1Praesenz.cpp, TForm1Befehle.cpp, ...).
 
 #include "hosts/THostList.h"
+#include "net/Netzwerkschnittstellen.h"
+#include "net/TIcmpThread.h"
+#include "protocol/TUdpListener.h"
+#include "schedule/Zeitsteuerung.h"
+#include "settings/HilfeMenue.h"
 #include "ui/Farben.h"
+#include "ui/TListView.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -14,15 +21,19 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStringList>
-#include <QTableWidget>
 #include <QTimer>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QMenu;
+class THintergrundForm;
+class TPuLv1;
+class TZeitDlg;
+class TZeitsteuerung;
 
 struct TForm1Optionen {
+    // The listeners' ports, and the ports peers are addressed at.
     quint16 BefehlPort = 17170;
     quint16 SenderPort = 17171;
     // The command line without the program name; empty takes the process's arguments.
@@ -44,11 +55,13 @@ public:
     bool ZeitsteuerungGesendetS = false;
     QString ZeitsteuerungStr;
     QPointer<QWidget> MerkActiveControl;
+    TBroadcastList BroadcastIPs;
 
     std::unique_ptr<THostList> HostList;
 
     // --- Components ----------------------------------------------------------------------
-    QTableWidget* ListView1 = nullptr;
+    TListView* ListView1 = nullptr;
+    TPuLv1* PuLv1 = nullptr;
     QCheckBox* Cb1Desktop = nullptr;
     QCheckBox* Cb1Autostart = nullptr;
     QCheckBox* Cb1Scanner = nullptr;
@@ -59,6 +72,15 @@ public:
     QMenu* MenuDatei = nullptr;
     QAction* MenuDateiMinimieren = nullptr;
     QAction* MenuDateiBeenden = nullptr;
+    QMenu* MenuAns = nullptr;
+    QAction* MenuAnsSchriftart = nullptr;
+    QAction* MenuAnsHintergrund = nullptr;
+    THilfeMenue MenuHilfe;
+    THintergrundForm* HintergrundForm = nullptr;
+    TZeitDlg* ZeitDlg = nullptr;
+
+    TUdpListener UdpS1Befehl;
+    TUdpListener UdpS1Sender;
 
     QTimer Timer1Start;
     QTimer Timer1StatusBar;
@@ -70,27 +92,63 @@ public:
     QTimer Timer1Balloon;
     QTimer Timer1Zeitsteuerung;
 
-    // --- Operations other parts call ----------------------------------------------------
+    // --- Presence and the view (TForm1Praesenz.cpp) -----------------------------------------
     void SendBroadcast(bool onlineS);
-    void FensterMinimierenWiederherstellen(bool miniS);
-    bool CtiSichtbar() const { return FVerstecktS; }
+    void ListViewFuellen();
+    void SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate);
+    void UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp);
 
-    // --- Set-up routines of every window ---------------------------------------------------
+    // --- Commands and power (TForm1Befehle.cpp) ----------------------------------------------
+    void UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absenderIp);
+    bool WakeUpComputer(const QString& mac);
+    void SendBefehl(int nr, const THostListRec& host);
+    void PuLv1Clicks(int nr);
+
+    // --- Context menu (TForm1Kontextmenue.cpp) -----------------------------------------------
+    void PuLv1Popup();
+    void PuLv1PcBenutzerAendernClick(int tag);
+    void PuLv1IpMacKopierenClick(int tag);
+    void PuLv1ObenUntenClick(int tag);
+    void PuLv1LoeschenClick();
+
+    // --- Schedule (TForm1Zeitsteuerung.cpp) --------------------------------------------------
+    const TZeitsteuerungRec& Zeitsteuerung() const;
+    QString GetZeitsteuerung(bool timeS, bool dlgS);
+    void SetZeitsteuerung(const QString& aData, bool timerS, bool saveFileS);
+    void SetZeitsteuerung(const TZeitsteuerungRec& aZeitsteuerung);
+    void ZeitsteuerungLadenSpeichern(bool ladenS);
+    bool IsZeitsteuerung();
+    void PuLv1ZeitsteuerungClick();
+
+    // --- Fonts, colours and layout (TForm1Ansicht.cpp) -----------------------------------------
     void CaptionZuweisen();
     void SchriftartZuweisen();
     void SchalterEinrichten();
     void FensterEinrichten();
     void SetTabOrders();
-
+    void SetHintergrundNr(int nr);
+    int GetHintergrundNr() const;
+    void MenuAnsSchriftartClick();
+    void MenuAnsHintergrundClick();
     const TProgrammSchrift& ProgrammSchrift() const { return FSchrift; }
-    QColor Hintergrund() const { return HintergrundFarbe(FHintergrundNr); }
-
+    QColor Hintergrund() const;
     // The size the window is always held at: the screen's work area.
     QSize Sollgroesse() const;
+
+    // --- Settings, launchers and help (TForm1Einstellungen.cpp) ------------------------------
+    void RegistryLadenSpeichern(bool ladenS);
+    void Cb1DesktopAutostartScannerClick(int tag);
+    void MenuHilfeUpdateClick();
+
+    // --- Window and tray -------------------------------------------------------------------
+    void FensterMinimierenWiederherstellen(bool miniS);
+    bool CtiSichtbar() const { return FVerstecktS; }
 
 signals:
     // The close sequence has run; the message loop may end.
     void Beendet();
+    // Whether a usable interface exists, for the tray's scanner item.
+    void ScannerFreigabeGeaendert(bool freiS);
 
 public slots:
     void ButtonsClick(int tag);
@@ -110,6 +168,7 @@ private:
     void FormClose();
     void FormDestroy();
     void FormShow();
+    void MenuesAnlegen();
 
     void Timer1StartTimer();
     void Timer1StatusBarTimer();
@@ -117,6 +176,14 @@ private:
     void Timer1UdpTimerTimer();
     void Timer1IcmpTimer();
     void Timer1ScannerTimer();
+    void Timer1SetSuspendStateTimer();
+    void Timer1ZeitsteuerungTimer();
+    void IcmpTerminated();
+
+    // The schedule words of the command port.
+    void ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp);
+    // Pauses in 5 ms steps, handling events, until flag is set or about 2.5 s passed.
+    bool AufAntwortWarten(const bool& flagS);
 
     void NachrichtEmpfangen(int nachricht);
     void InstanzZeigen();
@@ -126,15 +193,18 @@ private:
     void ListenerAktivieren(bool aktivS);
     void VerknuepfungenPruefen();
     void GroesseAnArbeitsbereich();
+    void SetActiveControl();
     QString Anfrage(const QString& anfrage);
 
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
-    int FHintergrundNr = HintergrundVorgabe;
+    std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
     bool FVerstecktS = false;
     bool FSchliessenErzwungenS = false;
     bool FFrageOffenS = false;
     bool FBeendetS = false;
+    bool FZsLaeuftS = false;
+    QPointer<TIcmpThread> FIcmpThread;
 };
 
 // Brings a window to the front (restoring it when minimised); true when it is active.

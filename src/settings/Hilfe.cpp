@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 
 QString ProgrammOrdner() {
@@ -92,7 +91,7 @@ QString UpdateFehlerText(const QString& pfad) {
 }
 
 void ProgrammLosgeloestStarten(const QString& programm, const QStringList& argumente) {
-    QProcess::startDetached(programm, argumente);
+    Plattform().ProgrammStarten(programm, argumente);
 }
 
 std::optional<QString> UpdateUebergeben(const QString& fensterTitel, int punkte, const QString& schriftName,

@@ -36,11 +36,14 @@ QString EntferneAmpersand(const QString& text) {
 
 void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift, const QColor& hintergrund) {
     QPalette pal = steuerelement->palette();
-    for (auto rolle : {QPalette::Base, QPalette::Window})
+    // Check boxes and radio buttons fill their background from the button colour.
+    for (auto rolle : {QPalette::Base, QPalette::Window, QPalette::Button})
         pal.setColor(rolle, hintergrund);
+    // Disabled controls keep the desktop's grey text, so they still look disabled.
     const QColor text = schrift.Farbe();
-    for (auto rolle : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        pal.setColor(rolle, text);
+    for (auto gruppe : {QPalette::Active, QPalette::Inactive})
+        for (auto rolle : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            pal.setColor(gruppe, rolle, text);
     steuerelement->setPalette(pal);
     steuerelement->setAutoFillBackground(true);
     steuerelement->setFont(schrift.Font);

@@ -40,10 +40,6 @@ class Beenden(unittest.TestCase):
                     self.assertTrue(v.send_message(nachricht))
                     self.pruefe_ende(v)
 
-    # Known fault: the platform object that owns the instance lock and the socket is never
-    # destroyed, so both files stay behind after an orderly end (a later start still works,
-    # because the lock's owner is gone). Remove the marker once the program releases them.
-    @unittest.expectedFailure
     def test_ordentliches_ende_gibt_sperre_frei(self):
         with Lab(1) as l:
             v = self.gestartet(l[1])

@@ -62,10 +62,6 @@ class Hauptfenster(unittest.TestCase):
                 time.sleep(0.5)  # let the first paint finish
                 xvfb.screenshot(os.path.join(ordner, "hauptfenster.png"))
 
-    # Known fault: the controls are laid out while the central area still has its initial
-    # size and are not laid out again when it gets its real size, so the host list does not
-    # cover the window (see docs/screenshots/hauptfenster.png). Remove the marker once fixed.
-    @unittest.expectedFailure
     def test_hostliste_bedeckt_fensterflaeche(self):
         with Lab(1) as l:
             xvfb = l[1].start_xvfb(size=(1024, 768))
