@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
 
@@ -425,17 +426,33 @@ void TForm1::Aufgewacht() {
 }
 
 QString TForm1::Anfrage(const QString& anfrage) {
+    // Read-only answers for local tools of the same user (diagnostics, tests).
     if (anfrage == QLatin1String("zustand")) {
         QStringList z;
-        z << QStringLiteral("titel=") + windowTitle()
-          << QStringLiteral("sichtbar=") + QString::number(isVisible() ? 1 : 0)
-          << QStringLiteral("tray=") + QString::number(CtiSichtbar() ? 1 : 0)
-          << QStringLiteral("breite=") + QString::number(frameGeometry().width())
-          << QStringLiteral("hoehe=") + QString::number(frameGeometry().height())
-          << QStringLiteral("eigenemac=") + EigeneMAC()
-          << QStringLiteral("scanner=") + QString::number(Cb1Scanner->isChecked() ? 1 : 0)
-          << QStringLiteral("scanner_aktiv=") + QString::number(Cb1Scanner->isEnabled() ? 1 : 0)
-          << QStringLiteral("statusbar=") + StatusBar1Panel->text();
+        auto wert = [&z](const char* name, const QString& text) {
+            QString einzeilig = text;
+            einzeilig.replace(u'\n', QStringLiteral("\\n")).remove(u'\r');
+            z << QString::fromLatin1(name) + u'=' + einzeilig;
+        };
+        wert("titel", windowTitle());
+        wert("sichtbar", QString::number(isVisible() ? 1 : 0));
+        wert("tray", QString::number(CtiSichtbar() ? 1 : 0));
+        wert("breite", QString::number(frameGeometry().width()));
+        wert("hoehe", QString::number(frameGeometry().height()));
+        wert("eigenemac", EigeneMAC());
+        wert("eigenername", EigenerName);
+        wert("scanner", QString::number(Cb1Scanner->isChecked() ? 1 : 0));
+        wert("scanner_aktiv", QString::number(Cb1Scanner->isEnabled() ? 1 : 0));
+        wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
+        wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
+        wert("statusbar", StatusBar1Panel->text());
+        wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
+        wert("hintergrund", QString::number(GetHintergrundNr()));
+        wert("zeitsteuerung", GetZeitsteuerung(false, false));
+        const QWidget* modal = QApplication::activeModalWidget();
+        wert("dialog", modal ? modal->windowTitle() : QString());
+        const auto* box = qobject_cast<const QMessageBox*>(modal);
+        wert("dialog_text", box ? box->text() : QString());
         return z.join(u'\n');
     }
     if (anfrage == QLatin1String("ansicht")) {
