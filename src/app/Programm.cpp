@@ -4,6 +4,7 @@
 #include "common/ResConst.h"
 #include "hosts/Datenpfade.h"
 #include "platform/TPlattform.h"
+#include "ui/Programmsymbol.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int ProgrammStart(int argc, char** argv) {
     app.setApplicationName(ProgrammName);
     app.setOrganizationName(ProgrammName);
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(Programmsymbol());
     Plattform().SitzungBeginnen();
     int ergebnis = 0;
     {

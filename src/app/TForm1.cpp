@@ -42,6 +42,7 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
     StatusBar1->setSizeGripEnabled(false);
 
     MenuesAnlegen();
+    TrayAnlegen();
     connect(Btn1Minimieren, &QPushButton::clicked, this, [this] { ButtonsClick(1); });
     connect(Btn1Beenden, &QPushButton::clicked, this, [this] { ButtonsClick(2); });
     int tag = 0;
@@ -282,23 +283,6 @@ void TForm1::Timer1ScannerTimer() {
 void TForm1::ListenerAktivieren(bool aktivS) {
     UdpS1Befehl.Aktivieren(aktivS);
     UdpS1Sender.Aktivieren(aktivS);
-}
-
-// --- Hiding and showing -------------------------------------------------------------------------
-
-void TForm1::FensterMinimierenWiederherstellen(bool miniS) {
-    if (miniS) {
-        FVerstecktS = true;
-        hide();
-        return;
-    }
-    FVerstecktS = false;
-    if (isMinimized())
-        showNormal();
-    show();
-    activateWindow();
-    Timer1StatusBarTimer();
-    QTimer::singleShot(0, this, [this] { NachrichtEmpfangen(TPlattform::NachrichtZeigen); });
 }
 
 // --- Closing ----------------------------------------------------------------------------------

@@ -27,6 +27,7 @@
 
 class QAction;
 class QMenu;
+class TCti;
 class THintergrundForm;
 class TPuLv1;
 class TZeitDlg;
@@ -140,15 +141,22 @@ public:
     void Cb1DesktopAutostartScannerClick(int tag);
     void MenuHilfeUpdateClick();
 
-    // --- Window and tray -------------------------------------------------------------------
+    // --- Window and tray (TForm1Tray.cpp) ----------------------------------------------------
+    TCti* Cti = nullptr;
+    QMenu* PuCti = nullptr;
+    QAction* PuCtiAutostart = nullptr;              // tag 1
+    QAction* PuCtiScanner = nullptr;                // tag 2
+    QAction* PuCtiFensterWiederherstellen = nullptr;
+    QAction* PuCtiUpdate = nullptr;
+    QAction* PuCtiBeenden = nullptr;
     void FensterMinimierenWiederherstellen(bool miniS);
-    bool CtiSichtbar() const { return FVerstecktS; }
+    bool CtiSichtbar() const;
+    void PuCtiPopup();
+    void PuCtiAutostartScannerClick(int tag);
 
 signals:
     // The close sequence has run; the message loop may end.
     void Beendet();
-    // Whether a usable interface exists, for the tray's scanner item.
-    void ScannerFreigabeGeaendert(bool freiS);
 
 public slots:
     void ButtonsClick(int tag);
@@ -169,6 +177,9 @@ private:
     void FormDestroy();
     void FormShow();
     void MenuesAnlegen();
+    void TrayAnlegen();
+    void Timer1BalloonTimer();
+    void CtiBalloonHintShow();
 
     void Timer1StartTimer();
     void Timer1StatusBarTimer();
@@ -199,7 +210,6 @@ private:
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
     std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
-    bool FVerstecktS = false;
     bool FSchliessenErzwungenS = false;
     bool FFrageOffenS = false;
     bool FBeendetS = false;

@@ -11,7 +11,7 @@ void TForm1::SendBroadcast(bool onlineS) {
     const bool netzS = !BroadcastIPs.isEmpty();
     // The scanner needs an interface to sweep.
     Cb1Scanner->setEnabled(netzS);
-    emit ScannerFreigabeGeaendert(netzS);
+    PuCtiScanner->setEnabled(netzS);
     if (netzS) {
         SetzeEigeneMAC(BroadcastIPs.first().MAC);
         for (const TBroadcastRec& b : std::as_const(BroadcastIPs))

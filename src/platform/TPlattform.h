@@ -20,7 +20,7 @@ public:
     virtual QString UserName() = 0;     // login name of the process owner, or empty
 
     // --- Folders and files ----------------------------------------------------------------
-    enum class TOrdner { Desktop, DesktopAlle, Autostart, AnwendungsDaten };
+    enum class TOrdner { Desktop, DesktopAlle, Autostart, AnwendungsDaten, Einstellungen };
     // Path with a trailing '/', or empty when the folder does not exist on this system.
     virtual QString SpezialOrdner(TOrdner ordner) = 0;
     virtual QString TempOrdner() = 0;   // with a trailing '/'

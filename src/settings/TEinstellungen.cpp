@@ -1,6 +1,7 @@
 #include "settings/TEinstellungen.h"
 
 #include "common/ResConst.h"
+#include "platform/TPlattform.h"
 #include "settings/Namen.h"
 
 #include <QDir>
@@ -57,8 +58,9 @@ std::optional<QString> Text(const QSettings& s, const QString& name) {
 }
 
 QString StandardDatei() {
-    // On Linux the native format is a text file: ~/.config/Veltrano/Veltrano.conf.
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, ProgrammName, ProgrammName).fileName();
+    // Where the desktop keeps per-user settings: ~/.config/Veltrano/Veltrano.conf here.
+    return Plattform().SpezialOrdner(TPlattform::TOrdner::Einstellungen) + ProgrammName + u'/' + ProgrammName +
+           QStringLiteral(".conf");
 }
 
 // The registry's "open with creation allowed": a missing store is created, empty.

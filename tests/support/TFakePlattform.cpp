@@ -25,6 +25,8 @@ QString TFakePlattform::SpezialOrdner(TOrdner ordner) {
         return FBasis.path() + QStringLiteral("/config/autostart/");
     case TOrdner::AnwendungsDaten:
         return FBasis.path() + QStringLiteral("/data/");
+    case TOrdner::Einstellungen:
+        return FBasis.path() + QStringLiteral("/config/");
     }
     return {};
 }

@@ -26,3 +26,19 @@ TTestUmgebung::TTestUmgebung() {
     ScannerS = false;
     ScannerAnzahl = 0;
 }
+
+void TTestUmgebung::NetzEinrichten() {
+    TPlattform::TRohSchnittstelle eth;
+    eth.Name = QStringLiteral("eth0");
+    eth.Adresse = 0x0A000001;
+    eth.Maske = 0xFFFFFF00;
+    eth.Broadcast = 0x0A0000FF;
+    eth.Flags = TPlattform::FlagUp | TPlattform::FlagBroadcast | TPlattform::FlagMulticast;
+    TPlattform::TRohSchnittstelle lo;
+    lo.Name = QStringLiteral("lo");
+    lo.Adresse = 0x7F000001;
+    lo.Maske = 0xFF000000;
+    lo.Flags = TPlattform::FlagUp | TPlattform::FlagLoopback;
+    Fake().FSchnittstellen = {lo, eth};
+    Fake().FHardware.insert(eth.Adresse, QByteArray::fromHex("020000000001"));
+}

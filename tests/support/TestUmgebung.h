@@ -30,6 +30,8 @@ class TTestUmgebung {
 public:
     TTestUmgebung();
     TFakePlattform& Fake() { return *FFake; }
+    // One usable interface 10.0.0.1/24 with the MAC 02-00-00-00-00-01, as most computers have.
+    void NetzEinrichten();
     TMeldungsSkript Meldungen;
 
 private:

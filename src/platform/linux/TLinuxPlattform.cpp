@@ -53,6 +53,8 @@ QString TLinuxPlattform::SpezialOrdner(TOrdner ordner) {
                           QStringLiteral("/autostart"));
     case TOrdner::AnwendungsDaten:
         return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    case TOrdner::Einstellungen:
+        return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     }
     return {};
 }

@@ -1,0 +1,138 @@
+#include "app/TCti.h"
+#include "app/TForm1.h"
+#include "common/ResConst.h"
+#include "support/TestUmgebung.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+// Hiding to the notification area, coming back, and the tray menu.
+class TstTray : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+
+    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) {
+        TForm1Optionen o;
+        o.BefehlPort = 0;
+        o.SenderPort = 0;
+        o.Argumente = argumente;
+        auto form = std::make_unique<TForm1>(o);
+        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
+        return form;
+    }
+
+private slots:
+    void init() {
+        FUmgebung = std::make_unique<TTestUmgebung>();
+        FUmgebung->NetzEinrichten();
+    }
+    void cleanup() { FUmgebung.reset(); }
+
+    void verstecktUndZurueck() {
+        auto form = Starten();
+        QVERIFY(!form->Cti->Visible());
+        form->ButtonsClick(1);
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->Cti->Visible());
+        QCOMPARE(form->Cti->Tooltip(), QString("Veltrano V1.01"));
+        QTRY_VERIFY(!form->Timer1StatusBar.isActive());
+
+        emit form->Cti->Click();
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->Cti->Visible());
+        QVERIFY(form->Timer1StatusBar.isActive());
+        QCOMPARE(form->size(), form->Sollgroesse());
+
+        // The title bar's minimise button hides it the same way.
+        form->showMinimized();
+        QTRY_VERIFY(!form->isVisible());
+        QVERIFY(form->Cti->Visible());
+        form->PuCtiFensterWiederherstellen->trigger();
+        QVERIFY(form->isVisible());
+        QVERIFY(!form->isMinimized());
+    }
+
+    void systemstartUndZweiterStart() {
+        auto form = Starten({"/systemstartup"});
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->Cti->Visible());
+        emit FUmgebung->Fake().NachrichtEmpfangen(1224);
+        QTRY_VERIFY(form->isVisible());
+        QVERIFY(!form->Cti->Visible());
+    }
+
+    void menueZustaende() {
+        auto form = Starten({"/systemstartup"});
+        QVERIFY(!form->Cb1Autostart->isChecked());
+        // An autostart entry made outside the program shows when the menu opens.
+        QDir().mkpath(QFileInfo(AutostartLink).absolutePath());
+        QFile f(AutostartLink);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        form->PuCtiPopup();
+        QVERIFY(form->Cb1Autostart->isChecked());
+        QVERIFY(form->PuCtiAutostart->isChecked());
+        QVERIFY(!form->PuCtiScanner->isChecked());
+        QVERIFY(!form->PuCtiUpdate->isVisible());
+        QFile updater(QFileInfo(FUmgebung->Fake().FProgrammDatei).absolutePath() + "/Renovo.exe");
+        QVERIFY(updater.open(QIODevice::WriteOnly));
+        updater.close();
+        form->PuCtiPopup();
+        QVERIFY(form->PuCtiUpdate->isVisible());
+    }
+
+    void autostartAusDemTray() {
+        auto form = Starten({"/systemstartup"});
+        QVERIFY(!QFile::exists(AutostartLink));
+        form->PuCtiAutostart->trigger();
+        QVERIFY(form->Cb1Autostart->isChecked());
+        QVERIFY(QFile::exists(AutostartLink));
+        QFile eintrag(AutostartLink);
+        QVERIFY(eintrag.open(QIODevice::ReadOnly));
+        QVERIFY(eintrag.readAll().contains("/systemstartup"));
+        eintrag.close();
+        form->PuCtiAutostart->trigger();
+        QVERIFY(!QFile::exists(AutostartLink));
+    }
+
+    void scannerBallon() {
+        auto form = Starten({"/systemstartup"});
+        QSignalSpy gezeigt(form->Cti, &TCti::BalloonHintShow);
+        form->PuCtiScanner->trigger();
+        QVERIFY(form->Cb1Scanner->isChecked());
+        QVERIFY(ScannerS);
+        QVERIFY(form->Timer1Balloon.isActive());
+        QCOMPARE(form->Timer1Balloon.interval(), 250);
+        QTRY_COMPARE(gezeigt.count(), 1);
+        QVERIFY(form->Cti->BalloonSichtbar());
+        QVERIFY(form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
+        // Switching it off shows nothing.
+        form->PuCtiScanner->trigger();
+        QVERIFY(!ScannerS);
+        QVERIFY(!form->Timer1Balloon.isActive());
+    }
+
+    void keinBallonBeiSichtbaremFenster() {
+        auto form = Starten();
+        form->Cb1Scanner->setFocus();
+        form->Cb1Scanner->click();
+        QVERIFY(ScannerS);
+        QVERIFY(!form->Timer1Balloon.isActive());
+    }
+
+    void beendenOhneFrage() {
+        auto form = Starten({"/systemstartup"});
+        QSignalSpy beendet(form.get(), &TForm1::Beendet);
+        form->PuCtiBeenden->trigger();
+        QCOMPARE(beendet.count(), 1);
+        QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstTray)
+#include "tst_tray.moc"
