@@ -27,7 +27,9 @@ QByteArray Praesenz(int i, const char* benutzer) {
         .toUtf8();
 }
 
-QString Adresse(int i) { return QStringLiteral("10.1.%1.%2").arg(i / 250).arg(i % 250 + 1); }
+QString Adresse(int i) {
+    return QStringLiteral("10.1.%1.%2").arg(i / 250).arg(i % 250 + 1);
+}
 
 // A known peer refreshing itself: nothing changes, nothing is painted or written.
 void EmpfangBekannt(benchmark::State& state) {

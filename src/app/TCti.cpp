@@ -38,10 +38,11 @@ void TCti::SetVisible(bool visibleS) {
         FSymbol = std::make_unique<QSystemTrayIcon>(FIcon);
         FSymbol->setToolTip(FTooltip);
         FSymbol->setContextMenu(FMenue);
-        connect(FSymbol.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason grund) {
-            if (grund == QSystemTrayIcon::Trigger)
-                emit Click();
-        });
+        connect(FSymbol.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason grund) {
+                    if (grund == QSystemTrayIcon::Trigger)
+                        emit Click();
+                });
     }
     if (FSymbol)
         FSymbol->setVisible(visibleS);

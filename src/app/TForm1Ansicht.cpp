@@ -102,12 +102,17 @@ void TForm1::FensterEinrichten() {
         return;
     }
     const QSize aussen = frameGeometry().size();
-    move(arbeit.left() + (arbeit.width() - aussen.width()) / 2, arbeit.top() + (arbeit.height() - aussen.height()) / 2);
+    move(arbeit.left() + (arbeit.width() - aussen.width()) / 2,
+         arbeit.top() + (arbeit.height() - aussen.height()) / 2);
 }
 
-QColor TForm1::Hintergrund() const { return HintergrundForm->HintergrundFarbe(); }
+QColor TForm1::Hintergrund() const {
+    return HintergrundForm->HintergrundFarbe();
+}
 
-int TForm1::GetHintergrundNr() const { return HintergrundForm->HintergrundNr(); }
+int TForm1::GetHintergrundNr() const {
+    return HintergrundForm->HintergrundNr();
+}
 
 void TForm1::SetHintergrundNr(int nr) {
     HintergrundForm->SetHintergrundNr(nr);

@@ -15,8 +15,8 @@ void TForm1::SendBroadcast(bool onlineS) {
     if (netzS) {
         SetzeEigeneMAC(BroadcastIPs.first().MAC);
         for (const TBroadcastRec& b : std::as_const(BroadcastIPs))
-            if (!UdpS1Sender.Senden(Protokoll::Praesenz(onlineS, EigenerPC, EigenerName, b.MAC), b.BroadcastIP,
-                                    FOptionen.SenderPort)) {
+            if (!UdpS1Sender.Senden(Protokoll::Praesenz(onlineS, EigenerPC, EigenerName, b.MAC),
+                                    b.BroadcastIP, FOptionen.SenderPort)) {
                 // The next attempt comes later than usual; what went out stays out.
                 Timer1Sender.setInterval(5000);
                 return;
@@ -29,7 +29,9 @@ void TForm1::SendBroadcast(bool onlineS) {
     }
 }
 
-void TForm1::ListViewFuellen() { ListView1->ListViewFuellen(*HostList); }
+void TForm1::ListViewFuellen() {
+    ListView1->ListViewFuellen(*HostList);
+}
 
 void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate) {
     ListView1->SetListViewItem(host, index, makeBeginUpdate);

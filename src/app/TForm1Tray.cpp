@@ -43,7 +43,9 @@ void TForm1::TrayAnlegen() {
     connect(&Timer1Balloon, &QTimer::timeout, this, &TForm1::Timer1BalloonTimer);
 }
 
-bool TForm1::CtiSichtbar() const { return Cti && Cti->Visible(); }
+bool TForm1::CtiSichtbar() const {
+    return Cti && Cti->Visible();
+}
 
 void TForm1::FensterMinimierenWiederherstellen(bool miniS) {
     if (miniS) {

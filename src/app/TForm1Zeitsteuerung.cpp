@@ -14,9 +14,13 @@
 #include <QScopeGuard>
 #include <QThread>
 
-const TZeitsteuerungRec& TForm1::Zeitsteuerung() const { return FZeitsteuerung->Zeitsteuerung(); }
+const TZeitsteuerungRec& TForm1::Zeitsteuerung() const {
+    return FZeitsteuerung->Zeitsteuerung();
+}
 
-QString TForm1::GetZeitsteuerung(bool timeS, bool dlgS) { return FZeitsteuerung->GetZeitsteuerung(timeS, dlgS); }
+QString TForm1::GetZeitsteuerung(bool timeS, bool dlgS) {
+    return FZeitsteuerung->GetZeitsteuerung(timeS, dlgS);
+}
 
 void TForm1::SetZeitsteuerung(const QString& aData, bool timerS, bool saveFileS) {
     FZeitsteuerung->SetZeitsteuerung(aData, timerS, saveFileS);
@@ -26,9 +30,13 @@ void TForm1::SetZeitsteuerung(const TZeitsteuerungRec& aZeitsteuerung) {
     FZeitsteuerung->SetZeitsteuerung(aZeitsteuerung);
 }
 
-void TForm1::ZeitsteuerungLadenSpeichern(bool ladenS) { FZeitsteuerung->ZeitsteuerungLadenSpeichern(ladenS); }
+void TForm1::ZeitsteuerungLadenSpeichern(bool ladenS) {
+    FZeitsteuerung->ZeitsteuerungLadenSpeichern(ladenS);
+}
 
-bool TForm1::IsZeitsteuerung() { return FZeitsteuerung->IsZeitsteuerung(StopS, SchonIcmpS); }
+bool TForm1::IsZeitsteuerung() {
+    return FZeitsteuerung->IsZeitsteuerung(StopS, SchonIcmpS);
+}
 
 void TForm1::Timer1ZeitsteuerungTimer() {
     Timer1Zeitsteuerung.stop();
@@ -66,7 +74,9 @@ bool TForm1::AufAntwortWarten(const bool& flagS) {
 
 namespace {
 // Whole seconds between two times of day, without wrapping at midnight.
-int SekundenAbstand(const QTime& a, const QTime& b) { return qAbs(a.msecsTo(b)) / 1000; }
+int SekundenAbstand(const QTime& a, const QTime& b) {
+    return qAbs(a.msecsTo(b)) / 1000;
+}
 } // namespace
 
 void TForm1::PuLv1ZeitsteuerungClick() {
@@ -85,7 +95,9 @@ void TForm1::PuLv1ZeitsteuerungClick() {
     if (!angefragtS || !AufAntwortWarten(ZeitsteuerungEmpfangenS)) {
         if (!StopS)
             Meldungen::Information(
-                this, QStringLiteral("Zeitsteuerungs-Daten konnten nicht von Gerät \"%1\" angefordert werden!").arg(geraet));
+                this,
+                QStringLiteral("Zeitsteuerungs-Daten konnten nicht von Gerät \"%1\" angefordert werden!")
+                    .arg(geraet));
         return;
     }
 
@@ -93,8 +105,10 @@ void TForm1::PuLv1ZeitsteuerungClick() {
     const QTime fremdeZeit = LeseZeit(TFelder(ZeitsteuerungStr).Feld(1)).value_or(eigeneZeit);
     if (geraet != EigenerPC && SekundenAbstand(eigeneZeit, fremdeZeit) > 60)
         Meldungen::Information(
-            this, QStringLiteral("Die Uhrzeit von Gerät \"%1\" und Gerät \"%2\" unterscheidet sich um mehr als eine Minute!")
-                      .arg(EigenerPC, geraet));
+            this,
+            QStringLiteral(
+                "Die Uhrzeit von Gerät \"%1\" und Gerät \"%2\" unterscheidet sich um mehr als eine Minute!")
+                .arg(EigenerPC, geraet));
 
     ZeitDlg->setWindowTitle(TZeitDlg::Titel(geraet));
     SetZeitsteuerung(ZeitsteuerungStr, false, false);
@@ -103,13 +117,16 @@ void TForm1::PuLv1ZeitsteuerungClick() {
         return;
 
     ZeitsteuerungGesendetS = false;
-    const bool gesendetS = UdpS1Befehl.Senden(
-        Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, GetZeitsteuerung(true, true)), ip, FOptionen.BefehlPort);
+    const bool gesendetS =
+        UdpS1Befehl.Senden(Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, GetZeitsteuerung(true, true)), ip,
+                           FOptionen.BefehlPort);
     const bool bestaetigtS = gesendetS && AufAntwortWarten(ZeitsteuerungGesendetS);
     if (StopS)
         return;
     Meldungen::Information(
         this, bestaetigtS
-                  ? QStringLiteral("Zeitsteuerungs-Daten wurden erfolgreich an Gerät \"%1\" übermittelt!").arg(geraet)
-                  : QStringLiteral("Zeitsteuerungs-Daten konnten nicht an Gerät \"%1\" übermittelt werden!").arg(geraet));
+                  ? QStringLiteral("Zeitsteuerungs-Daten wurden erfolgreich an Gerät \"%1\" übermittelt!")
+                        .arg(geraet)
+                  : QStringLiteral("Zeitsteuerungs-Daten konnten nicht an Gerät \"%1\" übermittelt werden!")
+                        .arg(geraet));
 }

@@ -7,7 +7,8 @@
 TParamClass::TParamClass(const QSet<QChar>& parameterzeichen, bool parameterInGbS)
     : TParamClass(parameterzeichen, parameterInGbS, QCoreApplication::arguments().mid(1)) {}
 
-TParamClass::TParamClass(const QSet<QChar>& parameterzeichen, bool parameterInGbS, const QStringList& argumente)
+TParamClass::TParamClass(const QSet<QChar>& parameterzeichen, bool parameterInGbS,
+                         const QStringList& argumente)
     : FParameterzeichen(parameterzeichen), FParameterInGbS(parameterInGbS) {
     Teilen(argumente);
 }

@@ -8,8 +8,8 @@ TDatumsnamen GrundNamen() {
     // The names a German system reports before the program adjusts them.
     TDatumsnamen n;
     const char* kurzeTage[7] = {"Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa.", "So."};
-    const char* langeTage[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag",
-                                "Freitag", "Samstag", "Sonntag"};
+    const char* langeTage[7] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
+                                "Freitag", "Samstag",  "Sonntag"};
     const char* kurzeMonate[12] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
                                    "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
     const char* langeMonate[12] = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
@@ -25,7 +25,9 @@ TDatumsnamen GrundNamen() {
     return n;
 }
 
-QString ZweiStellen(int wert) { return QStringLiteral("%1").arg(wert, 2, 10, QLatin1Char('0')); }
+QString ZweiStellen(int wert) {
+    return QStringLiteral("%1").arg(wert, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -56,9 +58,15 @@ const TDatumsnamen& Datumsnamen() {
     return namen;
 }
 
-QString KurzerTagName(const QDate& datum) { return Datumsnamen().KurzeTage[datum.dayOfWeek() - 1]; }
-QString LangerTagName(const QDate& datum) { return Datumsnamen().LangeTage[datum.dayOfWeek() - 1]; }
-QString LangerMonatName(const QDate& datum) { return Datumsnamen().LangeMonate[datum.month() - 1]; }
+QString KurzerTagName(const QDate& datum) {
+    return Datumsnamen().KurzeTage[datum.dayOfWeek() - 1];
+}
+QString LangerTagName(const QDate& datum) {
+    return Datumsnamen().LangeTage[datum.dayOfWeek() - 1];
+}
+QString LangerMonatName(const QDate& datum) {
+    return Datumsnamen().LangeMonate[datum.month() - 1];
+}
 
 QString StatusBarText(const QDateTime& jetzt) {
     const QDate d = jetzt.date();
@@ -73,11 +81,17 @@ QString DatumText(const QDate& datum) {
            QStringLiteral("%1").arg(datum.year(), 4, 10, QLatin1Char('0'));
 }
 
-QString ZeitText(const QTime& zeit) { return ZweiStellen(zeit.hour()) % u':' % ZweiStellen(zeit.minute()); }
+QString ZeitText(const QTime& zeit) {
+    return ZweiStellen(zeit.hour()) % u':' % ZweiStellen(zeit.minute());
+}
 
-QString ZeitTextSekunden(const QTime& zeit) { return ZeitText(zeit) % u':' % ZweiStellen(zeit.second()); }
+QString ZeitTextSekunden(const QTime& zeit) {
+    return ZeitText(zeit) % u':' % ZweiStellen(zeit.second());
+}
 
-QString DatumZeitMinute(const QDateTime& dt) { return DatumText(dt.date()) % u' ' % ZeitText(dt.time()); }
+QString DatumZeitMinute(const QDateTime& dt) {
+    return DatumText(dt.date()) % u' ' % ZeitText(dt.time());
+}
 
 namespace {
 // A whole number of 1..maxStellen ASCII digits, nothing else.

@@ -9,7 +9,7 @@
 #include <optional>
 
 struct TDatumsnamen {
-    QString KurzeTage[7];   // index 0 = Monday
+    QString KurzeTage[7]; // index 0 = Monday
     QString LangeTage[7];
     QString KurzeMonate[12];
     QString LangeMonate[12];

@@ -9,9 +9,13 @@ QStringView TrimSteuerView(QStringView text) {
     return text.mid(a, e - a);
 }
 
-QString TrimSteuer(QStringView text) { return TrimSteuerView(text).toString(); }
+QString TrimSteuer(QStringView text) {
+    return TrimSteuerView(text).toString();
+}
 
-bool IstLeer(QStringView text) { return TrimSteuerView(text).isEmpty(); }
+bool IstLeer(QStringView text) {
+    return TrimSteuerView(text).isEmpty();
+}
 
 TFelder::TFelder(QStringView text) : FText(text) {
     const qsizetype n = text.size();

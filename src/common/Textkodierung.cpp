@@ -18,7 +18,9 @@ QString DekodiereTextdatei(const QByteArray& daten) {
     return Plattform().VonAnsi(daten);
 }
 
-QByteArray KodiereAnsi(const QString& text) { return Plattform().ZuAnsi(text); }
+QByteArray KodiereAnsi(const QString& text) {
+    return Plattform().ZuAnsi(text);
+}
 
 QStringList TeileZeilen(const QString& text) {
     QStringList zeilen;

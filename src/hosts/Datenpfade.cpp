@@ -4,9 +4,15 @@
 
 #include <QFileInfo>
 
-QString GetSpecialFolder(TPlattform::TOrdner ordner) { return Plattform().SpezialOrdner(ordner); }
-QString ReadComputerName() { return Plattform().ComputerName(); }
-QString ReadUserName() { return Plattform().UserName(); }
+QString GetSpecialFolder(TPlattform::TOrdner ordner) {
+    return Plattform().SpezialOrdner(ordner);
+}
+QString ReadComputerName() {
+    return Plattform().ComputerName();
+}
+QString ReadUserName() {
+    return Plattform().UserName();
+}
 
 QString VerknuepfungsName() {
     return QFileInfo(Plattform().ProgrammDatei()).completeBaseName() + QStringLiteral(".desktop");

@@ -32,13 +32,15 @@ QString EinZeilig(const QString& text) {
 }
 } // namespace
 
-QString SpaceIfBlank(const QString& text) { return IstLeer(text) ? QStringLiteral(" ") : text; }
+QString SpaceIfBlank(const QString& text) {
+    return IstLeer(text) ? QStringLiteral(" ") : text;
+}
 
 QByteArray SchreibeHostliste(const THostListListe& liste) {
     QString text;
     text.reserve(liste.size() * 64);
     for (const THostListRec& e : liste)
-        text += EinZeilig(e.PC) % u'|' % EinZeilig(e.User) % u'|' % EinZeilig(e.IP) % u'|' % EinZeilig(e.MAC) %
-                QStringLiteral("\r\n");
+        text += EinZeilig(e.PC) % u'|' % EinZeilig(e.User) % u'|' % EinZeilig(e.IP) % u'|' %
+                EinZeilig(e.MAC) % QStringLiteral("\r\n");
     return KodiereAnsi(text);
 }

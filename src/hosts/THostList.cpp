@@ -16,18 +16,23 @@ const QString Unbekannt = QStringLiteral("Unbekannt");
 }
 
 THostList::THostList(const QString& dateiname, TTickQuelle tick)
-    : FFilename(dateiname), FTick(tick ? std::move(tick) : TTickQuelle([] { return Plattform().TickCount(); })) {
+    : FFilename(dateiname),
+      FTick(tick ? std::move(tick) : TTickQuelle([] { return Plattform().TickCount(); })) {
     LoadSaveListe(true);
 }
 
-THostList::~THostList() { Clear(); }
+THostList::~THostList() {
+    Clear();
+}
 
 void THostList::Sperren() {
     while (FLocked.exchange(true, std::memory_order_acquire))
         QThread::yieldCurrentThread();
 }
 
-void THostList::Entsperren() { FLocked.store(false, std::memory_order_release); }
+void THostList::Entsperren() {
+    FLocked.store(false, std::memory_order_release);
+}
 
 void THostList::Clear() {
     QMutexLocker s(&FSpeicher);
@@ -184,7 +189,8 @@ int THostList::AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt) {
             return -1;
         }
         gefundenS = true;
-        if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS && e.IP == h.IP) {
+        if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS &&
+            e.IP == h.IP) {
             if (e.BroadcastS != h.BroadcastS)
                 e.BroadcastS = h.BroadcastS;
             else

@@ -18,8 +18,7 @@ TPlattform& Plattform() {
         if (aktuelle.compare_exchange_strong(erwartet, neu)) {
             p = neu;
             eigene.store(neu);
-        }
-        else {
+        } else {
             delete neu;
             p = erwartet;
         }
@@ -27,7 +26,9 @@ TPlattform& Plattform() {
     return *p;
 }
 
-void SetzePlattform(TPlattform* plattform) { aktuelle.store(plattform); }
+void SetzePlattform(TPlattform* plattform) {
+    aktuelle.store(plattform);
+}
 
 void PlattformBeenden() {
     TPlattform* p = eigene.exchange(nullptr);

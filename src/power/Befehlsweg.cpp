@@ -3,10 +3,11 @@
 #include "protocol/Nachrichten.h"
 
 QString AktionsName(int nr) {
-    static const QString namen[] = {QStringLiteral("Aufwecken"),         QStringLiteral("Einschlafen"),
-                                    QStringLiteral("Herunterfahren"),    QStringLiteral("Neustart"),
-                                    QStringLiteral("Gerätename ändern"), QStringLiteral("Benutzername ändern"),
-                                    QStringLiteral("Meinen Namen ändern")};
+    static const QString namen[] = {
+        QStringLiteral("Aufwecken"),          QStringLiteral("Einschlafen"),
+        QStringLiteral("Herunterfahren"),     QStringLiteral("Neustart"),
+        QStringLiteral("Gerätename ändern"),  QStringLiteral("Benutzername ändern"),
+        QStringLiteral("Meinen Namen ändern")};
     return nr >= 1 && nr <= 7 ? namen[nr - 1] : QString();
 }
 

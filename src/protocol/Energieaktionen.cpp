@@ -12,10 +12,16 @@ bool Hibernieren() {
 }
 
 // The system's default delay of the shutdown command applies, as it would on Windows.
-void Herunterfahren() { Plattform().ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-P")}); }
+void Herunterfahren() {
+    Plattform().ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-P")});
+}
 
-void Neustarten() { Plattform().ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-r")}); }
+void Neustarten() {
+    Plattform().ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-r")});
+}
 
-bool SuspendComputer() { return Plattform().Schlafen(); }
+bool SuspendComputer() {
+    return Plattform().Schlafen();
+}
 
 } // namespace Energieaktionen

@@ -8,19 +8,25 @@ QString Praesenz(bool onlineS, const QString& pc, const QString& user, const QSt
     return Tag % u'|' % (onlineS ? u'1' : u'0') % u'|' % pc % u'|' % user % u'|' % mac % QStringLiteral("|1");
 }
 
-QString Befehl(const QString& wort) { return Tag % u'|' % wort; }
+QString Befehl(const QString& wort) {
+    return Tag % u'|' % wort;
+}
 
 QString MitZeitsteuerung(const QString& wort, const QString& zeitsteuerungText) {
     return Tag % u'|' % wort % u'|' % zeitsteuerungText;
 }
 
-QByteArray Kodieren(const QString& text) { return text.toUtf8(); }
+QByteArray Kodieren(const QString& text) {
+    return text.toUtf8();
+}
 
 QString Dekodieren(const QByteArray& daten) {
     QStringDecoder dekodierer(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     return dekodierer(daten);
 }
 
-bool TagPasst(const TFelder& felder) { return TrimSteuerView(felder.Roh(1)) == Tag; }
+bool TagPasst(const TFelder& felder) {
+    return TrimSteuerView(felder.Roh(1)) == Tag;
+}
 
 } // namespace Protokoll

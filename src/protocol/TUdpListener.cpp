@@ -6,7 +6,9 @@
 
 TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {}
 
-bool TUdpListener::Aktiv() const { return FSocket && FSocket->state() == QAbstractSocket::BoundState; }
+bool TUdpListener::Aktiv() const {
+    return FSocket && FSocket->state() == QAbstractSocket::BoundState;
+}
 
 void TUdpListener::Aktivieren(bool aktivS) {
     if (!aktivS) {

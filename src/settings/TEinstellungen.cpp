@@ -59,8 +59,8 @@ std::optional<QString> Text(const QSettings& s, const QString& name) {
 
 QString StandardDatei() {
     // Where the desktop keeps per-user settings: ~/.config/Veltrano/Veltrano.conf here.
-    return Plattform().SpezialOrdner(TPlattform::TOrdner::Einstellungen) + ProgrammName + u'/' + ProgrammName +
-           QStringLiteral(".conf");
+    return Plattform().SpezialOrdner(TPlattform::TOrdner::Einstellungen) + ProgrammName + u'/' +
+           ProgrammName + QStringLiteral(".conf");
 }
 
 // The registry's "open with creation allowed": a missing store is created, empty.

@@ -34,7 +34,8 @@ QString EntferneAmpersand(const QString& text) {
     return t;
 }
 
-void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift, const QColor& hintergrund) {
+void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift,
+                          const QColor& hintergrund) {
     QPalette pal = steuerelement->palette();
     // Check boxes and radio buttons fill their background from the button colour.
     for (auto rolle : {QPalette::Base, QPalette::Window, QPalette::Button})

@@ -14,7 +14,8 @@ QPixmap Zeichnen(int groesse) {
     // A blue tile with a white power sign: the program switches computers on and off.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x1E, 0x5A, 0xA8));
-    p.drawRoundedRect(QRectF(0, 0, g, g).adjusted(g * 0.03, g * 0.03, -g * 0.03, -g * 0.03), g * 0.18, g * 0.18);
+    p.drawRoundedRect(QRectF(0, 0, g, g).adjusted(g * 0.03, g * 0.03, -g * 0.03, -g * 0.03), g * 0.18,
+                      g * 0.18);
     QPen stift(Qt::white, g * 0.1, Qt::SolidLine, Qt::RoundCap);
     p.setPen(stift);
     p.setBrush(Qt::NoBrush);

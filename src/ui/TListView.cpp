@@ -110,6 +110,7 @@ void TListView::SetzeFarben(const QColor& hintergrund, const QColor& schrift) {
 
 void TZellenDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
-    const QColor farbe = ZellTextFarbe(index.column(), index.data().toString(), FView->Hintergrund(), FView->Schrift());
+    const QColor farbe =
+        ZellTextFarbe(index.column(), index.data().toString(), FView->Hintergrund(), FView->Schrift());
     option->palette.setColor(QPalette::Text, farbe);
 }

@@ -63,7 +63,9 @@ bool ZeigeModal(QDialog* dialog) {
     return dialog->exec() == QDialog::Accepted;
 }
 
-void SetzeAutomat(TAutomat a) { automat = std::move(a); }
+void SetzeAutomat(TAutomat a) {
+    automat = std::move(a);
+}
 
 void OffeneSchliessen() {
     for (const QPointer<QDialog>& d : std::as_const(offene))
@@ -71,6 +73,8 @@ void OffeneSchliessen() {
             d->reject();
 }
 
-bool IstEineOffen() { return !offene.isEmpty(); }
+bool IstEineOffen() {
+    return !offene.isEmpty();
+}
 
 } // namespace Meldungen

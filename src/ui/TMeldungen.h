@@ -15,7 +15,7 @@ enum class TArt { Information, Frage, Fehler, Dialog };
 
 struct TAnfrage {
     TArt Art;
-    QString Text;             // message text, or the dialog's caption
+    QString Text;              // message text, or the dialog's caption
     QDialog* Dialog = nullptr; // for TArt::Dialog: the dialog, so a test can fill it
 };
 

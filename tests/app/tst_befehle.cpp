@@ -40,13 +40,14 @@ private slots:
         QTest::newRow("neustart") << QByteArray("VTR1|neustart") << QStringList{"shutdown -r"};
         QTest::newRow("Trenner am Rand") << QByteArray("||VTR1|neustart|") << QStringList{"shutdown -r"};
         QTest::newRow("Felder danach") << QByteArray("VTR1|neustart|x") << QStringList{"shutdown -r"};
-        QTest::newRow("einschlafen, Ruhezustand erlaubt") << QByteArray("VTR1|einschlafen")
-                                                          << QStringList{"systemctl hibernate"};
+        QTest::newRow("einschlafen, Ruhezustand erlaubt")
+            << QByteArray("VTR1|einschlafen") << QStringList{"systemctl hibernate"};
         QTest::newRow("kleiner Tag") << QByteArray("vtr1|neustart") << QStringList{};
         QTest::newRow("großes Wort") << QByteArray("VTR1|Neustart") << QStringList{};
         QTest::newRow("unbekannt") << QByteArray("VTR1|abschalten") << QStringList{};
-        QTest::newRow("Magic Packet") << (QByteArray(6, char(0xFF)) + QByteArray::fromHex("001A2B3C4D5E").repeated(16))
-                                      << QStringList{};
+        QTest::newRow("Magic Packet")
+            << (QByteArray(6, char(0xFF)) + QByteArray::fromHex("001A2B3C4D5E").repeated(16))
+            << QStringList{};
         QTest::newRow("kaputtes UTF-8") << QByteArray("VTR1|neu\xC3start") << QStringList{};
     }
     void lokaleAktionen() {
@@ -83,7 +84,8 @@ private slots:
         QTest::newRow("Herunterfahren an Peer") << 3 << true << QStringList{"shutdown -P"};
         QTest::newRow("Neustart an Peer") << 4 << true << QStringList{"shutdown -r"};
         QTest::newRow("Einschlafen auch ohne Sender") << 2 << false << QStringList{"systemctl hibernate"};
-        QTest::newRow("Herunterfahren ohne Peer") << 3 << false << QStringList{"net rpc shutdown -I 127.0.0.1"};
+        QTest::newRow("Herunterfahren ohne Peer")
+            << 3 << false << QStringList{"net rpc shutdown -I 127.0.0.1"};
         QTest::newRow("Neustart ohne Peer") << 4 << false << QStringList{"net rpc shutdown -r -I 127.0.0.1"};
     }
     void befehlAnPeer() {

@@ -44,7 +44,8 @@ private slots:
         QStringList spalten;
         for (int i = 0; i < 6; ++i)
             spalten << form.ListView1->horizontalHeaderItem(i)->text();
-        QCOMPARE(spalten, (QStringList{"Gerät", "Benutzer", "Status", "Sender", "IP-Adresse", "MAC-Adresse"}));
+        QCOMPARE(spalten,
+                 (QStringList{"Gerät", "Benutzer", "Status", "Sender", "IP-Adresse", "MAC-Adresse"}));
         QVERIFY(QDir(FUmgebung->Fake().Basis() + "/data/Veltrano").exists());
         for (QTimer* t : {&form.Timer1Sender, &form.Timer1Icmp, &form.Timer1Scanner, &form.Timer1StatusBar})
             QVERIFY(!t->isActive());
@@ -78,7 +79,7 @@ private slots:
         QVERIFY(!form->isVisible());
         QVERIFY(form->CtiSichtbar());
         QTRY_VERIFY(!form->Timer1StatusBar.isActive()); // the clock stops at its next tick
-        QVERIFY(form->Timer1Sender.isActive());     // but the presence runs at once
+        QVERIFY(form->Timer1Sender.isActive());         // but the presence runs at once
 
         // A second start (message 1224) brings it back with the clock running.
         emit FUmgebung->Fake().NachrichtEmpfangen(TPlattform::NachrichtZeigen);
@@ -126,7 +127,8 @@ private slots:
         QCOMPARE(beendet.count(), 0);
         QVERIFY(form->AutoCloseS);
         QVERIFY(!StopS);
-        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+        for (QTimer* t :
+             {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
             QVERIFY(t->isActive());
 
         FUmgebung->Meldungen.Antworten({true});
@@ -135,8 +137,8 @@ private slots:
         QCOMPARE(beendet.count(), 1);
         QVERIFY(StopS);
         QVERIFY(form->IsClosing);
-        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar,
-                          &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
+        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner,
+                          &form->Timer1StatusBar, &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
             QVERIFY(!t->isActive());
     }
 
@@ -196,7 +198,8 @@ private slots:
         auto form = Starten();
         emit FUmgebung->Fake().SchlafBeginnt();
         QVERIFY(StopS);
-        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+        for (QTimer* t :
+             {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
             QVERIFY(!t->isActive());
         emit FUmgebung->Fake().Aufgewacht();
         QVERIFY(!StopS);

@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(EigenerName, QString("Tanja"));
         QCOMPARE(FForm->HostList->Get(3).User, QString("tester"));
         // Stored at once, so the next start announces it too.
-        QSettings einstellungen(FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf", QSettings::IniFormat);
+        QSettings einstellungen(FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf",
+                                QSettings::IniFormat);
         QCOMPARE(einstellungen.value("MeinName").toString(), QString("Tanja"));
     }
 
@@ -181,7 +182,8 @@ private slots:
         Waehle(2);
         FUmgebung->Meldungen.Antworten({false});
         FForm->PuLv1->PuLv1Loeschen->trigger();
-        QCOMPARE(FUmgebung->Meldungen.Texte.last(), QString("Soll das Gerät \"GAMMA\" aus der Liste entfernt werden?"));
+        QCOMPARE(FUmgebung->Meldungen.Texte.last(),
+                 QString("Soll das Gerät \"GAMMA\" aus der Liste entfernt werden?"));
         QCOMPARE(FForm->HostList->Count(), 3);
         FUmgebung->Meldungen.Antworten({true});
         FForm->PuLv1->PuLv1Loeschen->trigger();
@@ -204,7 +206,8 @@ private slots:
         Waehle(0);
         FForm->ListView1->setFocus();
         QTest::keyClick(FForm->ListView1, Qt::Key_Delete);
-        QCOMPARE(FUmgebung->Meldungen.Texte, QStringList{"Soll das Gerät \"ALPHA\" aus der Liste entfernt werden?"});
+        QCOMPARE(FUmgebung->Meldungen.Texte,
+                 QStringList{"Soll das Gerät \"ALPHA\" aus der Liste entfernt werden?"});
     }
 
     void kopieren() {

@@ -10,8 +10,10 @@ private slots:
         QTest::addColumn<QStringList>("argumente");
         QTest::addColumn<QStringList>("dateien");
         QTest::addColumn<QStringList>("parameter");
-        QTest::newRow("systemstart") << QStringList{"/systemstartup"} << QStringList{} << QStringList{"/Systemstartup"};
-        QTest::newRow("gemischt") << QStringList{"/SystemStartup"} << QStringList{} << QStringList{"/SystemStartup"};
+        QTest::newRow("systemstart") << QStringList{"/systemstartup"} << QStringList{}
+                                     << QStringList{"/Systemstartup"};
+        QTest::newRow("gemischt") << QStringList{"/SystemStartup"} << QStringList{}
+                                  << QStringList{"/SystemStartup"};
         QTest::newRow("Datei davor") << QStringList{"x.txt/systemstartup"} << QStringList{"x.txt"}
                                      << QStringList{"/Systemstartup"};
         QTest::newRow("mehrere in einem") << QStringList{"/a/b"} << QStringList{} << QStringList{"/A", "/B"};

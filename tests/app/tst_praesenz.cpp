@@ -53,7 +53,8 @@ private slots:
     void neuerPeerGleichUndGeaendert() {
         Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
         QCOMPARE(FForm->ListView1->rowCount(), 1);
-        QCOMPARE(Zeile(*FForm, 0), (QStringList{"BUERO-PC", "anna", "Online", "Aktiv", "10.0.0.5", "00-1A-2B-3C-4D-5E"}));
+        QCOMPARE(Zeile(*FForm, 0),
+                 (QStringList{"BUERO-PC", "anna", "Online", "Aktiv", "10.0.0.5", "00-1A-2B-3C-4D-5E"}));
         QCOMPARE(FForm->ListView1->currentRow(), 0);
         QCOMPARE(Lesen(HostlisteDatei), QByteArray("BUERO-PC|anna|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
 
@@ -125,15 +126,31 @@ private slots:
     void zweiFelder() {
         Empfang(" VTR1\t|1"); // fields are trimmed before use, the tag too
         QCOMPARE(FForm->ListView1->rowCount(), 1);
-        QCOMPARE(Zeile(*FForm, 0), (QStringList{"Unbekannt", "Unbekannt", "Online", "Aktiv", "10.0.0.5", ""}));
+        QCOMPARE(Zeile(*FForm, 0),
+                 (QStringList{"Unbekannt", "Unbekannt", "Online", "Aktiv", "10.0.0.5", ""}));
     }
 
     // Many thousands of datagrams of any content: the controller never crashes, the view
     // always shows the store, and the file always reads back to the store.
     void zufallsdatagramme() {
         QRandomGenerator zufall(20261209);
-        const QStringList teile{"VTR1", "vtr1", "1", "0", "|", "||", "", " ", "PC", "anna", "M1", "M2", "M3",
-                                QString(5000, 'X'), QString::fromUtf8("Büro\r\nX"), "\xff", "00-1A-2B-3C-4D-5E"};
+        const QStringList teile{"VTR1",
+                                "vtr1",
+                                "1",
+                                "0",
+                                "|",
+                                "||",
+                                "",
+                                " ",
+                                "PC",
+                                "anna",
+                                "M1",
+                                "M2",
+                                "M3",
+                                QString(5000, 'X'),
+                                QString::fromUtf8("Büro\r\nX"),
+                                "\xff",
+                                "00-1A-2B-3C-4D-5E"};
         for (int runde = 0; runde < 20000; ++runde) {
             QByteArray daten;
             const int art = zufall.bounded(10);

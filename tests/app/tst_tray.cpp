@@ -110,7 +110,8 @@ private slots:
         QCOMPARE(form->Timer1Balloon.interval(), 250);
         QTRY_COMPARE(gezeigt.count(), 1);
         QVERIFY(form->Cti->BalloonSichtbar());
-        QVERIFY(form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
+        QVERIFY(
+            form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
         // Switching it off shows nothing.
         form->PuCtiScanner->trigger();
         QVERIFY(!ScannerS);

@@ -56,7 +56,8 @@ private slots:
     void lesen() {
         QCOMPARE(LeseDatum(QStringLiteral("24.12.2026")), std::optional<QDate>(QDate(2026, 12, 24)));
         QCOMPARE(LeseDatum(QStringLiteral("1.2.2027")), std::optional<QDate>(QDate(2027, 2, 1)));
-        for (const char* falsch : {"31.02.2027", "24.12.26", "24-12-2026", "", "x.y.z", "24.12.2026.1", "-1.12.2026"})
+        for (const char* falsch :
+             {"31.02.2027", "24.12.26", "24-12-2026", "", "x.y.z", "24.12.2026.1", "-1.12.2026"})
             QVERIFY2(!LeseDatum(QString::fromLatin1(falsch)), falsch);
         QCOMPARE(LeseZeit(QStringLiteral("07:30")), std::optional<QTime>(QTime(7, 30)));
         QCOMPARE(LeseZeit(QStringLiteral("07:30:59")), std::optional<QTime>(QTime(7, 30, 59)));

@@ -14,18 +14,22 @@ private slots:
         QTest::newRow("einfach") << "VTR1|1|PC|anna|00-1A-2B-3C-4D-5E|1"
                                  << QStringList{"VTR1", "1", "PC", "anna", "00-1A-2B-3C-4D-5E", "1"}
                                  << "PC|anna|00-1A-2B-3C-4D-5E|1";
-        QTest::newRow("leeres Feld verschiebt") << "VTR1|1|PC||00-1A|1"
-                                                << QStringList{"VTR1", "1", "PC", "00-1A", "1"} << "PC||00-1A|1";
+        QTest::newRow("leeres Feld verschiebt")
+            << "VTR1|1|PC||00-1A|1" << QStringList{"VTR1", "1", "PC", "00-1A", "1"} << "PC||00-1A|1";
         QTest::newRow("Trenner am Rand") << "||VTR1|neustart|" << QStringList{"VTR1", "neustart"} << "";
         QTest::newRow("nur Trenner") << "|||" << QStringList{} << "";
         QTest::newRow("leer") << "" << QStringList{} << "";
-        QTest::newRow("Rest mit Trennern") << "VTR1|zsantwort|14:03:27||2|0"
-                                           << QStringList{"VTR1", "zsantwort", "14:03:27", "2", "0"}
-                                           << "14:03:27||2|0";
+        QTest::newRow("Rest mit Trennern")
+            << "VTR1|zsantwort|14:03:27||2|0" << QStringList{"VTR1", "zsantwort", "14:03:27", "2", "0"}
+            << "14:03:27||2|0";
         QTest::newRow("getrimmt") << " VTR1 |\t1\r| x " << QStringList{"VTR1", "1", "x"} << " x ";
         // Only U+007C separates; look-alikes stay inside their field.
-        QTest::newRow("kein anderer Trenner") << QString::fromUtf8("a\xEF\xBD\x9C" "b|c")
-                                              << QStringList{QString::fromUtf8("a\xEF\xBD\x9C" "b"), "c"} << "";
+        QTest::newRow("kein anderer Trenner") << QString::fromUtf8("a\xEF\xBD\x9C"
+                                                                   "b|c")
+                                              << QStringList{QString::fromUtf8("a\xEF\xBD\x9C"
+                                                                               "b"),
+                                                             "c"}
+                                              << "";
     }
     void felder() {
         QFETCH(QString, text);

@@ -33,7 +33,6 @@ THostListRec Scan(const QString& pc, const QString& user, const QString& ip, con
 const QString MacA = "00-1A-2B-3C-4D-5E";
 const QString MacB = "00-1A-2B-3C-4D-5F";
 
-
 // The merge rules written as plainly as possible, to check the store's faster merge.
 struct TReferenz {
     THostListListe Liste;
@@ -67,7 +66,8 @@ struct TReferenz {
                 return -1;
             }
             gefundenS = true;
-            if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS && e.IP == h.IP) {
+            if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS &&
+                e.IP == h.IP) {
                 if (e.BroadcastS != h.BroadcastS)
                     e.BroadcastS = h.BroadcastS;
                 else
@@ -275,8 +275,9 @@ private slots:
     void loeschenUndSuchen() {
         TListe t;
         for (int i = 0; i < 3; ++i)
-            t.Liste.Add(Scan(QString::number(i), "u", "10.0.0." + QString::number(i), "MAC-" + QString::number(i)),
-                        true);
+            t.Liste.Add(
+                Scan(QString::number(i), "u", "10.0.0." + QString::number(i), "MAC-" + QString::number(i)),
+                true);
         t.Liste.Delete(1);
         QCOMPARE(t.Liste.Count(), 2);
         QCOMPARE(t.Liste.Get(0).PC, QString("0"));
@@ -316,7 +317,9 @@ private slots:
                 while (!losS)
                     QThread::yieldCurrentThread();
                 for (int h = 0; h < Hosts; ++h) {
-                    const QString mac = QString("02-00-00-00-%1-%2").arg(h / 256, 2, 16, QChar('0')).arg(h % 256, 2, 16, QChar('0'));
+                    const QString mac = QString("02-00-00-00-%1-%2")
+                                            .arg(h / 256, 2, 16, QChar('0'))
+                                            .arg(h % 256, 2, 16, QChar('0'));
                     if (f % 2)
                         t.Liste.Add(Scan("H", "", "10.1.0.1", mac), true);
                     else
@@ -355,7 +358,9 @@ private slots:
             TListe t;
             TReferenz r;
             t.Tick = zufall.bounded(2) ? 0xFFFFA000u : 5000u;
-            auto zufallsText = [&](const QStringList& auswahl) { return auswahl[zufall.bounded(auswahl.size())]; };
+            auto zufallsText = [&](const QStringList& auswahl) {
+                return auswahl[zufall.bounded(auswahl.size())];
+            };
             for (int schritt = 0; schritt < 400; ++schritt) {
                 t.Tick += zufall.bounded(3) ? zufall.bounded(3000) : zufall.bounded(12000);
                 const int op = zufall.bounded(100);
@@ -374,7 +379,8 @@ private slots:
                     h.Status = zufall.bounded(2) ? TStatus::sOnline : TStatus::sOffline;
                     QCOMPARE(t.Liste.Add(h, true), r.Add(h, true, t.Tick));
                 } else if (op < 78 && !r.Liste.isEmpty()) {
-                    const int a = zufall.bounded(int(r.Liste.size())), b = zufall.bounded(int(r.Liste.size()));
+                    const int a = zufall.bounded(int(r.Liste.size())),
+                              b = zufall.bounded(int(r.Liste.size()));
                     t.Liste.Put(a, t.Liste.Get(b)); // may leave one MAC twice
                     r.Liste[a] = r.Liste[b];
                 } else if (op < 86 && !r.Liste.isEmpty()) {

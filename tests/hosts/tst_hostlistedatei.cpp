@@ -65,15 +65,18 @@ private slots:
                                   << QStringList{"KUECHE/Anna/192.168.1.23/00-1A-2B-3C-4D-5E"};
         QTest::newRow("doppelter Trenner") << QByteArray("a||b|c|d\r\n") << QStringList{"a/b/c/d"};
         QTest::newRow("zu wenige Felder") << QByteArray("a|b|c\r\nx|y|z|w\r\n") << QStringList{"x/y/z/w"};
-        QTest::newRow("Leerzeichenfeld") << QByteArray("KUECHE| |1.2.3.4|M1\r\n")
-                                         << QStringList{"KUECHE/Unbekannt/1.2.3.4/M1"};
-        QTest::newRow("Zeilenenden gemischt") << QByteArray("a|b|c|M1\rd|e|f|M2\ng|h|i|M3")
-                                              << QStringList{"a/b/c/M1", "d/e/f/M2", "g/h/i/M3"};
-        QTest::newRow("gleiche MAC zweimal") << QByteArray("a|b|c|M1\r\nx|y|z|M1\r\n") << QStringList{"x/y/z/M1"};
-        QTest::newRow("Felder nach dem vierten") << QByteArray("|a|b|c|M1|extra|\r\n") << QStringList{"a/b/c/M1"};
-        QTest::newRow("Name mit Trenner verschiebt") << QByteArray("A|B|anna|1.2.3.4|M1\r\n")
-                                                     << QStringList{"A/B/anna/1.2.3.4"};
-        QTest::newRow("UTF-8 mit BOM") << QByteArray("\xEF\xBB\xBFK\xC3\x9C" "CHE|J\xC3\xB6rg|1|M1\r\n")
+        QTest::newRow("Leerzeichenfeld")
+            << QByteArray("KUECHE| |1.2.3.4|M1\r\n") << QStringList{"KUECHE/Unbekannt/1.2.3.4/M1"};
+        QTest::newRow("Zeilenenden gemischt")
+            << QByteArray("a|b|c|M1\rd|e|f|M2\ng|h|i|M3") << QStringList{"a/b/c/M1", "d/e/f/M2", "g/h/i/M3"};
+        QTest::newRow("gleiche MAC zweimal")
+            << QByteArray("a|b|c|M1\r\nx|y|z|M1\r\n") << QStringList{"x/y/z/M1"};
+        QTest::newRow("Felder nach dem vierten")
+            << QByteArray("|a|b|c|M1|extra|\r\n") << QStringList{"a/b/c/M1"};
+        QTest::newRow("Name mit Trenner verschiebt")
+            << QByteArray("A|B|anna|1.2.3.4|M1\r\n") << QStringList{"A/B/anna/1.2.3.4"};
+        QTest::newRow("UTF-8 mit BOM") << QByteArray("\xEF\xBB\xBFK\xC3\x9C"
+                                                     "CHE|J\xC3\xB6rg|1|M1\r\n")
                                        << QStringList{QString::fromUtf8("KÜCHE/Jörg/1/M1")};
         QTest::newRow("leer") << QByteArray() << QStringList{};
     }
@@ -95,7 +98,8 @@ private slots:
     void ansiOhneBom() {
         // ANSI is a single-byte code page here: UTF-8 bytes without a mark stay bytes.
         FUmgebung->Fake().FAnsiUtf8S = false;
-        Schreiben(FPfad, QByteArray("K\xDC" "CHE|a|1|M1\r\n"));
+        Schreiben(FPfad, QByteArray("K\xDC"
+                                    "CHE|a|1|M1\r\n"));
         THostList liste(FPfad);
         QCOMPARE(liste.Get(0).PC, QString::fromUtf8("KÜCHE"));
         liste.SetPCUser(true, 0, QString::fromUtf8("B\u00FCro \u20AC"));
@@ -111,7 +115,8 @@ private slots:
         liste.SetPCUser(false, 1, "");
         liste.SetPCUser(true, 1, " \t");
         QVERIFY(liste.LoadSaveListe(false));
-        QCOMPARE(Lesen(FPfad), QByteArray("KUECHE|Anna|192.168.1.23|00-1A-2B-3C-4D-5E\r\n | |10.0.0.2|M2\r\n"));
+        QCOMPARE(Lesen(FPfad),
+                 QByteArray("KUECHE|Anna|192.168.1.23|00-1A-2B-3C-4D-5E\r\n | |10.0.0.2|M2\r\n"));
         // And back: blank fields load as "Unbekannt" for a new entry.
         THostList zurueck(FPfad);
         QCOMPARE(zurueck.Count(), 2);
@@ -207,7 +212,8 @@ private slots:
             QByteArray inhalt;
             const int laenge = zufall.bounded(200);
             for (int i = 0; i < laenge; ++i)
-                inhalt += zufall.bounded(4) ? zeichen[zufall.bounded(zeichen.size())] : char(zufall.bounded(256));
+                inhalt +=
+                    zufall.bounded(4) ? zeichen[zufall.bounded(zeichen.size())] : char(zufall.bounded(256));
             const THostListListe gelesen = LeseHostliste(inhalt);
             THostListListe bereinigt;
             for (THostListRec r : gelesen) {

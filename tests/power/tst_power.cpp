@@ -31,7 +31,8 @@ private slots:
         QTest::newRow("zu kurz") << "00-1A-2B-3C-4D";
         QTest::newRow("keine Hexziffer") << "00-1A-2B-3C-4D-5G";
         QTest::newRow("Vorzeichen") << "+0-1A-2B-3C-4D-5E";
-        QTest::newRow("Unicode-Ziffer") << QString::fromUtf8("\xD9\xA0" "0-1A-2B-3C-4D-5E");
+        QTest::newRow("Unicode-Ziffer") << QString::fromUtf8("\xD9\xA0"
+                                                             "0-1A-2B-3C-4D-5E");
     }
     void magicPacketFalsch() {
         QFETCH(QString, mac);
@@ -46,13 +47,15 @@ private slots:
         QTest::addColumn<QString>("erwartet");
         const QString m = "00-1A-2B-3C-4D-5E";
         QTest::newRow("aufwecken") << 1 << false << m << int(TBefehlsweg::Aufwecken) << "";
-        QTest::newRow("einschlafen ohne Sender") << 2 << false << m << int(TBefehlsweg::Datagramm) << "einschlafen";
-        QTest::newRow("herunter mit Sender") << 3 << true << m << int(TBefehlsweg::Datagramm) << "herunterfahren";
-        QTest::newRow("herunter ohne Sender") << 3 << false << m << int(TBefehlsweg::Fernabschaltung)
-                                              << "net rpc shutdown -I 192.168.1.30";
+        QTest::newRow("einschlafen ohne Sender")
+            << 2 << false << m << int(TBefehlsweg::Datagramm) << "einschlafen";
+        QTest::newRow("herunter mit Sender")
+            << 3 << true << m << int(TBefehlsweg::Datagramm) << "herunterfahren";
+        QTest::newRow("herunter ohne Sender")
+            << 3 << false << m << int(TBefehlsweg::Fernabschaltung) << "net rpc shutdown -I 192.168.1.30";
         QTest::newRow("neustart mit Sender") << 4 << true << m << int(TBefehlsweg::Datagramm) << "neustart";
-        QTest::newRow("neustart ohne Sender") << 4 << false << m << int(TBefehlsweg::Fernabschaltung)
-                                              << "net rpc shutdown -r -I 192.168.1.30";
+        QTest::newRow("neustart ohne Sender")
+            << 4 << false << m << int(TBefehlsweg::Fernabschaltung) << "net rpc shutdown -r -I 192.168.1.30";
         QTest::newRow("ohne MAC nichts") << 3 << false << "" << int(TBefehlsweg::Nichts) << "";
         QTest::newRow("ohne MAC kein Wecken") << 1 << false << "" << int(TBefehlsweg::Nichts) << "";
     }

@@ -13,7 +13,9 @@ TMeldungsSkript::TMeldungsSkript() {
     });
 }
 
-TMeldungsSkript::~TMeldungsSkript() { Meldungen::SetzeAutomat({}); }
+TMeldungsSkript::~TMeldungsSkript() {
+    Meldungen::SetzeAutomat({});
+}
 
 void TMeldungsSkript::Antworten(std::initializer_list<bool> antworten) {
     for (bool a : antworten)

@@ -34,7 +34,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("hintergrund");
         QTest::addColumn<QColor>("erwartet");
-        const QColor weiss(255, 255, 255), gruen(0, 128, 0), lime(0, 255, 0), rot(255, 0, 0), gelb(255, 255, 0);
+        const QColor weiss(255, 255, 255), gruen(0, 128, 0), lime(0, 255, 0), rot(255, 0, 0),
+            gelb(255, 255, 0);
         const QColor schrift(10, 20, 30);
         QTest::newRow("Online grün") << 2 << "Online" << weiss << gruen;
         QTest::newRow("Offline rot") << 2 << "Offline" << weiss << rot;
@@ -60,8 +61,8 @@ private slots:
     // What the view really paints: the cell's text pixels carry the rule's colour.
     void gemalteFarben_data() {
         QTest::addColumn<QColor>("hintergrund");
-        QTest::addColumn<QColor>("status");  // colour of "Online"
-        QTest::addColumn<QColor>("sender");  // colour of "Inaktiv"
+        QTest::addColumn<QColor>("status"); // colour of "Online"
+        QTest::addColumn<QColor>("sender"); // colour of "Inaktiv"
         QTest::newRow("Weiß") << QColor(255, 255, 255) << QColor(0, 128, 0) << QColor(255, 0, 0);
         QTest::newRow("Grün") << QColor(0, 128, 0) << QColor(0, 255, 0) << QColor(255, 0, 0);
         QTest::newRow("Rot") << QColor(255, 0, 0) << QColor(0, 128, 0) << QColor(255, 255, 0);
@@ -153,7 +154,10 @@ private slots:
         QVERIFY(v.updatesEnabled());
         v.EndUpdate(); // one end too many does no harm
         QVERIFY(v.updatesEnabled());
-        { TUpdateKlammer k(&v); QVERIFY(!v.updatesEnabled()); }
+        {
+            TUpdateKlammer k(&v);
+            QVERIFY(!v.updatesEnabled());
+        }
         QVERIFY(v.updatesEnabled());
     }
 };

@@ -33,7 +33,9 @@ TInstanzWaechter::~TInstanzWaechter() {
         FSperre->unlock();
 }
 
-QString TInstanzWaechter::SocketPfad() const { return LaufzeitOrdner() + u'/' + FName; }
+QString TInstanzWaechter::SocketPfad() const {
+    return LaufzeitOrdner() + u'/' + FName;
+}
 
 bool TInstanzWaechter::Beanspruchen() {
     FSperre = std::make_unique<QLockFile>(LaufzeitOrdner() + u'/' + FName + QStringLiteral(".lock"));

@@ -2,8 +2,8 @@
 // Single instance per user: a lock file in the user's runtime folder, and a local socket
 // through which later starts and other programs reach the running instance.
 
-#include <QLockFile>
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <functional>
 #include <memory>

@@ -18,7 +18,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-TPlattform* ErzeugeSystemPlattform() { return new TLinuxPlattform; }
+TPlattform* ErzeugeSystemPlattform() {
+    return new TLinuxPlattform;
+}
 
 namespace {
 QString MitTrenner(QString pfad) {
@@ -31,7 +33,9 @@ QString MitTrenner(QString pfad) {
 TLinuxPlattform::TLinuxPlattform() = default;
 TLinuxPlattform::~TLinuxPlattform() = default;
 
-QString TLinuxPlattform::ComputerName() { return QSysInfo::machineHostName(); }
+QString TLinuxPlattform::ComputerName() {
+    return QSysInfo::machineHostName();
+}
 
 QString TLinuxPlattform::UserName() {
     struct passwd eintrag;
@@ -59,7 +63,9 @@ QString TLinuxPlattform::SpezialOrdner(TOrdner ordner) {
     return {};
 }
 
-QString TLinuxPlattform::TempOrdner() { return MitTrenner(QDir::tempPath()); }
+QString TLinuxPlattform::TempOrdner() {
+    return MitTrenner(QDir::tempPath());
+}
 
 QString TLinuxPlattform::ProgrammDatei() {
     // Asked before the application object exists, so not through it.
@@ -106,12 +112,15 @@ QString TLinuxPlattform::VonAnsi(const QByteArray& daten) {
 TInstanzWaechter& TLinuxPlattform::Waechter() {
     if (!FWaechter) {
         FWaechter = std::make_unique<TInstanzWaechter>(ProgrammTitel);
-        connect(FWaechter.get(), &TInstanzWaechter::NachrichtEmpfangen, this, &TPlattform::NachrichtEmpfangen);
+        connect(FWaechter.get(), &TInstanzWaechter::NachrichtEmpfangen, this,
+                &TPlattform::NachrichtEmpfangen);
     }
     return *FWaechter;
 }
 
-bool TLinuxPlattform::InstanzBeanspruchen() { return Waechter().Beanspruchen(); }
+bool TLinuxPlattform::InstanzBeanspruchen() {
+    return Waechter().Beanspruchen();
+}
 
 void TLinuxPlattform::SitzungBeginnen() {
     Waechter().Lauschen();
@@ -126,15 +135,21 @@ bool TLinuxPlattform::NachrichtAnInstanz(const QString& titelEnde, int nachricht
     return Waechter().NachrichtSenden(titelEnde, nachricht);
 }
 
-void TLinuxPlattform::SetzeFensterTitel(const QString& titel) { Waechter().SetzeTitel(titel); }
+void TLinuxPlattform::SetzeFensterTitel(const QString& titel) {
+    Waechter().SetzeTitel(titel);
+}
 
 void TLinuxPlattform::SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) {
     Waechter().SetzeBeantworter(std::move(beantworter));
 }
 
-bool TLinuxPlattform::HibernationErlaubt() { return TLogind::HibernationErlaubt(); }
+bool TLinuxPlattform::HibernationErlaubt() {
+    return TLogind::HibernationErlaubt();
+}
 
-bool TLinuxPlattform::Schlafen() { return TLogind::Schlafen(); }
+bool TLinuxPlattform::Schlafen() {
+    return TLogind::Schlafen();
+}
 
 bool TLinuxPlattform::ProgrammStarten(const QString& programm, const QStringList& argumente) {
     // Detached: the program must never wait for, or be killed with, what it starts.

@@ -36,22 +36,27 @@ bool TLogind::Schlafen() {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage aufruf = QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Suspend"));
+    QDBusMessage aufruf =
+        QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Suspend"));
     aufruf << false;
     const QDBusMessage antwort = bus.call(aufruf, QDBus::Block, 5000);
     return antwort.type() == QDBusMessage::ReplyMessage;
 }
 
 void TLogind::SperreNehmen() {
-    QDBusMessage aufruf = QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Inhibit"));
-    aufruf << QStringLiteral("sleep") << ProgrammTitel
-           << QStringLiteral("Abmeldung bei den anderen Geräten") << QStringLiteral("delay");
-    QDBusReply<QDBusUnixFileDescriptor> antwort = QDBusConnection::systemBus().call(aufruf, QDBus::Block, 2000);
+    QDBusMessage aufruf =
+        QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Inhibit"));
+    aufruf << QStringLiteral("sleep") << ProgrammTitel << QStringLiteral("Abmeldung bei den anderen Geräten")
+           << QStringLiteral("delay");
+    QDBusReply<QDBusUnixFileDescriptor> antwort =
+        QDBusConnection::systemBus().call(aufruf, QDBus::Block, 2000);
     if (antwort.isValid())
         FSperre = antwort.value();
 }
 
-void TLogind::SchlafFreigeben() { FSperre = QDBusUnixFileDescriptor(); }
+void TLogind::SchlafFreigeben() {
+    FSperre = QDBusUnixFileDescriptor();
+}
 
 void TLogind::VorSchlaf(bool beginntS) {
     if (beginntS) {

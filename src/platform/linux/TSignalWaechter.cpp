@@ -16,7 +16,8 @@ void SignalBehandeln(int signr) {
 } // namespace
 
 TSignalWaechter::TSignalWaechter(QObject* parent) : QObject(parent) {
-    if (signalRohr[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalRohr) != 0)
+    if (signalRohr[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalRohr) != 0)
         return;
     FMelder = std::make_unique<QSocketNotifier>(signalRohr[0], QSocketNotifier::Read);
     connect(FMelder.get(), &QSocketNotifier::activated, this, [this] {
