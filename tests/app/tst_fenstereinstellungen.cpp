@@ -1,0 +1,107 @@
+#include "app/TForm1.h"
+#include "common/ResConst.h"
+#include "support/TestUmgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+// Settings and launchers as the main window uses them: loaded at the first tick, saved at
+// the close, and the check boxes touching files only when the user changed them.
+class TstFensterEinstellungen : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTestUmgebung> FUmgebung;
+
+    QString KonfDatei() const { return FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf"; }
+
+    std::unique_ptr<TForm1> Starten() {
+        TForm1Optionen o;
+        o.BefehlPort = 0;
+        o.SenderPort = 0;
+        o.Argumente = QStringList{};
+        auto form = std::make_unique<TForm1>(o);
+        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
+        return form;
+    }
+
+private slots:
+    void init() {
+        FUmgebung = std::make_unique<TTestUmgebung>();
+        FUmgebung->NetzEinrichten();
+    }
+    void cleanup() { FUmgebung.reset(); }
+
+    void neuerBenutzer() {
+        auto form = Starten();
+        QCOMPARE(form->ProgrammSchrift().Font.family(), QString("Arial"));
+        QCOMPARE(form->ProgrammSchrift().Font.pointSize(), 12);
+        QCOMPARE(form->GetHintergrundNr(), 1);
+        QCOMPARE(form->ListView1->font().pointSize(), 12);
+        QCOMPARE(EigenerName, QString("tester"));
+        // Nothing is written before the first save; the close writes all seven values.
+        QVERIFY(QSettings(KonfDatei(), QSettings::IniFormat).allKeys().isEmpty());
+        form->SchliessenOhneFrage();
+        QSettings s(KonfDatei(), QSettings::IniFormat);
+        QCOMPARE(s.allKeys().size(), 7);
+        QCOMPARE(s.value("FontSize").toInt(), 12);
+        QCOMPARE(s.value("MeinName").toString(), QString("tester"));
+    }
+
+    void gespeicherteWerteWirken() {
+        {
+            QDir().mkpath(QFileInfo(KonfDatei()).absolutePath());
+            QSettings s(KonfDatei(), QSettings::IniFormat);
+            s.setValue("MeinName", "Anna");
+            s.setValue("FontName", "Liberation Serif");
+            s.setValue("FontSize", 20);
+            s.setValue("FontStyle", 3);
+            s.setValue("HintColor", 7);
+        }
+        auto form = Starten();
+        QCOMPARE(EigenerName, QString("Anna"));
+        QCOMPARE(form->GetHintergrundNr(), 7);
+        QCOMPARE(form->Hintergrund(), QColor(0, 128, 0));
+        const QFont f = form->ListView1->font();
+        QCOMPARE(f.pointSize(), 20);
+        QVERIFY(f.bold() && f.italic());
+        QCOMPARE(form->Btn1Beenden->font().pointSize(), 20);
+        // Controls grow with the font.
+        QVERIFY(form->Btn1Beenden->height() > QFontMetrics(f).height());
+        QCOMPARE(form->Btn1Beenden->width(), 125);
+    }
+
+    void verknuepfungenNurDurchBenutzer() {
+        auto form = Starten();
+        QVERIFY(!QFile::exists(DesktopLink));
+        // A refresh (showing the window) changes boxes but never files.
+        QDir().mkpath(QFileInfo(AutostartLink).absolutePath());
+        QFile fremd(AutostartLink);
+        QVERIFY(fremd.open(QIODevice::WriteOnly));
+        fremd.write("[Desktop Entry]\nfremd\n");
+        fremd.close();
+        form->hide();
+        form->show();
+        QVERIFY(form->Cb1Autostart->isChecked());
+        QFile wieder(AutostartLink);
+        QVERIFY(wieder.open(QIODevice::ReadOnly));
+        QCOMPARE(wieder.readAll(), QByteArray("[Desktop Entry]\nfremd\n"));
+
+        // The user clicks the desktop box: the launcher is written, and removed again.
+        form->Cb1Desktop->setFocus();
+        form->Cb1Desktop->click();
+        QVERIFY(QFile::exists(DesktopLink));
+        form->Cb1Desktop->click();
+        QVERIFY(!QFile::exists(DesktopLink));
+        // A read-only autostart entry still goes when the user unticks the box.
+        QFile(AutostartLink).setPermissions(QFile::ReadOwner);
+        form->Cb1Autostart->setFocus();
+        form->Cb1Autostart->click();
+        QVERIFY(!QFile::exists(AutostartLink));
+    }
+};
+
+QTEST_MAIN(TstFensterEinstellungen)
+#include "tst_fenstereinstellungen.moc"
