@@ -12,12 +12,10 @@
 #include <QThread>
 
 void TForm1::UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absenderIp) {
-    const QString text = Protokoll::Dekodieren(daten);
-    if (StopS)
+    const std::optional<QString> text = Protokoll::Annehmen(daten);
+    if (!text)
         return;
-    const TFelder felder(text);
-    if (!Protokoll::TagPasst(felder))
-        return;
+    const TFelder felder(*text);
     const QString befehl = felder.Feld(2);
     const QString rest = felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString();
     if (befehl == Protokoll::Einschlafen) {

@@ -38,11 +38,8 @@ void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBegin
 }
 
 void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp) {
-    const QString text = Protokoll::Dekodieren(daten);
-    if (StopS)
-        return;
-    const TFelder felder(text);
-    if (!Protokoll::TagPasst(felder))
+    const std::optional<QString> text = Protokoll::Annehmen(daten);
+    if (!text)
         return;
 
     // The schedule has no clock of its own: every announcement, the own ones every 2 s,
@@ -50,7 +47,7 @@ void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absender
     if (!Timer1Zeitsteuerung.isActive() && IsZeitsteuerung())
         Timer1Zeitsteuerung.start(50);
 
-    const int neu = HostList->Add(absenderIp, text);
+    const int neu = HostList->Add(absenderIp, *text);
 
     bool zeilenNeuS = false;
     {

@@ -62,8 +62,12 @@ void TForm1::FensterMinimierenWiederherstellen(bool miniS) {
     activateWindow();
     Cti->SetVisible(false);
     Timer1StatusBarTimer();
-    // The show request then brings the window and any open dialog to the front.
-    QTimer::singleShot(0, this, [this] { NachrichtEmpfangen(TPlattform::NachrichtZeigen); });
+    // Then the window and any open dialog come to the front, once the window system has
+    // shown it; should the user have hidden it again by then, it stays hidden.
+    QTimer::singleShot(0, this, [this] {
+        if (!CtiSichtbar())
+            InstanzZeigen();
+    });
 }
 
 void TForm1::PuCtiPopup() {

@@ -1,5 +1,7 @@
 #include "common/DatumZeit.h"
 
+#include "common/Zeichen.h"
+
 #include <QStringList>
 
 namespace {
@@ -93,26 +95,12 @@ QString DatumZeitMinute(const QDateTime& dt) {
     return DatumText(dt.date()) % u' ' % ZeitText(dt.time());
 }
 
-namespace {
-// A whole number of 1..maxStellen ASCII digits, nothing else.
-std::optional<int> Zahl(QStringView teil, int maxStellen) {
-    if (teil.isEmpty() || teil.size() > maxStellen)
-        return std::nullopt;
-    int wert = 0;
-    for (QChar c : teil) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        wert = wert * 10 + (c.unicode() - u'0');
-    }
-    return wert;
-}
-} // namespace
 
 std::optional<QDate> LeseDatum(const QString& text) {
     const QStringList teile = text.trimmed().split(u'.');
     if (teile.size() != 3)
         return std::nullopt;
-    const auto tag = Zahl(teile[0], 2), monat = Zahl(teile[1], 2), jahr = Zahl(teile[2], 4);
+    const auto tag = Ziffernfolge(teile[0], 2), monat = Ziffernfolge(teile[1], 2), jahr = Ziffernfolge(teile[2], 4);
     if (!tag || !monat || !jahr || teile[2].size() != 4)
         return std::nullopt;
     const QDate d(*jahr, *monat, *tag);
@@ -125,8 +113,8 @@ std::optional<QTime> LeseZeit(const QString& text) {
     const QStringList teile = text.trimmed().split(u':');
     if (teile.size() != 2 && teile.size() != 3)
         return std::nullopt;
-    const auto h = Zahl(teile[0], 2), m = Zahl(teile[1], 2);
-    const auto s = teile.size() == 3 ? Zahl(teile[2], 2) : std::optional<int>(0);
+    const auto h = Ziffernfolge(teile[0], 2), m = Ziffernfolge(teile[1], 2);
+    const auto s = teile.size() == 3 ? Ziffernfolge(teile[2], 2) : std::optional<int>(0);
     if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59)
         return std::nullopt;
     return QTime(*h, *m, *s);

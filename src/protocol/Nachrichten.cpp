@@ -1,5 +1,7 @@
 #include "protocol/Nachrichten.h"
 
+#include "common/ResConst.h"
+
 #include <QStringDecoder>
 
 namespace Protokoll {
@@ -27,6 +29,13 @@ QString Dekodieren(const QByteArray& daten) {
 
 bool TagPasst(const TFelder& felder) {
     return TrimSteuerView(felder.Roh(1)) == Tag;
+}
+
+std::optional<QString> Annehmen(const QByteArray& daten) {
+    QString text = Dekodieren(daten);
+    if (StopS || !TagPasst(TFelder(text)))
+        return std::nullopt;
+    return text;
 }
 
 } // namespace Protokoll

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace Protokoll {
 
@@ -34,5 +35,9 @@ QString Dekodieren(const QByteArray& daten);
 
 // Field 1, trimmed like every field, is exactly the tag (case-sensitive).
 bool TagPasst(const TFelder& felder);
+
+// What every receiver does first: decode, and drop the datagram while the program stops or
+// when it lacks the tag. The text, or nothing.
+std::optional<QString> Annehmen(const QByteArray& daten);
 
 } // namespace Protokoll

@@ -1,5 +1,7 @@
 #include "schedule/RtfText.h"
 
+#include "common/Zeichen.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 #include <iterator>
@@ -168,7 +170,7 @@ private:
                 FPos = FRtf.size();
                 return;
             }
-            const int hoch = HexWert(FRtf[FPos]), tief = HexWert(FRtf[FPos + 1]);
+            const int hoch = ::HexWert(char16_t(uchar(FRtf[FPos]))), tief = ::HexWert(char16_t(uchar(FRtf[FPos + 1])));
             FPos += 2;
             if (hoch >= 0 && tief >= 0)
                 Zeichen(static_cast<unsigned char>(hoch * 16 + tief));
@@ -325,15 +327,7 @@ private:
 
     static bool IstBuchstabe(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool IstZiffer(char c) { return c >= '0' && c <= '9'; }
-    static int HexWert(char c) {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
+
 
     QByteArrayView FRtf;
     qsizetype FMax;

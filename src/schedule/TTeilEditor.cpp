@@ -1,5 +1,7 @@
 #include "schedule/TTeilEditor.h"
 
+#include "common/Zeichen.h"
+
 #include "platform/TPlattform.h"
 
 #include <algorithm>
@@ -138,17 +140,7 @@ void TTeilEditor::MausLoslassen(int caret, int selStart, int selLaenge) {
     SetMarkiereNr(TeilAnStelle(Caret()));
 }
 
-std::optional<int> LeseZiffern(QStringView text) {
-    if (text.isEmpty() || text.size() > 9)
-        return std::nullopt;
-    int wert = 0;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        wert = wert * 10 + (c.unicode() - u'0');
-    }
-    return wert;
-}
+std::optional<int> LeseZiffern(QStringView text) { return Ziffernfolge(text, 9); }
 
 QString OhnePlatzhalter(QStringView text) {
     QString s;

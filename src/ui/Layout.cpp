@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 int GetSchalterHoehe(const QFont& font, TSchalterArt art) {
@@ -59,4 +61,14 @@ void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift) {
     f.setUnderline(schrift.Font.underline());
     f.setStrikeOut(schrift.Font.strikeOut());
     knopf->setFont(f);
+}
+
+void AufBildschirmZentrieren(QWidget* fenster) {
+    const QScreen* schirm = fenster->screen() ? fenster->screen() : QGuiApplication::primaryScreen();
+    if (!schirm)
+        return;
+    const QRect s = schirm->geometry();
+    const QSize aussen = fenster->isVisible() ? fenster->frameGeometry().size() : fenster->size();
+    fenster->move(qMax(s.left(), s.left() + (s.width() - aussen.width()) / 2),
+                  qMax(s.top(), s.top() + (s.height() - aussen.height()) / 2));
 }

@@ -21,3 +21,6 @@ struct TProgrammSchrift;
 // colour and a full copy of the program font; buttons take typeface, size and style only.
 void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift, const QColor& hintergrund);
 void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift);
+
+// Centres a dialog on its whole screen (not the work area), top-left corner kept on it.
+void AufBildschirmZentrieren(QWidget* fenster);

@@ -105,16 +105,7 @@ void THintergrundForm::SchalterEinrichten() {
     FensterEinrichten();
 }
 
-void THintergrundForm::FensterEinrichten() {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
-        return;
-    // Centred on the whole screen, not the work area; the title bar stays reachable.
-    const QRect s = schirm->geometry();
-    const QSize aussen = isVisible() ? frameGeometry().size() : size();
-    move(qMax(s.left(), s.left() + (s.width() - aussen.width()) / 2),
-         qMax(s.top(), s.top() + (s.height() - aussen.height()) / 2));
-}
+void THintergrundForm::FensterEinrichten() { AufBildschirmZentrieren(this); }
 
 void THintergrundForm::showEvent(QShowEvent* ereignis) {
     SchalterEinrichten();

@@ -110,15 +110,7 @@ void TNameDlg::SchalterEinrichten() {
     FensterEinrichten();
 }
 
-void TNameDlg::FensterEinrichten() {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
-        return;
-    const QRect s = schirm->geometry();
-    const QSize aussen = isVisible() ? frameGeometry().size() : size();
-    move(qMax(s.left(), s.left() + (s.width() - aussen.width()) / 2),
-         qMax(s.top(), s.top() + (s.height() - aussen.height()) / 2));
-}
+void TNameDlg::FensterEinrichten() { AufBildschirmZentrieren(this); }
 
 void TNameDlg::LeNameChange() {
     Btn1Ok->setEnabled(!Name().isEmpty());

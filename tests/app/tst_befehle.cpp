@@ -19,13 +19,7 @@ class TstBefehle : public QObject {
 private slots:
     void init() {
         FUmgebung = std::make_unique<TTestUmgebung>();
-        TForm1Optionen o;
-        // A port of its own: the controller talks to itself over the loopback interface.
-        o.BefehlPort = quint16(20000 + QRandomGenerator::global()->bounded(30000));
-        o.SenderPort = 0;
-        o.Argumente = QStringList{"/systemstartup"};
-        FForm = std::make_unique<TForm1>(o);
-        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+        FForm = FormStarten({"/systemstartup"}, ZufallsPort());
         QVERIFY(FForm->UdpS1Befehl.Aktiv());
     }
     void cleanup() {

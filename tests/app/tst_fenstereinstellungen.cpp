@@ -17,15 +17,7 @@ class TstFensterEinstellungen : public QObject {
 
     QString KonfDatei() const { return FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf"; }
 
-    std::unique_ptr<TForm1> Starten() {
-        TForm1Optionen o;
-        o.BefehlPort = 0;
-        o.SenderPort = 0;
-        o.Argumente = QStringList{};
-        auto form = std::make_unique<TForm1>(o);
-        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
-        return form;
-    }
+    std::unique_ptr<TForm1> Starten() { return FormStarten({}); }
 
 private slots:
     void init() {

@@ -16,14 +16,7 @@ class TstForm1 : public QObject {
 
     std::unique_ptr<TTestUmgebung> FUmgebung;
 
-    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) {
-        TForm1Optionen o;
-        o.Argumente = argumente;
-        auto form = std::make_unique<TForm1>(o);
-        // The first tick decides about showing; it comes 5 ms after creation.
-        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
-        return form;
-    }
+    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) { return FormStarten(argumente); }
 
 private slots:
     void init() {

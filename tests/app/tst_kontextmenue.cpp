@@ -57,12 +57,7 @@ private slots:
         f.write("ALPHA|anna|10.0.0.2|02-00-00-00-00-02\r\nBETA|bert|10.0.0.3|02-00-00-00-00-03\r\n"
                 "GAMMA|gabi|10.0.0.4|02-00-00-00-00-04\r\n");
         f.close();
-        TForm1Optionen o;
-        o.BefehlPort = 0;
-        o.SenderPort = 0;
-        o.Argumente = QStringList{};
-        FForm = std::make_unique<TForm1>(o);
-        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+        FForm = FormStarten({});
         QCOMPARE(EigeneMAC(), QString("02-00-00-00-00-01"));
         // A peer instance on BETA.
         FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");

@@ -38,12 +38,7 @@ class TstPraesenz : public QObject {
 private slots:
     void init() {
         FUmgebung = std::make_unique<TTestUmgebung>();
-        TForm1Optionen o;
-        o.BefehlPort = 0; // no fixed ports: tests may run side by side
-        o.SenderPort = 0;
-        o.Argumente = QStringList{"/systemstartup"};
-        FForm = std::make_unique<TForm1>(o);
-        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+        FForm = FormStarten({"/systemstartup"});
     }
     void cleanup() {
         FForm.reset();

@@ -16,15 +16,7 @@ class TstTray : public QObject {
 
     std::unique_ptr<TTestUmgebung> FUmgebung;
 
-    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) {
-        TForm1Optionen o;
-        o.BefehlPort = 0;
-        o.SenderPort = 0;
-        o.Argumente = argumente;
-        auto form = std::make_unique<TForm1>(o);
-        [&] { QTRY_VERIFY(!form->Timer1Start.isActive()); }();
-        return form;
-    }
+    std::unique_ptr<TForm1> Starten(QStringList argumente = {}) { return FormStarten(argumente); }
 
 private slots:
     void init() {
@@ -55,6 +47,11 @@ private slots:
         form->PuCtiFensterWiederherstellen->trigger();
         QVERIFY(form->isVisible());
         QVERIFY(!form->isMinimized());
+
+        // Hidden again at once: what the restore left pending must not bring it back.
+        form->ButtonsClick(1);
+        QTest::qWait(50);
+        QVERIFY(!form->isVisible());
     }
 
     void systemstartUndZweiterStart() {

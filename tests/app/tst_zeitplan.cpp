@@ -24,12 +24,7 @@ private slots:
         FUmgebung = std::make_unique<TTestUmgebung>();
         FUmgebung->NetzEinrichten();
         FUmgebung->Fake().FJetzt = QDateTime(QDate(2027, 1, 4), QTime(7, 5, 30));
-        TForm1Optionen o;
-        o.BefehlPort = quint16(20000 + QRandomGenerator::global()->bounded(30000));
-        o.SenderPort = 0;
-        o.Argumente = QStringList{"/systemstartup"};
-        FForm = std::make_unique<TForm1>(o);
-        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+        FForm = FormStarten({"/systemstartup"}, ZufallsPort());
         EigenePraesenz();
     }
     void cleanup() {

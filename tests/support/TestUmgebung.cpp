@@ -1,5 +1,11 @@
 #include "support/TestUmgebung.h"
 
+#include "app/TForm1.h"
+
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+#include <QTest>
+
 #include "common/ResConst.h"
 #include "hosts/Datenpfade.h"
 
@@ -44,3 +50,18 @@ void TTestUmgebung::NetzEinrichten() {
     Fake().FSchnittstellen = {lo, eth};
     Fake().FHardware.insert(eth.Adresse, QByteArray::fromHex("020000000001"));
 }
+
+std::unique_ptr<TForm1> FormStarten(const QStringList& argumente, quint16 befehlPort, quint16 senderPort) {
+    TForm1Optionen o;
+    o.BefehlPort = befehlPort;
+    o.SenderPort = senderPort;
+    o.Argumente = argumente;
+    auto form = std::make_unique<TForm1>(o);
+    // The first tick decides about showing; it comes 5 ms after creation.
+    QDeadlineTimer frist(5000);
+    while (form->Timer1Start.isActive() && !frist.hasExpired())
+        QTest::qWait(5);
+    return form;
+}
+
+quint16 ZufallsPort() { return quint16(20000 + QRandomGenerator::global()->bounded(30000)); }

@@ -8,6 +8,7 @@
 #include <QQueue>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class TMeldungsSkript {
 public:
@@ -37,3 +38,11 @@ public:
 private:
     TFakeEinsatz FFake;
 };
+
+class TForm1;
+// A main window on ports of its own (0: any free one) with the given command line, after its
+// first tick has run.
+std::unique_ptr<TForm1> FormStarten(const QStringList& argumente = {}, quint16 befehlPort = 0,
+                                    quint16 senderPort = 0);
+// A port for a test's own listener, unlikely to collide with another test's.
+quint16 ZufallsPort();

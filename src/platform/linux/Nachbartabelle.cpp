@@ -1,19 +1,12 @@
 #include "platform/linux/Nachbartabelle.h"
 
+#include "common/Zeichen.h"
+
 #include <QList>
 
 namespace {
 constexpr unsigned ArpKomplett = 0x2; // ATF_COM
 
-int HexWert(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 QByteArray PunktText(quint32 adresse) {
     return QByteArray::number(adresse >> 24) + '.' + QByteArray::number((adresse >> 16) & 0xff) + '.' +
@@ -43,7 +36,7 @@ bool HexZahl(QByteArrayView text, unsigned& wert) {
         return false;
     wert = 0;
     for (char c : text) {
-        const int h = HexWert(c);
+        const int h = HexWert(char16_t(uchar(c)));
         if (h < 0)
             return false;
         wert = wert * 16 + unsigned(h);
@@ -60,8 +53,8 @@ QByteArray HardwareAusDoppelpunktText(QByteArrayView text) {
         const qsizetype p = gruppe * 3;
         if (gruppe > 0 && text[p - 1] != ':')
             return {};
-        const int hoch = HexWert(text[p]);
-        const int tief = HexWert(text[p + 1]);
+        const int hoch = HexWert(char16_t(uchar(text[p])));
+        const int tief = HexWert(char16_t(uchar(text[p + 1])));
         if (hoch < 0 || tief < 0)
             return {};
         bytes.append(char(hoch * 16 + tief));
