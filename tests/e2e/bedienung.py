@@ -6,6 +6,7 @@ Keys go to the window that has the X input focus. Without a window manager Qt gi
 itself to every window it activates (the main window, a modal dialog, a pop-up menu), so the
 keys reach what a user would see in front."""
 
+import re
 import time
 
 from grundlagen import wait_until
@@ -77,14 +78,21 @@ class Bedienung:
         wait_until(lambda: self.dialog() == ("", ""), timeout, message=f"no open dialog; open: {self.dialog()!r}")
 
     def warte_fokus_auf_hauptfenster(self, timeout=15.0):
-        """Waits until the main window is shown with the X input focus, no dialog open."""
+        """Waits until the main window is shown, no dialog open, and has the X input focus.
+        Without a window manager nobody hands the focus back when a dialog closes, so it is
+        given to the main window here, as a click on it would."""
         def bereit():
             z = self.v.zustand()
             if z["sichtbar"] != "1" or z["dialog"]:
                 return False
+            fenster = self.fenster("^" + re.escape(z["titel"]) + "$")
+            if not fenster:
+                return False
             fokus = self.xdotool("getwindowfocus", "-f").strip()
-            name = self.host.run(["xdotool", "getwindowname", fokus], env={"DISPLAY": self.display}).stdout.strip()
-            return name == z["titel"]
+            if fokus not in fenster:
+                self.xdotool("windowfocus", "--sync", fenster[0])
+                return False
+            return True
         wait_until(bereit, timeout, interval=0.2, message="the main window with the keyboard focus")
 
     # --- The host list --------------------------------------------------------------------------
