@@ -5,6 +5,7 @@ dialog grows with the font and stays on the screen. With VELTRANO_SCREENSHOTS=<d
 pictures are kept there (hauptfenster-12.png, hintergrund-dlg-12.png, name-dlg-12.png,
 zeitsteuerung-dlg-12.png, ...); otherwise in the lab's folder, which goes with the lab."""
 import os
+import re
 import time
 import unittest
 
@@ -27,7 +28,7 @@ class Bildschirmfotos(unittest.TestCase):
     """One lab for all sizes (setUpClass); the tests check what it recorded."""
 
     geometrien = {}  # {punkte: {dialog: (x, y, width, height)}}
-    fehler = None
+    zeilenabstaende = {}  # {punkte: pixels from one grid line of the host list to the next}
 
     @classmethod
     def setUpClass(cls):
@@ -42,13 +43,18 @@ class Bildschirmfotos(unittest.TestCase):
             xvfb = h.start_xvfb(BILDSCHIRM)
             for punkte in GROESSEN:
                 cls.geometrien[punkte] = fotos(l, xvfb, punkte, ordner)
+                cls.zeilenabstaende[punkte] = zeilenabstand(h, os.path.join(ordner, f"hauptfenster-{punkte}.png"))
                 print(f"{punkte} pt: " + ", ".join(f"{n} {g[2]}x{g[3]} at {g[0]},{g[1]}"
-                                                   for n, g in cls.geometrien[punkte].items()))
+                                                   for n, g in cls.geometrien[punkte].items())
+                      + f", host list rows {cls.zeilenabstaende[punkte]} px apart")
 
     def test_alle_dialoge_in_allen_groessen(self):
         self.assertEqual(sorted(self.geometrien), list(GROESSEN))
         for punkte in GROESSEN:
             self.assertEqual(sorted(self.geometrien[punkte]), ["hintergrund-dlg", "name-dlg", "zeitsteuerung-dlg"])
+            # The row measurement found the grid (four rows, three lines between them at least).
+            self.assertIsNotNone(self.zeilenabstaende[punkte])
+            self.assertGreaterEqual(self.zeilenabstaende[punkte], 15)
 
     def test_dialoge_wachsen_mit_der_schrift(self):
         for name in self.geometrien[12]:
@@ -57,6 +63,15 @@ class Bildschirmfotos(unittest.TestCase):
                     a, b = self.geometrien[klein][name], self.geometrien[gross][name]
                     self.assertGreater(b[2], a[2], f"width at {klein} pt {a}, at {gross} pt {b}")
                     self.assertGreater(b[3], a[3], f"height at {klein} pt {a}, at {gross} pt {b}")
+
+    # Known fault: the host list's rows keep their height of 30 pixels whatever the font, so
+    # at 36 points the cell texts are cut at the top and bottom and run into the next row
+    # (TListView sets the font but not the row height from it).
+    @unittest.expectedFailure
+    def test_zeilen_der_hostliste_wachsen_mit_der_schrift(self):
+        for klein, gross in ((12, 24), (24, 36)):
+            with self.subTest(punkte=gross):
+                self.assertGreater(self.zeilenabstaende[gross], self.zeilenabstaende[klein], self.zeilenabstaende)
 
     def pruefe_auf_dem_bildschirm(self, name):
         for punkte in GROESSEN:
@@ -95,6 +110,15 @@ class Bildschirmfotos(unittest.TestCase):
     @unittest.expectedFailure
     def test_hintergrunddialog_auf_dem_bildschirm(self):
         self.pruefe_auf_dem_bildschirm("hintergrund-dlg")
+
+
+def zeilenabstand(host, bild):
+    """The distance of the host list's grid lines in a picture of the main window: a column
+    of pixels just inside the list's left edge, where no cell text reaches."""
+    r = host.run(["convert", os.path.abspath(bild), "-crop", "1x600+12+20", "+repage", "txt:-"])
+    gitter = [int(m.group(1)) for m in re.finditer(r"^0,(\d+):\s+\S+\s+#D4D4D4", r.stdout, re.M)]
+    abstaende = [b - a for a, b in zip(gitter, gitter[1:])]
+    return max(set(abstaende), key=abstaende.count) if abstaende else None
 
 
 def fotos(l, xvfb, punkte, ordner):
