@@ -100,26 +100,50 @@ class Befehle(unittest.TestCase):
             self.assertEqual(aufrufe(l[1]), [["shutdown", "-P"]])
 
 
+SCHLAEFER_MAC = "02-77-00-00-00-C8"
+FRAGE = 'Soll die Aktion "Aufwecken" bei Gerät "schlaefer" durchgeführt werden?'
+
+
 class Aufwecken(unittest.TestCase):
+    def mit_schlaefer(self, l):
+        """Host 1 under Xvfb with an offline entry "schlaefer" in its list; a raw listener
+        on host 2's port 17170."""
+        h = l[1]
+        os.makedirs(h.data_dir, exist_ok=True)
+        with open(h.host_list_file, "wb") as f:
+            f.write(f"schlaefer|anna|10.77.0.200|{SCHLAEFER_MAC}\r\n".encode())
+        roh = l[2].start_udp_listener(lab.BEFEHL_PORT, raw=True)
+        v = h.start_veltrano(display="xvfb")
+        v.wait_ready()
+        b = Bedienung(v)
+        b.warte_fokus_auf_hauptfenster()
+        wait_until(lambda: [r[0] for r in v.ansicht()] == ["schlaefer", "pc1"], 10)
+        time.sleep(2.5)  # a probe pass has found it silent
+        self.assertEqual(v.ansicht()[0][2:4], ["Offline", "Inaktiv"])
+        return v, b, roh
+
+    # Known fault: the question's buttons read "Yes" and "No" (Qt's own texts, no German
+    # translation of Qt is loaded by ProgrammStart), so "J" for "&Ja" does not answer it;
+    # the font dialog is English too ("Font", "Size", "Cancel").
+    @unittest.expectedFailure
+    def test_frage_mit_j_beantwortet(self):
+        with Lab(2) as l:
+            v, b, roh = self.mit_schlaefer(l)
+            b.zeile_waehlen(0)
+            b.kontextmenue()
+            b.tasten("a")
+            b.warte_dialog(PROGRAMM, FRAGE)
+            b.tasten("j")
+            roh.wait_for(count=5, timeout=3)
+
     def test_magic_packets_je_schnittstelle(self):
-        schlaefer_mac = "02-77-00-00-00-C8"
+        schlaefer_mac = SCHLAEFER_MAC
         with Lab(2) as l:
             h = l[1]
             # A second usable interface (network 10.77.1.0/24) beside eth0's 10.77.0.0/24.
             h.add_address("10.77.1.1/24")
-            os.makedirs(h.data_dir, exist_ok=True)
-            with open(h.host_list_file, "wb") as f:
-                f.write(f"schlaefer|anna|10.77.0.200|{schlaefer_mac}\r\n".encode())
-            roh = l[2].start_udp_listener(lab.BEFEHL_PORT, raw=True)
-            v = h.start_veltrano(display="xvfb")
-            v.wait_ready()
-            b = Bedienung(v)
-            b.warte_fokus_auf_hauptfenster()
-            wait_until(lambda: [r[0] for r in v.ansicht()] == ["schlaefer", "pc1"], 10)
-            time.sleep(2.5)  # a probe pass has found it silent
-            self.assertEqual(v.ansicht()[0][2:4], ["Offline", "Inaktiv"])
-
-            frage = 'Soll die Aktion "Aufwecken" bei Gerät "schlaefer" durchgeführt werden?'
+            v, b, roh = self.mit_schlaefer(l)
+            frage = FRAGE
             # Answered No: nothing goes out.
             b.zeile_waehlen(0)
             b.kontextmenue()
