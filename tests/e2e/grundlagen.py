@@ -116,13 +116,13 @@ def instance_query(socket_path, word, timeout=5.0):
 class HostProcess:
     """A process started in a lab host, with its output in a log file."""
 
-    def __init__(self, host, argv, env, log_path, pass_fds=(), stdin=None, stdout_pipe=False):
+    def __init__(self, host, argv, env, log_path, pass_fds=(), stdin=None, stdout_pipe=False, cwd=None):
         self.host = host
         self.argv = list(argv)
         self.log_path = log_path
         self._log = open(log_path, "ab") if log_path else subprocess.DEVNULL
         self.proc = subprocess.Popen(
-            host.exec_argv(argv), env=env, cwd=host.folders["home"] if host.folders else None,
+            host.exec_argv(argv), env=env, cwd=cwd or (host.folders["home"] if host.folders else None),
             stdin=stdin if stdin is not None else subprocess.DEVNULL,
             stdout=subprocess.PIPE if stdout_pipe else self._log,
             stderr=self._log, pass_fds=pass_fds)

@@ -167,15 +167,17 @@ class Host:
     def start_xvfb(self, size=(1280, 800)):
         return Xvfb(self, size)
 
-    def start_udp_listener(self, port, raw=False, address="0.0.0.0"):
-        return UdpListener(self, port, raw, address)
+    def start_udp_listener(self, port, raw=False, address="0.0.0.0", interface="eth0"):
+        """interface="lo" (with raw=True) sees what the host sends to its own addresses."""
+        return UdpListener(self, port, raw, address, interface)
 
     def start_logind_mock(self, parameters=None):
         return LogindMock(self, parameters)
 
-    def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None):
+    def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None, cwd=None):
         """Starts Veltrano in this host. display: "offscreen", an Xvfb, or "xvfb" for a new one
-        (then reachable as process.xvfb). logind: a LogindMock to use as the system bus."""
+        (then reachable as process.xvfb). logind: a LogindMock to use as the system bus.
+        cwd: working folder (default the host's home)."""
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
@@ -194,7 +196,7 @@ class Host:
             zusatz["DBUS_SYSTEM_BUS_ADDRESS"] = logind.address
         zusatz.setdefault("LANG", os.environ.get("LANG") or "C.UTF-8")
         zusatz.update(env or {})
-        prozess = Veltrano(self, [binary] + list(args), self.environment(zusatz), self.log_file("veltrano"))
+        prozess = Veltrano(self, [binary] + list(args), self.environment(zusatz), self.log_file("veltrano"), cwd=cwd)
         prozess.xvfb = xvfb
         self.lab.veltranos.append(prozess)
         return prozess

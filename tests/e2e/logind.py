@@ -2,7 +2,10 @@
 
 import json
 import os
+import re
 import subprocess
+import threading
+import time
 
 from grundlagen import PYTHON, WERKZEUGE, HostProcess
 
@@ -55,6 +58,10 @@ class LogindMock:
         """Emits PrepareForSleep(start) as logind does before sleep (True) and after (False)."""
         self._steuern(["schlaf", "1" if start else "0"])
 
+    def monitor(self):
+        """Starts a BusMitschnitt: fine-grained times of the calls to logind."""
+        return BusMitschnitt(self)
+
     def stop(self):
         self._mock._schliessen()
         self._bus._schliessen()
@@ -66,3 +73,46 @@ class LogindMock:
 def start_logind_mock(host, parameters=None):
     """Starts a private bus with a stand-in logind in host; see LogindMock."""
     return LogindMock(host, parameters)
+
+
+class BusMitschnitt:
+    """dbus-monitor on the stand-in's bus: the wall-clock time of every call to logind's
+    manager interface, to time calls more finely than the mock's own log (whole seconds)."""
+
+    _MUSTER = re.compile(r"^method call time=([0-9.]+) .* member=(\w+)")
+
+    def __init__(self, mock):
+        regel = "type='method_call',interface='org.freedesktop.login1.Manager'"
+        self._prozess = HostProcess(mock.host, ["dbus-monitor", "--address", mock.address, regel],
+                                    mock.host.environment(), mock.host.log_file("dbus-monitor"), stdout_pipe=True)
+        self._aufrufe = []
+        self._sperre = threading.Lock()
+        self._faden = threading.Thread(target=self._lesen, daemon=True)
+        self._faden.start()
+        mock.host.lab._verwalten(self)
+        # Once it listens, dbus-monitor prints the NameAcquired/NameLost of becoming a monitor.
+        ende = time.monotonic() + 10
+        while not self._bereit and time.monotonic() < ende:
+            time.sleep(0.05)
+        if not self._bereit:
+            raise AssertionError(f"dbus-monitor did not start: {self._prozess.log()}")
+
+    _bereit = False
+
+    def _lesen(self):
+        for zeile in self._prozess.proc.stdout:
+            text = zeile.decode("utf-8", "replace")
+            self._bereit = True
+            m = self._MUSTER.match(text)
+            if m:
+                with self._sperre:
+                    self._aufrufe.append((float(m.group(1)), m.group(2)))
+
+    def zeiten(self, methode):
+        """Wall-clock times (time.time()) of the calls of this method so far."""
+        with self._sperre:
+            return [t for t, m in self._aufrufe if m == methode]
+
+    def _schliessen(self):
+        self._prozess._schliessen()
+        self._faden.join(5)

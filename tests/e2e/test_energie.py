@@ -1,0 +1,183 @@
+#!/usr/bin/python3
+"""Power commands in the lab: the agent carries out commands from another host through the
+recording stand-ins and the stand-in logind, drops them while the computer sleeps, and wakes
+a host with magic packets when the user asks for it in the context menu."""
+import os
+import time
+import unittest
+
+import lab
+from bedienung import Bedienung
+from lab import Lab, wait_until
+
+PROGRAMM = lab.PROGRAMM_TITEL
+
+
+def aufrufe(host):
+    return [[c["programm"]] + c["argv"] for c in host.stand_in_calls()]
+
+
+def presence(d, laufend, host):
+    return d.text.startswith(f"VTR1|{'1' if laufend else '0'}|{host.name}|")
+
+
+class Befehle(unittest.TestCase):
+    def agent(self, l, parameter=None):
+        mock = l[1].start_logind_mock(parameter)
+        v = l[1].start_veltrano(logind=mock)
+        v.wait_ready()
+        # The listeners start with the first tick; the own announcement shows they are up.
+        wait_until(lambda: v.zustand()["eigenemac"] == l[1].mac, 10)
+        return v, mock
+
+    def befehl(self, l, wort):
+        lab.send_udp(l[2], l[1].ip, lab.BEFEHL_PORT, f"VTR1|{wort}")
+
+    def test_herunterfahren_neustart_hibernation(self):
+        with Lab(2) as l:
+            v, mock = self.agent(l)
+            erwartet = []
+            for wort, aufruf in (("herunterfahren", ["shutdown", "-P"]), ("neustart", ["shutdown", "-r"]),
+                                 ("einschlafen", ["systemctl", "hibernate"])):
+                with self.subTest(befehl=wort):
+                    self.befehl(l, wort)
+                    erwartet.append(aufruf)
+                    wait_until(lambda: len(aufrufe(l[1])) >= len(erwartet), 5, message=f"the stand-in for {wort}")
+                    time.sleep(1.0)  # exactly once: nothing follows
+                    self.assertEqual(aufrufe(l[1]), erwartet)
+            self.assertEqual(len(mock.method_calls("CanHibernate")), 1)
+            self.assertEqual(mock.method_calls("Suspend"), [])
+            self.assertTrue(v.running())
+
+    def test_einschlafen_ohne_hibernation_ueber_logind(self):
+        with Lab(2) as l:
+            v, mock = self.agent(l, {"CanHibernate": "no"})
+            mitschnitt = mock.monitor()
+            ankunft = l[1].start_udp_listener(lab.BEFEHL_PORT, raw=True)
+            self.befehl(l, "einschlafen")
+            d = ankunft.wait_for(lambda d: d.text == "VTR1|einschlafen" and not d.outgoing)[0]
+            zeiten = wait_until(lambda: mitschnitt.zeiten("Suspend"), 5, message="Suspend on the stand-in logind")
+            time.sleep(1.0)
+            self.assertEqual(len(mitschnitt.zeiten("Suspend")), 1)
+            self.assertEqual([c[1:] for c in mock.method_calls("Suspend")], [("Suspend", [False])])
+            verzug = zeiten[0] - d.time
+            print(f"Suspend {verzug * 1000:.0f} ms after the datagram")
+            self.assertGreaterEqual(verzug, 0.2)  # a coarse timer may fire up to 5 % early
+            self.assertLess(verzug, 0.8)
+            self.assertLess(mitschnitt.zeiten("CanHibernate")[0], zeiten[0])
+            self.assertEqual(aufrufe(l[1]), [], "no systemctl hibernate when logind refuses it")
+
+    def test_befehl_waehrend_des_schlafs_verworfen(self):
+        with Lab(2) as l:
+            v, mock = self.agent(l)
+            praesenz = l[2].start_udp_listener(lab.PRAESENZ_PORT)
+            praesenz.wait_for(lambda d: presence(d, True, l[1]))
+            sperren = mock.inhibitors()
+            self.assertEqual([(s[0], s[1], s[3]) for s in sperren], [("sleep", PROGRAMM, "delay")])
+
+            mock.prepare_for_sleep(True)
+            praesenz.wait_for(lambda d: presence(d, False, l[1]), timeout=5)
+            # The leaving announcement is out: the delay lock goes so the system can sleep.
+            wait_until(lambda: mock.inhibitors() == [], 5, message="the sleep inhibitor released")
+            praesenz.clear()
+            for wort in ("herunterfahren", "neustart", "einschlafen"):
+                self.befehl(l, wort)
+            time.sleep(3.0)
+            self.assertEqual(aufrufe(l[1]), [], "a command while the computer sleeps must be dropped")
+            self.assertEqual([d.text for d in praesenz.datagrams if d.src == l[1].ip], [], "no presence while asleep")
+
+            aufgewacht = time.time()
+            mock.prepare_for_sleep(False)
+            d = praesenz.wait_for(lambda d: presence(d, True, l[1]), timeout=10)[0]
+            verzug = d.time - aufgewacht
+            print(f"presence again {verzug:.2f} s after the resume")
+            self.assertGreater(verzug, 4.5)
+            self.assertLess(verzug, 7.0)
+            wait_until(lambda: len(mock.inhibitors()) == 1, 5, message="the inhibitor taken again")
+            self.befehl(l, "herunterfahren")
+            wait_until(lambda: aufrufe(l[1]), 5)
+            time.sleep(0.5)
+            self.assertEqual(aufrufe(l[1]), [["shutdown", "-P"]])
+
+
+SCHLAEFER_MAC = "02-77-00-00-00-C8"
+FRAGE = 'Soll die Aktion "Aufwecken" bei Gerät "schlaefer" durchgeführt werden?'
+
+
+class Aufwecken(unittest.TestCase):
+    def mit_schlaefer(self, l):
+        """Host 1 under Xvfb with an offline entry "schlaefer" in its list; a raw listener
+        on host 2's port 17170."""
+        h = l[1]
+        os.makedirs(h.data_dir, exist_ok=True)
+        with open(h.host_list_file, "wb") as f:
+            f.write(f"schlaefer|anna|10.77.0.200|{SCHLAEFER_MAC}\r\n".encode())
+        roh = l[2].start_udp_listener(lab.BEFEHL_PORT, raw=True)
+        v = h.start_veltrano(display="xvfb")
+        v.wait_ready()
+        b = Bedienung(v)
+        b.warte_fokus_auf_hauptfenster()
+        wait_until(lambda: [r[0] for r in v.ansicht()] == ["schlaefer", "pc1"], 10)
+        time.sleep(2.5)  # a probe pass has found it silent
+        self.assertEqual(v.ansicht()[0][2:4], ["Offline", "Inaktiv"])
+        return v, b, roh
+
+    # Known fault: the question's buttons read "Yes" and "No" (Qt's own texts, no German
+    # translation of Qt is loaded by ProgrammStart), so "J" for "&Ja" does not answer it;
+    # the font dialog is English too ("Font", "Size", "Cancel").
+    @unittest.expectedFailure
+    def test_frage_mit_j_beantwortet(self):
+        with Lab(2) as l:
+            v, b, roh = self.mit_schlaefer(l)
+            b.zeile_waehlen(0)
+            b.kontextmenue()
+            b.tasten("a")
+            b.warte_dialog(PROGRAMM, FRAGE)
+            b.tasten("j")
+            roh.wait_for(count=5, timeout=3)
+
+    def test_magic_packets_je_schnittstelle(self):
+        schlaefer_mac = SCHLAEFER_MAC
+        with Lab(2) as l:
+            h = l[1]
+            # A second usable interface (network 10.77.1.0/24) beside eth0's 10.77.0.0/24.
+            h.add_address("10.77.1.1/24")
+            v, b, roh = self.mit_schlaefer(l)
+            frage = FRAGE
+            # Answered No: nothing goes out.
+            b.zeile_waehlen(0)
+            b.kontextmenue()
+            b.tasten("a")
+            self.assertEqual(b.warte_dialog(PROGRAMM, frage), (PROGRAMM, frage))
+            b.tasten("Escape")
+            b.warte_kein_dialog()
+            time.sleep(1.0)
+            self.assertEqual(roh.datagrams, [])
+            b.warte_fokus_auf_hauptfenster()
+
+            # Answered Yes.
+            b.kontextmenue()
+            b.tasten("a")
+            b.warte_dialog(PROGRAMM, frage)
+            b.tasten("Return")
+            b.warte_kein_dialog()
+            pakete = roh.wait_for(lambda d: d.dst_port == lab.BEFEHL_PORT, count=10, timeout=5)
+            time.sleep(1.0)
+            pakete = roh.datagrams
+            magic = lab.magic_packet(schlaefer_mac)
+            self.assertEqual(len(magic), 102)
+            self.assertEqual(magic.count(bytes.fromhex(schlaefer_mac.replace("-", ""))), 16)
+            je_netz = {}
+            for d in pakete:
+                self.assertEqual((d.payload, d.src_port, d.src_mac, d.dst_mac),
+                                 (magic, lab.BEFEHL_PORT, h.mac_colon, "ff:ff:ff:ff:ff:ff"), d)
+                je_netz.setdefault(d.dst, []).append(d.time)
+            self.assertEqual({k: len(t) for k, t in je_netz.items()}, {"10.77.0.255": 5, "10.77.1.255": 5})
+            alle = sorted(t for ts in je_netz.values() for t in ts)
+            self.assertLess(alle[-1] - alle[0], 1.0, "five runs with 50 ms pauses")
+            self.assertGreater(alle[-1] - alle[0], 0.15, "the runs are paused, not sent in one burst")
+            self.assertEqual(v.ansicht()[0][0], "schlaefer")
+
+
+if __name__ == "__main__":
+    lab.e2e_main()
