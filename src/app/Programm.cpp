@@ -7,6 +7,9 @@
 #include "ui/Programmsymbol.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int ProgrammStart(int argc, char** argv) {
     DatenpfadeSetzen();
@@ -20,6 +23,11 @@ int ProgrammStart(int argc, char** argv) {
     app.setOrganizationName(ProgrammName);
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(Programmsymbol());
+    // Qt's own texts (buttons of message boxes, the font dialog) in German, like ours.
+    QTranslator qtTexte;
+    if (qtTexte.load(QLocale(QLocale::German, QLocale::Austria), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexte);
     Plattform().SitzungBeginnen();
     int ergebnis = 0;
     {

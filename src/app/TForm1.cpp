@@ -411,12 +411,17 @@ void TForm1::Aufgewacht() {
 
 QString TForm1::Anfrage(const QString& anfrage) {
     // Read-only answers for local tools of the same user (diagnostics, tests).
+    // Values come from the network too: a line break or tab inside one must not break the
+    // answer's lines and cells.
+    auto einzeilig = [](QString text) {
+        text.replace(u'\\', QStringLiteral("\\\\"));
+        text.replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+        return text.replace(u'\t', QStringLiteral("\\t"));
+    };
     if (anfrage == QLatin1String("zustand")) {
         QStringList z;
-        auto wert = [&z](const char* name, const QString& text) {
-            QString einzeilig = text;
-            einzeilig.replace(u'\n', QStringLiteral("\\n")).remove(u'\r');
-            z << QString::fromLatin1(name) + u'=' + einzeilig;
+        auto wert = [&z, &einzeilig](const char* name, const QString& text) {
+            z << QString::fromLatin1(name) + u'=' + einzeilig(text);
         };
         wert("titel", windowTitle());
         wert("sichtbar", QString::number(isVisible() ? 1 : 0));
@@ -445,7 +450,7 @@ QString TForm1::Anfrage(const QString& anfrage) {
             QStringList zellen;
             for (int c = 0; c < ListView1->columnCount(); ++c) {
                 const QTableWidgetItem* item = ListView1->item(r, c);
-                zellen << (item ? item->text() : QString());
+                zellen << einzeilig(item ? item->text() : QString());
             }
             zeilen << zellen.join(u'\t');
         }

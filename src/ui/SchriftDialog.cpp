@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -21,7 +22,12 @@ QIcon FarbFeld(const QColor& farbe) {
 } // namespace
 
 bool SchriftWaehlen(QWidget* eltern, TProgrammSchrift& schrift) {
-    QFontDialog dlg(schrift.Font, eltern);
+    // "Arial" is often only an alias of the desktop (for Liberation Sans): the dialog lists
+    // the face that really draws, and the stored name stays unless the user picks another.
+    QFont anzeige = schrift.Font;
+    const QString echterName = QFontInfo(schrift.Font).family();
+    anzeige.setFamily(echterName);
+    QFontDialog dlg(anzeige, eltern);
     // Our own dialog, so the effects and the colour button are always there.
     dlg.setOption(QFontDialog::DontUseNativeDialog);
     dlg.setWindowTitle(QStringLiteral("Schriftart"));
@@ -49,7 +55,7 @@ bool SchriftWaehlen(QWidget* eltern, TProgrammSchrift& schrift) {
     TProgrammSchrift gewaehlt;
     gewaehlt.Font = dlg.currentFont();
     const TSchriftWerte neu = SchriftWerte(gewaehlt);
-    werte.Name = neu.Name;
+    werte.Name = neu.Name == echterName ? werte.Name : neu.Name;
     werte.Groesse = neu.Groesse;
     werte.Stil = neu.Stil;
     werte.Farbe = farbWert;

@@ -2,6 +2,7 @@
 
 #include "common/ResConst.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -23,6 +24,11 @@ int Box(QWidget* eltern, QMessageBox::Icon symbol, const QString& text, QMessage
         QMessageBox::StandardButton vorgabe) {
     QMessageBox box(symbol, ProgrammTitel, text, knoepfe, eltern);
     box.setDefaultButton(vorgabe);
+    // German whether or not the system has Qt's translations.
+    if (QAbstractButton* ja = box.button(QMessageBox::Yes))
+        ja->setText(QStringLiteral("&Ja"));
+    if (QAbstractButton* nein = box.button(QMessageBox::No))
+        nein->setText(QStringLiteral("&Nein"));
     TOffenMerker merker(&box);
     return box.exec();
 }

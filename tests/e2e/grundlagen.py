@@ -104,10 +104,15 @@ def instance_query(socket_path, word, timeout=5.0):
     text = antwort[:-3] if antwort.endswith("\n.\n") else antwort[:-2]
     zeilen = text.split("\n") if text else []
     if word == "zustand":
-        return dict(z.split("=", 1) if "=" in z else (z, "") for z in zeilen)
+        return dict((k, _entschluesseln(v)) for k, v in (z.split("=", 1) if "=" in z else (z, "") for z in zeilen))
     if word == "ansicht":
-        return [z.split("\t") for z in zeilen]
+        return [[_entschluesseln(zelle) for zelle in z.split("\t")] for z in zeilen]
     return zeilen
+
+
+def _entschluesseln(text):
+    """The answer writes backslash, line breaks and tabs inside values as \\, \\n, \\r, \\t."""
+    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
 
 
 # --- Processes started in a host ----------------------------------------------------------------

@@ -88,17 +88,16 @@ class Einstellungen(unittest.TestCase):
             bed.warte_kein_dialog()
             self.assertEqual(v.zustand()["hintergrund"], "5")
 
-            # The font size through the font dialog: Alt+S is its size field.
+            # The font size through the font dialog.
             bed.warte_fokus_auf_hauptfenster()
             bed.tasten("alt+a", "s")
             bed.warte_dialog("Schriftart")
-            bed.tasten("alt+s", "ctrl+a")
+            bed.tasten("alt+g", "ctrl+a")  # "&Größe", the size field
             bed.tippen("20")
             bed.tasten("Return")
             bed.warte_kein_dialog()
             schrift = v.zustand()["schrift"]
-            # The typeface the dialog returns is a known fault of its own (test below).
-            self.assertTrue(schrift.startswith("20 "), schrift)
+            self.assertEqual(schrift, "20 Arial")
 
             einstellungen = configparser.ConfigParser(interpolation=None)
             einstellungen.optionxform = str
@@ -115,11 +114,6 @@ class Einstellungen(unittest.TestCase):
             d = praesenz.wait_for(lambda d: d.src == h.ip, timeout=5)[0]
             self.assertTrue(praesenz_von(d, h, NAME), d.text)
 
-    # Known fault: the font dialog opens on "Sans Serif" instead of the program font "Arial"
-    # (a fontconfig alias of Liberation Sans, not in the dialog's family list), so confirming
-    # it, even unchanged, replaces the typeface with "Sans Serif" (SchriftWaehlen in
-    # src/ui/SchriftDialog.cpp hands QFontDialog the unresolved family).
-    @unittest.expectedFailure
     def test_schriftdialog_behaelt_die_schriftart(self):
         with Lab(1) as l:
             v, bed = self.starten(l[1], l[1].start_xvfb((1280, 800)))

@@ -122,10 +122,6 @@ class Aufwecken(unittest.TestCase):
         self.assertEqual(v.ansicht()[0][2:4], ["Offline", "Inaktiv"])
         return v, b, roh
 
-    # Known fault: the question's buttons read "Yes" and "No" (Qt's own texts, no German
-    # translation of Qt is loaded by ProgrammStart), so "J" for "&Ja" does not answer it;
-    # the font dialog is English too ("Font", "Size", "Cancel").
-    @unittest.expectedFailure
     def test_frage_mit_j_beantwortet(self):
         with Lab(2) as l:
             v, b, roh = self.mit_schlaefer(l)

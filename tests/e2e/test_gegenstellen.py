@@ -231,10 +231,7 @@ class Stoerfeuer(unittest.TestCase):
             neu.wait_ready()
             self.assertEqual([r[5] for r in neu.ansicht()], macs)
 
-    # Known fault: the instance's "ansicht" answer on the local socket writes cells unescaped,
-    # so a device name with a line break (taken from a datagram as it is) splits its row in
-    # the answer; "zustand" escapes "\n" but "ansicht" does not (TForm1::Anfrage).
-    @unittest.expectedFailure
+    # A line break inside a name (taken from a datagram as it is) keeps its row whole.
     def test_ansicht_antwort_mit_zeilenumbruch_im_namen(self):
         with Lab(2) as l:
             a = l[1].start_veltrano()
