@@ -1,8 +1,12 @@
 """Datagrams on the lab network: senders and listeners that run inside lab hosts."""
 
+import contextlib
 import json
 import os
 import re
+import signal
+import subprocess
+import tempfile
 import threading
 
 from grundlagen import PYTHON, WERKZEUGE, HostProcess
@@ -130,3 +134,65 @@ def magic_packet(mac):
     roh = bytes.fromhex(re.sub(r"[^0-9A-Fa-f]", "", mac))
     assert len(roh) == 6, mac
     return b"\xff" * 6 + roh * 16
+
+
+# --- Load: many peers at a steady rate ----------------------------------------------------------
+
+
+class LoadSender:
+    """Many simulated peers sending at a steady rate for a while (werkzeuge/last_senden.py).
+
+    peers: dicts with host (a lab Host: the datagrams leave from its namespace and address),
+    optionally src_ip (a further address of that host, see Host.add_address), payloads
+    (str or bytes; a peer goes round them, so two payloads alternate) and start_ms (the peer
+    joins that long after the beginning). Every peer sends every
+    period_ms; the peers are spread evenly over the period. The sender runs in the test's own
+    network namespace and opens each socket inside its peer's host. Stopped with the lab."""
+
+    def __init__(self, lab, peers, to_ip, port, period_ms, seconds):
+        auftrag = {"ziel": to_ip, "port": port, "takt_ms": period_ms, "dauer": seconds, "peers": [
+            {"netns": os.path.join("/run/netns", p["host"].ns), "von": p.get("src_ip"),
+             "nutzlasten": [(x.encode() if isinstance(x, str) else bytes(x)).hex() for x in p["payloads"]],
+             "start_ms": p.get("start_ms", 0)}
+            for p in peers]}
+        self.result = None
+        self._log = tempfile.TemporaryFile()
+        self.proc = subprocess.Popen([PYTHON, os.path.join(WERKZEUGE, "last_senden.py")], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=self._log, text=True)
+        self.proc.stdin.write(json.dumps(auftrag) + "\n")
+        self.proc.stdin.close()
+        lab._verwalten(self)
+        zeile = self.proc.stdout.readline()
+        if not zeile or not json.loads(zeile).get("bereit"):
+            self._schliessen()
+            raise AssertionError(f"the load sender did not start: {zeile!r} {self.errors()}")
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait(self, timeout=None):
+        """Waits for the end; returns {"gesendet", "fehler_anzahl", "fehler", "verspaetung_max_ms",
+        "sekunden"}."""
+        if self.result is None:
+            self.proc.wait(timeout)  # a few lines of output: the pipe never fills
+            ausgabe = self.proc.stdout.read()
+            zeilen = [z for z in ausgabe.splitlines() if z.strip()]
+            self.result = json.loads(zeilen[-1]) if zeilen else {}
+        return self.result
+
+    def stop(self):
+        if self.running():
+            self.proc.send_signal(signal.SIGTERM)
+        return self.wait(10)
+
+    def errors(self):
+        """What the sender wrote to stderr."""
+        self._log.seek(0)
+        return self._log.read().decode("utf-8", "replace")
+
+    def _schliessen(self):
+        with contextlib.suppress(Exception):
+            if self.running():
+                self.proc.kill()
+            self.proc.wait(5)
+        self._log.close()

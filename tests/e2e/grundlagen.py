@@ -174,6 +174,18 @@ class HostProcess:
         except OSError:
             return ""
 
+    def cpu_seconds(self):
+        """User plus system CPU time so far, in seconds."""
+        return cpu_seconds(self.pid)
+
+    def rss_kib(self):
+        """Resident memory (VmRSS) in KiB."""
+        return rss_kib(self.pid)
+
+    def path(self, path):
+        """path as this process sees it, through its own mount namespace."""
+        return path_in_process(self.pid, path)
+
     def _schliessen(self):
         if self.running():
             self.stop(3)
@@ -260,3 +272,32 @@ def screenshot(display, path, host=None):
     r = host.run(argv, timeout=30) if host else subprocess.run(argv, capture_output=True, text=True, timeout=30)
     if r.returncode != 0:
         raise AssertionError(f"screenshot failed: {r.stderr}")
+
+
+# --- What a running process costs, and what it sees -----------------------------------------------
+
+_TAKT = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time of a process so far, in seconds (/proc/<pid>/stat)."""
+    with open(f"/proc/{pid}/stat") as f:
+        felder = f.read().rsplit(")", 1)[1].split()
+    # After the command name: state is field 3, utime field 14, stime field 15.
+    return (int(felder[11]) + int(felder[12])) / _TAKT
+
+
+def rss_kib(pid):
+    """Resident memory of a process (VmRSS) in KiB."""
+    with open(f"/proc/{pid}/status") as f:
+        for zeile in f:
+            if zeile.startswith("VmRSS:"):
+                return int(zeile.split()[1])
+    raise AssertionError(f"no VmRSS for {pid}")
+
+
+def path_in_process(pid, path):
+    """A path as the process sees it, through its own mount namespace (/proc/<pid>/root):
+    files on a mount made only for that process (Host.start_veltrano(before=...))."""
+    return f"/proc/{pid}/root{os.path.abspath(path)}"
+

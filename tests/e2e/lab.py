@@ -33,6 +33,8 @@ import time
 import unittest
 
 from datagramme import Datagram, UdpListener, listen_udp, magic_packet, send_udp, send_udp_batch  # noqa: F401
+from datagramme import LoadSender  # noqa: F401
+from grundlagen import cpu_seconds, path_in_process, rss_kib  # noqa: F401
 from grundlagen import (BEFEHL_PORT, LAB_SKRIPT, LSAN_UNTERDRUECKUNG, NACHRICHT_SCHLIESSEN,  # noqa: F401
                         NACHRICHT_SCHLIESSEN2, NACHRICHT_ZEIGEN, PRAESENZ_PORT, PROGRAMM_TITEL, PYTHON,
                         HostProcess, InstanceSocketError, Veltrano, Xvfb, instance_caption, instance_query,
@@ -174,10 +176,13 @@ class Host:
     def start_logind_mock(self, parameters=None):
         return LogindMock(self, parameters)
 
-    def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None, cwd=None):
+    def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None, cwd=None,
+                       before=None):
         """Starts Veltrano in this host. display: "offscreen", an Xvfb, or "xvfb" for a new one
         (then reachable as process.xvfb). logind: a LogindMock to use as the system bus.
-        cwd: working folder (default the host's home)."""
+        cwd: working folder (default the host's home). before: shell commands run just before,
+        in the program's own mount namespace (e.g. a small tmpfs over the data folder; the
+        process's path() reaches files there); the program starts only when they succeed."""
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
@@ -196,7 +201,11 @@ class Host:
             zusatz["DBUS_SYSTEM_BUS_ADDRESS"] = logind.address
         zusatz.setdefault("LANG", os.environ.get("LANG") or "C.UTF-8")
         zusatz.update(env or {})
-        prozess = Veltrano(self, [binary] + list(args), self.environment(zusatz), self.log_file("veltrano"), cwd=cwd)
+        argv = [binary] + list(args)
+        if before:
+            # The shell execs the program: the process keeps its id, the mounts stay its own.
+            argv = ["/bin/sh", "-c", f'set -e\n{before}\nexec "$0" "$@"'] + argv
+        prozess = Veltrano(self, argv, self.environment(zusatz), self.log_file("veltrano"), cwd=cwd)
         prozess.xvfb = xvfb
         self.lab.veltranos.append(prozess)
         return prozess
