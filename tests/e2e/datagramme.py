@@ -176,6 +176,7 @@ class LoadSender:
         if self.result is None:
             self.proc.wait(timeout)  # a few lines of output: the pipe never fills
             ausgabe = self.proc.stdout.read()
+            self.proc.stdout.close()
             zeilen = [z for z in ausgabe.splitlines() if z.strip()]
             self.result = json.loads(zeilen[-1]) if zeilen else {}
         return self.result
@@ -195,4 +196,5 @@ class LoadSender:
             if self.running():
                 self.proc.kill()
             self.proc.wait(5)
+            self.proc.stdout.close()
         self._log.close()
