@@ -31,9 +31,11 @@ def liste_1000():
     """999 entries; the instance's own announcement makes the 1 000th."""
     zeilen = []
     for i in range(ANTWORTEND):
-        zeilen.append(f"antwort{i:03d}|nutzer|10.77.{1 + i // 250}.{1 + i % 250}|02-77-AA-00-{i >> 8:02X}-{i & 255:02X}")
+        mac = f"02-77-AA-00-{i >> 8:02X}-{i & 255:02X}"
+        zeilen.append(f"antwort{i:03d}|nutzer|10.77.{1 + i // 250}.{1 + i % 250}|{mac}")
     for i in range(STUMM):
-        zeilen.append(f"stumm{i:03d}|nutzer|10.78.{i // 250}.{1 + i % 250}|02-77-BB-00-{i >> 8:02X}-{i & 255:02X}")
+        mac = f"02-77-BB-00-{i >> 8:02X}-{i & 255:02X}"
+        zeilen.append(f"stumm{i:03d}|nutzer|10.78.{i // 250}.{1 + i % 250}|{mac}")
     return "".join(z + "\r\n" for z in zeilen).encode()
 
 

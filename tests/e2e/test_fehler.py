@@ -110,8 +110,8 @@ class AbsturzBeimSpeichern(unittest.TestCase):
             v.wait_ready()
             self.assertEqual([z[5] for z in v.ansicht()], [z[3] for z in datei_zeilen(daten)])
             self.assertEqual(set(z[5] for z in v.ansicht()), set(macs))
-            print(f"{self.RUNDEN} kills in {time.monotonic() - anfang:.0f} s: {len(fassungen)} different files found, all whole; "
-                  f"left beside the list: {sorted(liegen_geblieben) or 'nothing'}", flush=True)
+            print(f"{self.RUNDEN} kills in {time.monotonic() - anfang:.0f} s: {len(fassungen)} different files "
+                  f"found, all whole; left beside the list: {sorted(liegen_geblieben) or 'nothing'}", flush=True)
             self.assertEqual(liegen_geblieben, set(), "a kill left a temporary file beside the list")
 
 

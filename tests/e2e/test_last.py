@@ -94,21 +94,76 @@ class Dateileser(threading.Thread):
             self.fassungen.add(hashlib.blake2b(daten, digest_size=8).digest())
 
 
+class Antwortzeiten:
+    """Asks the instance for 1224 and `zustand` and keeps every answer time."""
+
+    def __init__(self, v, anfang):
+        self.v = v
+        self.anfang = anfang
+        self.proben = []  # (seconds into the load, request, answer time)
+        self.ausfaelle = []
+
+    def fragen(self):
+        for art in ("1224", "zustand"):
+            t = time.monotonic()
+            try:
+                ok = self.v.send_message(lab.NACHRICHT_ZEIGEN) if art == "1224" else bool(self.v.zustand())
+            except lab.InstanceSocketError as e:
+                ok, fehler = False, str(e)
+            else:
+                fehler = "no answer"
+            self.proben.append((t - self.anfang, art, time.monotonic() - t))
+            if not ok:
+                self.ausfaelle.append(f"{art} at {t - self.anfang:.1f} s: {fehler}")
+
+    def langsamste(self, art=None, n=1):
+        return sorted((p for p in self.proben if art in (None, p[1])), key=lambda p: -p[2])[:n]
+
+    def text(self):
+        a, z = self.langsamste("1224")[0], self.langsamste("zustand")[0]
+        return (f"slowest answer to 1224 {a[2] * 1000:.0f} ms (at {a[0]:.1f} s), to zustand {z[2] * 1000:.0f} ms "
+                f"(at {z[0]:.1f} s), {len(self.proben)} requests")
+
+
+class Sondenbeobachter:
+    """Takes a listed, silent host away and back and notes when the view follows."""
+
+    def __init__(self, v, host):
+        self.v, self.host = v, host
+        self.weg = self.zurueck = None
+        self.offline_nach = self.online_nach = None
+
+    def schritt(self):
+        zeile = next((z for z in self.v.ansicht() if z[5] == self.host.mac), None)
+        if self.weg is None:
+            self.host.link(False)
+            self.weg = time.monotonic()
+        elif self.offline_nach is None and zeile and zeile[2] == "Offline":
+            self.offline_nach = time.monotonic() - self.weg
+            self.host.link(True)
+            self.zurueck = time.monotonic()
+        elif self.zurueck and self.online_nach is None and zeile and zeile[2] == "Online":
+            self.online_nach = time.monotonic() - self.zurueck
+
+    def text(self):
+        return (f"listed host Offline {self.offline_nach and round(self.offline_nach, 1)} s after its link went "
+                f"down, Online {self.online_nach and round(self.online_nach, 1)} s after it came back")
+
+
 class Last(unittest.TestCase):
     def test_200_peers_zehnfacher_takt(self):
-        sonde = PEERS + 2
-        with Lab(sonde, silent=f"2-{sonde}") as l:
+        sonde_nr = PEERS + 2
+        with Lab(sonde_nr, silent=f"2-{sonde_nr}") as l:
             h = l[1]
             peers = [l[i] for i in range(2, PEERS + 2)]
-            probe_host = l[sonde]
+            sonde = l[sonde_nr]
             os.makedirs(h.data_dir, exist_ok=True)
             with open(h.host_list_file, "wb") as f:
-                f.write(f"sonde|niemand|{probe_host.ip}|{probe_host.mac}\r\n".encode())
+                f.write(f"sonde|niemand|{sonde.ip}|{sonde.mac}\r\n".encode())
 
             v = h.start_veltrano()
             v.wait_ready()
             wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 10)
-            # The probe finds the listed host.
             wait_until(lambda: v.ansicht()[0][2] == "Online", 10, message="the listed host Online by the probe")
 
             leser = Dateileser(h.host_list_file)
@@ -117,60 +172,29 @@ class Last(unittest.TestCase):
                                         for i, p in enumerate(peers)], h.ip, lab.PRAESENZ_PORT, TAKT_MS, DAUER)
             anfang = time.monotonic()
             cpu_anfang = v.cpu_seconds()
-
-            erwartet = {p.mac for p in peers} | {h.mac, probe_host.mac}
-            langsamste = {"1224": 0.0, "zustand": 0.0}
-            antworten = 0
-            proben = []  # (seconds into the load, request, answer time)
-            ausfaelle = []
+            antworten = Antwortzeiten(v, anfang)
+            beobachter = Sondenbeobachter(v, sonde)
+            erwartet = {p.mac for p in peers} | {h.mac, sonde.mac}
             ansicht_fehler = []
-            sonde_weg = sonde_zurueck = None
-            sonde_offline = sonde_online = None
-            zuletzt_ansicht = 0.0
             alle_da_nach = None
 
             def alle_da():
                 # Every peer listed once, Online and Aktiv (while they still announce).
                 zeilen = v.ansicht()
                 return len(zeilen) == PEERS + 2 and {z[5] for z in zeilen} == erwartet and all(
-                    z[2:4] == ["Online", "Aktiv"] for z in zeilen if z[5] != probe_host.mac)
-            while time.monotonic() - anfang < DAUER - 0.5:
-                schritt = time.monotonic()
-                for art in ("1224", "zustand"):
-                    t = time.monotonic()
-                    try:
-                        ok = v.send_message(lab.NACHRICHT_ZEIGEN) if art == "1224" else bool(v.zustand())
-                    except lab.InstanceSocketError as e:
-                        ok = False
-                        ausfaelle.append(f"{art} at {t - anfang:.1f} s: {e}")
-                    dauer = time.monotonic() - t
-                    langsamste[art] = max(langsamste[art], dauer)
-                    proben.append((t - anfang, art, dauer))
-                    if ok:
-                        antworten += 1
-                    elif not ausfaelle or not ausfaelle[-1].startswith(art):
-                        ausfaelle.append(f"{art} at {t - anfang:.1f} s: no answer")
-                seit = schritt - anfang
-                if seit - zuletzt_ansicht >= 5.0:
-                    zuletzt_ansicht = seit
-                    zeilen = v.ansicht()
-                    macs = [z[5] for z in zeilen]
-                    if len(macs) != len(set(macs)) or not set(macs) <= erwartet:
-                        ansicht_fehler.append(f"{seit:.0f} s: {len(macs)} rows, {len(set(macs))} hardware addresses")
-                # The probe keeps working: the listed host goes away and comes back.
-                zeile = next((z for z in v.ansicht() if z[5] == probe_host.mac), None) if seit > 20 else None
-                if seit > 20 and sonde_weg is None:
-                    probe_host.link(False)
-                    sonde_weg = time.monotonic()
-                elif sonde_weg and sonde_offline is None and zeile and zeile[2] == "Offline":
-                    sonde_offline = time.monotonic() - sonde_weg
-                    probe_host.link(True)
-                    sonde_zurueck = time.monotonic()
-                elif sonde_zurueck and sonde_online is None and zeile and zeile[2] == "Online":
-                    sonde_online = time.monotonic() - sonde_zurueck
+                    z[2:4] == ["Online", "Aktiv"] for z in zeilen if z[5] != sonde.mac)
+
+            while (seit := time.monotonic() - anfang) < DAUER - 0.5:
+                antworten.fragen()
+                macs = [z[5] for z in v.ansicht()]
+                if len(macs) != len(set(macs)) or not set(macs) <= erwartet:
+                    ansicht_fehler.append(f"{seit:.0f} s: {len(macs)} rows, {len(set(macs))} hardware addresses")
+                if seit > 20:
+                    # The probe keeps working under the load.
+                    beobachter.schritt()
                 if alle_da_nach is None and seit > PEERS * ANLAUF_MS / 1000 + 2 and alle_da():
                     alle_da_nach = seit
-                time.sleep(max(0.0, 1.0 - (time.monotonic() - schritt)))
+                time.sleep(max(0.0, 1.0 - (time.monotonic() - anfang - seit)))
             ergebnis = sender.wait(30)
             cpu = v.cpu_seconds() - cpu_anfang
             gesamt = time.monotonic() - anfang
@@ -178,39 +202,32 @@ class Last(unittest.TestCase):
             leser.ende.set()
             leser.join(5)
 
-            print(f"{ergebnis['gesendet']} datagrams in {ergebnis['sekunden']} s "
-                  f"(sender late by at most {ergebnis['verspaetung_max_ms']} ms, {ergebnis['fehler_anzahl']} errors); "
-                  f"instance CPU {cpu:.1f} s in {gesamt:.1f} s ({100 * cpu / gesamt:.0f} %); "
-                  f"worst answer 1224 {langsamste['1224'] * 1000:.0f} ms, zustand {langsamste['zustand'] * 1000:.0f} ms "
-                  f"({antworten} answers); Hostliste.txt read {leser.lesungen} times, {len(leser.fassungen)} versions; "
-                  f"all peers Online/Aktiv at {alle_da_nach and round(alle_da_nach, 1)} s; probe: Offline {sonde_offline and round(sonde_offline, 1)} s after link down, "
-                  f"Online {sonde_online and round(sonde_online, 1)} s after link up", flush=True)
-
-            print("slowest answers: " + ", ".join(f"{a} {d * 1000:.0f} ms at {t:.1f} s"
-                                                  for t, a, d in sorted(proben, key=lambda x: -x[2])[:6]), flush=True)
+            print(f"{ergebnis['gesendet']} datagrams in {ergebnis['sekunden']} s (sender late by at most "
+                  f"{ergebnis['verspaetung_max_ms']} ms); instance CPU {cpu:.1f} s in {gesamt:.1f} s "
+                  f"({100 * cpu / gesamt:.0f} %); {antworten.text()}; Hostliste.txt read {leser.lesungen} times, "
+                  f"{len(leser.fassungen)} versions; all peers Online/Aktiv from "
+                  f"{alle_da_nach and round(alle_da_nach, 1)} s; {beobachter.text()}", flush=True)
             self.assertTrue(v.running(), v.log()[-3000:])
             self.assertEqual(ergebnis["fehler_anzahl"], 0, ergebnis["fehler"])
             soll = sum((DAUER * 1000 - i * ANLAUF_MS) / TAKT_MS for i in range(PEERS))
             self.assertGreater(ergebnis["gesendet"], 0.98 * soll)
-            self.assertEqual(ausfaelle, [])
-            self.assertLess(max(langsamste.values()), 1.0, langsamste)
+            self.assertEqual(antworten.ausfaelle, [])
+            self.assertLess(antworten.langsamste()[0][2], 1.0, antworten.langsamste(n=5))
             self.assertEqual(ansicht_fehler, [])
             self.assertEqual(leser.fehler[:5], [])
             self.assertGreater(leser.lesungen, 1000)
             self.assertGreater(len(leser.fassungen), 10, "the file must have been rewritten during the reads")
             self.assertIsNotNone(alle_da_nach, f"all {PEERS} peers Online/Aktiv, each once, at one moment")
-            self.assertIsNotNone(sonde_offline, "the probe did not notice the listed host going away")
-            self.assertIsNotNone(sonde_online, "the probe did not notice the listed host coming back")
+            self.assertIsNotNone(beobachter.offline_nach, "the probe did not notice the listed host going away")
+            self.assertIsNotNone(beobachter.online_nach, "the probe did not notice the listed host coming back")
 
             # The file holds the view's list: every peer once, the user names as last sent.
             with open(h.host_list_file, "rb") as f:
                 daten = f.read()
             self.assertIsNone(hostliste_pruefen(daten))
             datei = [z.split("|") for z in daten.decode()[:-2].split("\r\n")]
-            ansicht = v.ansicht()
-            self.assertEqual([[z[0], z[1], z[4], z[5]] for z in ansicht], datei)
+            self.assertEqual([[z[0], z[1], z[4], z[5]] for z in v.ansicht()], datei)
             self.assertEqual({z[3] for z in datei}, erwartet)
-
 
 
 class Flut(unittest.TestCase):

@@ -110,8 +110,9 @@ def main():
                     fehler.append(f"peer {i}: {e}")
     except Ende:
         pass
-    print(json.dumps({"gesendet": gesendet, "fehler_anzahl": fehler_anzahl, "fehler": fehler, "verspaetung_max_ms": round(spaet * 1000, 1),
-                      "sekunden": round(time.monotonic() - anfang, 2)}), flush=True)
+    print(json.dumps({"gesendet": gesendet, "fehler_anzahl": fehler_anzahl, "fehler": fehler,
+                      "verspaetung_max_ms": round(spaet * 1000, 1), "sekunden": round(time.monotonic() - anfang, 2)}),
+          flush=True)
     return 0
 
 
