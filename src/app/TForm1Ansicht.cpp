@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 void TForm1::CaptionZuweisen() {
     const QString titel = QStringLiteral("%1 - %2").arg(EigenerPC, ProgrammTitel);
@@ -50,31 +51,79 @@ void TForm1::SchalterEinrichten() {
     const int clientBreite = flaeche->width();
     StatusBar1->setFixedHeight(GetSchalterHoehe(StatusBar1->font(), TSchalterArt::StatusBar));
     const int knopfHoehe = GetSchalterHoehe(Btn1Beenden->font(), TSchalterArt::Button);
-    for (QCheckBox* c : {Cb1Desktop, Cb1Autostart, Cb1Scanner})
+    const QList<QCheckBox*> boxen = {Cb1Desktop, Cb1Autostart, Cb1Scanner};
+    for (QCheckBox* c : boxen)
         c->setFixedHeight(GetSchalterHoehe(c->font(), TSchalterArt::CheckBox));
+    // 125 pixels; a large font would cut the captions, so then as wide as the wider one
+    // needs, both the same so the pair still looks like one.
+    const int knopfBreite =
+        std::max({125, KnopfBreiteNoetig(Btn1Minimieren), KnopfBreiteNoetig(Btn1Beenden)});
     for (QPushButton* b : {Btn1Minimieren, Btn1Beenden})
-        b->setFixedSize(125, knopfHoehe);
+        b->setFixedSize(knopfBreite, knopfHoehe);
 
     // The status bar is docked below the central area, so its top is the area's height.
     const int statusTop = flaeche->height();
     const int knopfTop = statusTop - 10 - knopfHoehe;
-    Btn1Beenden->move(clientBreite - 10 - 125, knopfTop);
-    Btn1Minimieren->move(Btn1Beenden->x() - 5 - 125, knopfTop);
+    Btn1Beenden->move(clientBreite - 10 - knopfBreite, knopfTop);
+    Btn1Minimieren->move(Btn1Beenden->x() - 5 - knopfBreite, knopfTop);
 
-    ListView1->setGeometry(10, 10, clientBreite - 20, knopfTop - 10 - 10);
-    const int listBreite = ListView1->width();
-    const int spalte = int((listBreite / 100.0) * (100.0 / 6));
-    for (int i = 0; i < 5; ++i)
-        ListView1->setColumnWidth(i, spalte);
-    ListView1->setColumnWidth(5, listBreite - 5 * spalte);
-
+    // The check boxes share the room left of the buttons: 44 %, 44 % and the rest. Where
+    // that would cut a caption, a box short of room borrows from the others' spare room; where
+    // even that cannot help, the boxes leave the button row for rows of their own above it.
     const int cbHoehe = Cb1Desktop->height();
-    const int cbTop = knopfTop + (knopfHoehe - cbHoehe) / 2;
-    const int cbBreite = int(0.44 * (Btn1Minimieren->x() - 30));
-    Cb1Desktop->setGeometry(10, cbTop, cbBreite, cbHoehe);
-    Cb1Autostart->setGeometry(Cb1Desktop->geometry().right() + 1 + 5, cbTop, cbBreite, cbHoehe);
-    const int scannerLinks = Cb1Autostart->geometry().right() + 1 + 5;
-    Cb1Scanner->setGeometry(scannerLinks, cbTop, Btn1Minimieren->x() - 10 - scannerLinks, cbHoehe);
+    QList<int> bedarf;
+    for (QCheckBox* c : boxen)
+        bedarf.append(BreiteNoetig(c));
+    const auto anteile = [](int platz, const QList<int>& welche) {
+        // The row's room in the proportions of the rule, the last one taking the rest.
+        const double anteil[] = {0.44, 0.44, 0.12};
+        double summe = 0;
+        for (int i : welche)
+            summe += anteil[i];
+        QList<int> wunsch;
+        int vergeben = 0;
+        for (int k = 0; k < welche.size(); ++k) {
+            const int b = k + 1 < welche.size() ? int(platz * anteil[welche[k]] / summe) : platz - vergeben;
+            wunsch.append(b);
+            vergeben += b;
+        }
+        return wunsch;
+    };
+    int listUnten = knopfTop - 10;
+    const int platz = Btn1Minimieren->x() - 30;
+    const int cbBreite = int(0.44 * platz);
+    const QList<int> regel = {cbBreite, cbBreite, platz - 2 * cbBreite};
+    if (const auto breiten = BreitenVerteilen(regel, bedarf, platz)) {
+        const int cbTop = knopfTop + (knopfHoehe - cbHoehe) / 2;
+        int links = 10;
+        for (int i = 0; i < boxen.size(); ++i) {
+            boxen[i]->setGeometry(links, cbTop, (*breiten)[i], cbHoehe);
+            links += (*breiten)[i] + 5;
+        }
+    } else {
+        const int zeilenBreite = clientBreite - 20;
+        const QList<QList<int>> zeilen = ZeilenUmbrechen(bedarf, zeilenBreite, 5);
+        int top = knopfTop - 10 - int(zeilen.size()) * (cbHoehe + 5) + 5;
+        listUnten = top - 10;
+        for (const QList<int>& zeile : zeilen) {
+            QList<int> teilBedarf;
+            for (int i : zeile)
+                teilBedarf.append(bedarf[i]);
+            const int frei = zeilenBreite - 5 * int(zeile.size() - 1);
+            // A box wider than the whole row keeps the row: the window cannot offer more.
+            const QList<int> breiten =
+                BreitenVerteilen(anteile(frei, zeile), teilBedarf, frei).value_or(QList<int>{frei});
+            int links = 10;
+            for (int k = 0; k < zeile.size(); ++k) {
+                boxen[zeile[k]]->setGeometry(links, top, breiten.value(k, frei), cbHoehe);
+                links += breiten.value(k, frei) + 5;
+            }
+            top += cbHoehe + 5;
+        }
+    }
+
+    ListView1->setGeometry(10, 10, clientBreite - 20, std::max(listUnten - 10, 0));
+    ListView1->SpaltenEinteilen(ListView1->width());
 }
 
 QSize TForm1::Sollgroesse() const {

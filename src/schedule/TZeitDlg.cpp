@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 constexpr int KnopfMindestBreite = 125;
@@ -60,6 +61,7 @@ TZeitDlg::TZeitDlg(QWidget* parent, TTeilEditor::TUhr uhr)
     SetTabOrders();
     SchriftUndFarbeAnwenden();
     SchalterEinrichten();
+    NachRahmenNeuAnordnen(this, [this] { SchalterEinrichten(); });
 }
 
 TZeitDlg::~TZeitDlg() {
@@ -124,29 +126,81 @@ void TZeitDlg::SchalterEinrichten() {
     const int knopfBreite = KnopfBreite();
     Btn1Ok->resize(knopfBreite, knopfHoehe);
     Btn2Abbrechen->resize(knopfBreite, GetSchalterHoehe(Btn2Abbrechen->font(), TSchalterArt::Button));
+    const QSize hoechstens = GroessteClientGroesse(this);
 
-    Rg1Aktion->setGeometry(Rand, Rand, GetTextBreite(Rg1Aktion->font(), QStringLiteral("MHerunterfahrenMM")),
-                           6 * Btn1Ok->height());
+    const int rgBreite = GetTextBreite(Rg1Aktion->font(), QStringLiteral("MHerunterfahrenMM"));
+    int rgHoehe = 6 * Btn1Ok->height();
+    const int cbLinks = 2 * Rand + rgBreite;
+    const int cbBreite = GetTextBreite(Cb1JedenTag->font(), QStringLiteral("&Jeden TagMM"));
+    const int datumBreite = GetTextBreite(DatePicker->font(), QStringLiteral("MM, MM.MM.MMMMM"));
+    const int feldHoehe = GetSchalterHoehe(DatePicker->font(), TSchalterArt::Edit);
+    const QFontMetrics fm(Lbl1Zeit->font());
+    const int lblBreite = fm.horizontalAdvance(EntferneAmpersand(Lbl1Zeit->text()));
+    const int lblHoehe = GetSchalterHoehe(Lbl1Zeit->font(), TSchalterArt::Sonstige);
+    const int zeitBreite = GetTextBreite(TimePicker->font(), QStringLiteral("MMM:MMM"));
+    const int zeileBreite = datumBreite + Rand + lblBreite + Abstand + zeitBreite;
+
+    // Everything in one row beside the radio group, as long as the work area is wide enough.
+    // A large font on a small screen would push the fields off it, so then, step by step:
+    // the date and time row goes below the check box, still beside the group; it goes below
+    // the group; the time goes below the date.
+    enum { EineZeile, NebenDerGruppe, UnterDerGruppe, Untereinander } anordnung = EineZeile;
+    if (cbLinks + cbBreite + Rand + zeileBreite + Rand > hoechstens.width())
+        anordnung = NebenDerGruppe;
+    if (anordnung == NebenDerGruppe && cbLinks + std::max(cbBreite, zeileBreite) + Rand > hoechstens.width())
+        anordnung = UnterDerGruppe;
+    if (anordnung == UnterDerGruppe && Rand + zeileBreite + Rand > hoechstens.width())
+        anordnung = Untereinander;
+
+    // Rows below the group take height from the work area; on a low one the group gives up
+    // its spare height, never what its items need.
+    const int unterDerGruppe = anordnung == UnterDerGruppe  ? feldHoehe + Rand
+                               : anordnung == Untereinander ? 2 * (feldHoehe + Rand)
+                                                            : 0;
+    const int zuHoch = Rand + rgHoehe + Rand + unterDerGruppe + knopfHoehe + Rand - hoechstens.height();
+    if (zuHoch > 0) {
+        const QMargins rgRand = Rg1Aktion->contentsMargins();
+        int rgBedarf = rgRand.top() + rgRand.bottom();
+        for (int i = 0; i < Rg1Aktion->Anzahl(); ++i)
+            rgBedarf += Rg1Aktion->Item(i)->sizeHint().height();
+        rgHoehe = std::max(rgHoehe - zuHoch, rgBedarf);
+    }
+
+    Rg1Aktion->setGeometry(Rand, Rand, rgBreite, rgHoehe);
     Rg1Aktion->Anordnen();
 
-    const int cbTop = Rg1Aktion->y() + (Rg1Aktion->height() - cbHoehe) / 2;
-    Cb1JedenTag->setGeometry(2 * Rg1Aktion->x() + Rg1Aktion->width(), cbTop,
-                             GetTextBreite(Cb1JedenTag->font(), QStringLiteral("&Jeden TagMM")), cbHoehe);
+    int cbTop = Rg1Aktion->y() + (Rg1Aktion->height() - cbHoehe) / 2;
+    int feldLinks = cbLinks + cbBreite + Rand;
+    int feldTop = cbTop;
+    if (anordnung == NebenDerGruppe) {
+        cbTop = Rg1Aktion->y() + (Rg1Aktion->height() - (cbHoehe + Rand + feldHoehe)) / 2;
+        feldLinks = cbLinks;
+        feldTop = cbTop + cbHoehe + Rand;
+    } else if (anordnung != EineZeile) {
+        feldLinks = Rand;
+        feldTop = Rg1Aktion->y() + Rg1Aktion->height() + Rand;
+    }
+    Cb1JedenTag->setGeometry(cbLinks, cbTop, cbBreite, cbHoehe);
+    DatePicker->Bounds(feldTop, feldLinks, datumBreite);
 
-    DatePicker->Bounds(Cb1JedenTag->y(), Cb1JedenTag->x() + Cb1JedenTag->width() + Rand,
-                       GetTextBreite(DatePicker->font(), QStringLiteral("MM, MM.MM.MMMMM")));
+    int lblLinks = DatePicker->Left() + DatePicker->Width() + Rand;
+    int zeitTop = feldTop;
+    if (anordnung == Untereinander) {
+        lblLinks = Rand;
+        zeitTop = feldTop + feldHoehe + Rand;
+    }
+    Lbl1Zeit->setGeometry(lblLinks, zeitTop + (feldHoehe - lblHoehe) / 2, lblBreite, lblHoehe);
+    TimePicker->Bounds(zeitTop, Lbl1Zeit->x() + Lbl1Zeit->width() + Abstand, zeitBreite);
 
-    const QFontMetrics fm(Lbl1Zeit->font());
-    const int lblHoehe = GetSchalterHoehe(Lbl1Zeit->font(), TSchalterArt::Sonstige);
-    Lbl1Zeit->setGeometry(DatePicker->Left() + DatePicker->Width() + Rand,
-                          DatePicker->Top() + (DatePicker->height() - lblHoehe) / 2,
-                          fm.horizontalAdvance(EntferneAmpersand(Lbl1Zeit->text())), lblHoehe);
-
-    TimePicker->Bounds(Cb1JedenTag->y(), Lbl1Zeit->x() + Lbl1Zeit->width() + Abstand,
-                       GetTextBreite(TimePicker->font(), QStringLiteral("MMM:MMM")));
-
-    const int breite = TimePicker->Left() + TimePicker->Width() + Rand;
-    const int knopfTop = Rg1Aktion->y() + Rg1Aktion->height() + Rand;
+    // The client area reaches 10 pixels past the rightmost and the lowest control.
+    int breite = 0;
+    int unten = Rg1Aktion->geometry().bottom() + 1;
+    for (const TTeilFeld* feld : {static_cast<TTeilFeld*>(DatePicker), static_cast<TTeilFeld*>(TimePicker)}) {
+        breite = std::max(breite, feld->Left() + feld->Width() + Rand);
+        unten = std::max(unten, feld->geometry().bottom() + 1);
+    }
+    breite = std::max(breite, Cb1JedenTag->geometry().right() + 1 + Rand);
+    const int knopfTop = unten + Rand;
     Btn1Ok->move((breite - 2 * knopfBreite) / 3, knopfTop);
     Btn2Abbrechen->move(2 * Btn1Ok->x() + knopfBreite, knopfTop);
     setFixedSize(breite, knopfTop + knopfHoehe + Rand);
@@ -154,33 +208,17 @@ void TZeitDlg::SchalterEinrichten() {
     FensterEinrichten();
 }
 
-// 125 pixels, or wider where a large font would cut a caption off.
+// 125 pixels; a large font would cut the captions off, so then as wide as they need.
 int TZeitDlg::KnopfBreite() const {
-    int breite = KnopfMindestBreite;
-    for (const QPushButton* knopf : {Btn1Ok, Btn2Abbrechen})
-        breite = std::max(
-            breite, GetTextBreite(knopf->font(), EntferneAmpersand(knopf->text()) + QStringLiteral("MM")));
-    return breite;
+    return std::max({KnopfMindestBreite, KnopfBreiteNoetig(Btn1Ok), KnopfBreiteNoetig(Btn2Abbrechen)});
 }
 
 void TZeitDlg::FensterEinrichten() {
-    // The frame as far as the window system knows it already (after the first mapping).
-    QSize aussen = size();
-    if (const QWindow* fenster = windowHandle()) {
-        const QMargins rahmen = fenster->frameMargins();
-        aussen += QSize(rahmen.left() + rahmen.right(), rahmen.top() + rahmen.bottom());
-    }
     QWidget* haupt = parentWidget() ? parentWidget()->window() : nullptr;
-    QRect bereich;
     if (FErstesMalS && haupt && haupt->isVisible())
-        bereich = haupt->frameGeometry(); // the first showing is centred over the main window
-    else if (QScreen* s = (haupt ? haupt->screen() : screen()))
-        bereich = s->geometry();
-    else
-        return;
-    const int oben = std::max((bereich.height() - aussen.height()) / 2, 0);
-    const int links = std::max((bereich.width() - aussen.width()) / 2, 0);
-    move(bereich.x() + links, bereich.y() + oben);
+        FensterZentrieren(this, haupt->frameGeometry()); // the first showing: over the main window
+    else if (const QScreen* s = (haupt ? haupt->screen() : screen()))
+        FensterZentrieren(this, s->geometry());
 }
 
 void TZeitDlg::Rg1AktionClick() {

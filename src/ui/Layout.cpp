@@ -3,10 +3,13 @@
 #include "ui/Farben.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 
 int GetSchalterHoehe(const QFont& font, TSchalterArt art) {
     // The line height of an auto-sized label showing "M".
@@ -63,12 +66,149 @@ void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift) {
     knopf->setFont(f);
 }
 
+QRect Arbeitsbereich(const QWidget* fenster) {
+    const QScreen* schirm =
+        fenster && fenster->screen() ? fenster->screen() : QGuiApplication::primaryScreen();
+    return schirm ? schirm->availableGeometry() : QRect();
+}
+
+QMargins FensterRahmen(const QWidget* fenster) {
+    const QWindow* w = fenster->window()->windowHandle();
+    return w ? w->frameMargins() : QMargins();
+}
+
+QSize GroessteClientGroesse(const QWidget* fenster) {
+    const QMargins rahmen = FensterRahmen(fenster);
+    return Arbeitsbereich(fenster).size().shrunkBy(rahmen);
+}
+
+QPoint ZentriertePosition(const QSize& aussen, const QRect& bereich, const QRect& arbeit) {
+    int x = bereich.left() + std::max((bereich.width() - aussen.width()) / 2, 0);
+    int y = bereich.top() + std::max((bereich.height() - aussen.height()) / 2, 0);
+    // Centred on the whole screen a dialog can still reach under a panel: shift it just far
+    // enough into the work area (its top-left corner wins where it is larger).
+    if (arbeit.isValid()) {
+        x = std::max(arbeit.left(), std::min(x, arbeit.left() + arbeit.width() - aussen.width()));
+        y = std::max(arbeit.top(), std::min(y, arbeit.top() + arbeit.height() - aussen.height()));
+    }
+    return {x, y};
+}
+
+void FensterZentrieren(QWidget* fenster, const QRect& bereich) {
+    const QSize aussen = fenster->size().grownBy(FensterRahmen(fenster));
+    fenster->move(ZentriertePosition(aussen, bereich, Arbeitsbereich(fenster)));
+}
+
 void AufBildschirmZentrieren(QWidget* fenster) {
     const QScreen* schirm = fenster->screen() ? fenster->screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
-        return;
-    const QRect s = schirm->geometry();
-    const QSize aussen = fenster->isVisible() ? fenster->frameGeometry().size() : fenster->size();
-    fenster->move(qMax(s.left(), s.left() + (s.width() - aussen.width()) / 2),
-                  qMax(s.top(), s.top() + (s.height() - aussen.height()) / 2));
+    if (schirm)
+        FensterZentrieren(fenster, schirm->geometry());
+}
+
+namespace {
+
+class TRahmenWaechter : public QObject {
+public:
+    TRahmenWaechter(QWidget* fenster, std::function<void()> anordnen)
+        : QObject(fenster), FFenster(fenster), FAnordnen(std::move(anordnen)) {
+        fenster->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        if (objekt != FFenster)
+            return false;
+        const QMargins rahmen = FensterRahmen(FFenster);
+        // Checked when shown, and when the frame arrives later (it comes with a move).
+        const bool pruefenS =
+            ereignis->type() == QEvent::Show ||
+            (ereignis->type() == QEvent::Move && rahmen != FRahmen && FFenster->isVisible());
+        if (ereignis->type() == QEvent::Show || ereignis->type() == QEvent::Move)
+            FRahmen = rahmen;
+        const QRect arbeit = Arbeitsbereich(FFenster);
+        if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->frameGeometry()))
+            FAnordnen();
+        return false;
+    }
+
+private:
+    QWidget* FFenster;
+    std::function<void()> FAnordnen;
+    QMargins FRahmen;
+};
+
+} // namespace
+
+void NachRahmenNeuAnordnen(QWidget* fenster, std::function<void()> anordnen) {
+    new TRahmenWaechter(fenster, std::move(anordnen));
+}
+
+int BreiteNoetig(const QWidget* steuerelement) {
+    return steuerelement->sizeHint().width();
+}
+
+int KnopfBreiteNoetig(const QAbstractButton* knopf) {
+    return GetTextBreite(knopf->font(), EntferneAmpersand(knopf->text()) + QStringLiteral("MM"));
+}
+
+std::optional<QList<int>> BreitenVerteilen(const QList<int>& wunsch, const QList<int>& bedarf, int platz) {
+    const qsizetype n = wunsch.size();
+    if (n == 0 || bedarf.size() != n)
+        return std::nullopt;
+    qint64 summeBedarf = 0;
+    qint64 summeWunsch = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        summeBedarf += std::max(bedarf[i], 0);
+        summeWunsch += wunsch[i];
+    }
+    if (summeBedarf > platz)
+        return std::nullopt;
+    // The last one takes what the wishes leave over or exceed, as a row's last control does.
+    QList<int> breite = wunsch;
+    breite[n - 1] += int(platz - summeWunsch);
+    qint64 fehlt = 0;
+    qint64 uebrig = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int b = std::max(bedarf[i], 0);
+        if (breite[i] < b) {
+            fehlt += b - breite[i];
+            breite[i] = b;
+        } else {
+            uebrig += breite[i] - b;
+        }
+    }
+    if (fehlt == 0)
+        return breite;
+    const QList<int> vorher = breite;
+    qint64 genommen = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int frei = vorher[i] - std::max(bedarf[i], 0);
+        if (frei <= 0)
+            continue;
+        const int abzug = int(fehlt * frei / uebrig);
+        breite[i] -= abzug;
+        genommen += abzug;
+    }
+    // What the rounding left: from the last ones that can still spare it.
+    for (qsizetype i = n - 1; i >= 0 && genommen < fehlt; --i) {
+        const int frei = breite[i] - std::max(bedarf[i], 0);
+        const int abzug = int(std::min<qint64>(frei, fehlt - genommen));
+        breite[i] -= abzug;
+        genommen += abzug;
+    }
+    return breite;
+}
+
+QList<QList<int>> ZeilenUmbrechen(const QList<int>& bedarf, int breite, int abstand) {
+    QList<QList<int>> zeilen;
+    int belegt = 0;
+    for (int i = 0; i < int(bedarf.size()); ++i) {
+        if (!zeilen.isEmpty() && belegt + abstand + bedarf[i] <= breite) {
+            zeilen.last().append(i);
+            belegt += abstand + bedarf[i];
+        } else {
+            zeilen.append(QList<int>{i});
+            belegt = bedarf[i];
+        }
+    }
+    return zeilen;
 }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 
@@ -50,6 +51,7 @@ THintergrundForm::THintergrundForm(QWidget* eltern, int rand) : QDialog(eltern),
     QWidget::setTabOrder(ListBox1, Button1);
     QWidget::setTabOrder(Button1, Button2);
     SetHintergrundNr(0);
+    NachRahmenNeuAnordnen(this, [this] { SchalterEinrichten(); });
 }
 
 void THintergrundForm::CaptionZuweisen() {
@@ -81,6 +83,7 @@ void THintergrundForm::SchriftartZuweisen(const TProgrammSchrift& schrift, const
 
 void THintergrundForm::SchalterEinrichten() {
     const int r = Rand;
+    const QSize hoechstens = GroessteClientGroesse(this);
     const QFont knopfFont = Button1->font();
     const int knopfHoehe = GetSchalterHoehe(knopfFont, TSchalterArt::Button);
     // The longer caption decides; the first one wins a tie.
@@ -90,14 +93,21 @@ void THintergrundForm::SchalterEinrichten() {
         if (t.size() > laengste.size())
             laengste = t;
     }
-    const int knopfBreite = GetTextBreite(knopfFont, laengste + QStringLiteral("MM"));
+    int knopfBreite = GetTextBreite(knopfFont, laengste + QStringLiteral("MM"));
+    // On a work area too narrow for that the buttons give up the room beyond their captions.
+    if (3 * r + 2 * knopfBreite > hoechstens.width())
+        knopfBreite =
+            std::max({(hoechstens.width() - 3 * r) / 2, BreiteNoetig(Button1), BreiteNoetig(Button2)});
 
     Button1->setGeometry(r, 0, knopfBreite, knopfHoehe);
     Button2->setGeometry(2 * Button1->x() + knopfBreite, 0, knopfBreite, knopfHoehe);
     const int clientBreite = Button2->geometry().right() + 1 + Button1->x();
 
-    ListBox1->setGeometry(r, r, clientBreite - 2 * r,
-                          20 * GetSchalterHoehe(ListBox1->font(), TSchalterArt::Sonstige));
+    // 20 text lines for the 19 names; on a work area too low for that the list gives up lines
+    // and scrolls rather than pushing the buttons off the screen.
+    const int zeile = GetSchalterHoehe(ListBox1->font(), TSchalterArt::Sonstige);
+    const int listHoehe = std::max(std::min(20 * zeile, hoechstens.height() - 3 * r - knopfHoehe), 3 * zeile);
+    ListBox1->setGeometry(r, r, clientBreite - 2 * r, listHoehe);
     const int knopfTop = ListBox1->geometry().bottom() + 1 + r;
     Button1->move(Button1->x(), knopfTop);
     Button2->move(Button2->x(), knopfTop);
@@ -105,12 +115,17 @@ void THintergrundForm::SchalterEinrichten() {
     FensterEinrichten();
 }
 
-void THintergrundForm::FensterEinrichten() { AufBildschirmZentrieren(this); }
+void THintergrundForm::FensterEinrichten() {
+    AufBildschirmZentrieren(this);
+}
 
 void THintergrundForm::showEvent(QShowEvent* ereignis) {
     SchalterEinrichten();
     QDialog::showEvent(ereignis);
     MerkItemIndex = HintergrundNr();
+    // A list shortened for a low screen still shows the chosen colour.
+    if (ListBox1->currentItem())
+        ListBox1->scrollToItem(ListBox1->currentItem());
     ListBox1->setFocus();
 }
 

@@ -1,8 +1,15 @@
 #include "ui/TListView.h"
 
 #include "hosts/THostList.h"
+#include "ui/Layout.h"
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -39,8 +46,14 @@ TListView::TListView(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // The stretch gives the last column the rest of the viewport (never less than the width
+    // set for it), also when a vertical scroll bar comes or goes.
     horizontalHeader()->setStretchLastSection(true);
     setItemDelegate(new TZellenDelegate(this));
+    FZellBedarf.fill(0, Spalten);
+    // The style's row height stays the least one, so a small font keeps the familiar rows.
+    FStandardZeile = verticalHeader()->defaultSectionSize();
+    ZeilenHoeheAnwenden();
 }
 
 void TListView::BeginUpdate() {
@@ -49,8 +62,11 @@ void TListView::BeginUpdate() {
 }
 
 void TListView::EndUpdate() {
-    if (FUpdateTiefe > 0 && --FUpdateTiefe == 0)
+    if (FUpdateTiefe > 0 && --FUpdateTiefe == 0) {
+        if (FSpaltenPruefenS)
+            SpaltenAnwenden();
         setUpdatesEnabled(true);
+    }
 }
 
 void TListView::Zelle(int zeile, int spalte, const QString& text) {
@@ -63,6 +79,14 @@ void TListView::Zelle(int zeile, int spalte, const QString& text) {
     } else if (item->text() != text) {
         item->setText(text);
         ++FGeschrieben;
+    } else {
+        return;
+    }
+    const int bedarf = TextBedarf(text);
+    if (bedarf > FZellBedarf[spalte]) {
+        FZellBedarf[spalte] = bedarf;
+        if (bedarf > columnWidth(spalte))
+            FSpaltenPruefenS = true;
     }
 }
 
@@ -78,11 +102,16 @@ void TListView::SetListViewItem(const THostListRec& host, int index, bool makeBe
     const QStringList texte = ZellTexte(host);
     for (int spalte = 0; spalte < Spalten; ++spalte)
         Zelle(zeile, spalte, texte[spalte]);
+    // A longer text widens its column at once; inside a bracket at its end.
+    if (FUpdateTiefe == 0 && FSpaltenPruefenS)
+        SpaltenAnwenden();
 }
 
 void TListView::ListViewFuellen(const THostList& liste) {
     TUpdateKlammer klammer(this);
     setRowCount(0);
+    FZellBedarf.fill(0, Spalten);
+    FSpaltenPruefenS = true; // columns may get narrower again
     const int anzahl = liste.Count();
     for (int i = 0; i < anzahl; ++i)
         SetListViewItem(liste.Get(i), -1, false);
@@ -106,6 +135,85 @@ void TListView::SetzeFarben(const QColor& hintergrund, const QColor& schrift) {
     FHintergrund = hintergrund;
     FSchrift = schrift;
     viewport()->update();
+}
+
+int TListView::TextBedarf(const QString& text) const {
+    // The item view draws a cell's text inside a margin on both sides, the grid line takes
+    // one pixel of the column, and the text is elided as soon as its exact, fractional
+    // width exceeds the room.
+    const int rand = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))) + 2 * rand + (showGrid() ? 1 : 0);
+}
+
+void TListView::BedarfNeuMessen() {
+    FZellBedarf.fill(0, Spalten);
+    for (int zeile = 0; zeile < rowCount(); ++zeile)
+        for (int spalte = 0; spalte < Spalten; ++spalte)
+            if (const QTableWidgetItem* i = item(zeile, spalte))
+                FZellBedarf[spalte] = std::max(FZellBedarf[spalte], TextBedarf(i->text()));
+}
+
+int TListView::SpaltenBedarf(int spalte) const {
+    return std::max(horizontalHeader()->sectionSizeHint(spalte), FZellBedarf.value(spalte));
+}
+
+int TListView::ZeilenBedarf() const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Mg");
+    const QSize s = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    return s.height() + (showGrid() ? 1 : 0);
+}
+
+void TListView::SpaltenEinteilen(int listBreite) {
+    FListBreite = listBreite;
+    SpaltenAnwenden();
+}
+
+void TListView::SpaltenAnwenden() {
+    FSpaltenPruefenS = false;
+    if (FListBreite <= 0)
+        return;
+    // A sixth of the list for columns 0 to 4; the last one takes the rest of the viewport,
+    // not of the outer width, which would push the columns past the viewport and bring a
+    // horizontal scroll bar for nothing.
+    const int sechstel = int((FListBreite / 100.0) * (100.0 / 6));
+    const int platz = viewport()->width();
+    QList<int> wunsch(Spalten, sechstel);
+    wunsch[Spalten - 1] = platz - (Spalten - 1) * sechstel;
+    QList<int> bedarf;
+    for (int spalte = 0; spalte < Spalten; ++spalte)
+        bedarf.append(SpaltenBedarf(spalte));
+    // A column too narrow for its header or widest cell borrows from the others' spare room;
+    // only when all of them together need more than the viewport does the list scroll
+    // sideways, each column then as wide as it needs.
+    const QList<int> breiten = BreitenVerteilen(wunsch, bedarf, platz).value_or(bedarf);
+    for (int spalte = 0; spalte < Spalten; ++spalte)
+        setColumnWidth(spalte, breiten[spalte]);
+}
+
+void TListView::resizeEvent(QResizeEvent* ereignis) {
+    // The viewport changes its width when a vertical scroll bar comes or goes.
+    const int vorher = FViewportBreite;
+    QTableWidget::resizeEvent(ereignis);
+    FViewportBreite = viewport()->width();
+    if (FViewportBreite != vorher)
+        SpaltenAnwenden();
+}
+
+void TListView::ZeilenHoeheAnwenden() {
+    verticalHeader()->setDefaultSectionSize(std::max(FStandardZeile, ZeilenBedarf()));
+}
+
+void TListView::changeEvent(QEvent* ereignis) {
+    QTableWidget::changeEvent(ereignis);
+    if (ereignis->type() == QEvent::FontChange || ereignis->type() == QEvent::StyleChange) {
+        // Rows as high as the new font needs, columns as wide as its texts need.
+        ZeilenHoeheAnwenden();
+        BedarfNeuMessen();
+        SpaltenAnwenden();
+    }
 }
 
 void TZellenDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

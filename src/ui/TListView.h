@@ -36,17 +36,43 @@ public:
     int ItemIndex() const;
 
     void SetzeFarben(const QColor& hintergrund, const QColor& schrift);
+
+    // The column rule of the window's layout for a list `listBreite` pixels wide: columns 0
+    // to 4 a sixth each, the last one the rest of the viewport. No column gets narrower
+    // than its header and its widest cell need; the list scrolls sideways only when all of
+    // them together need more than the viewport.
+    void SpaltenEinteilen(int listBreite);
+    // Width column `spalte` needs for its header and its widest cell.
+    int SpaltenBedarf(int spalte) const;
+    // Height a row needs for one line in the view's font.
+    int ZeilenBedarf() const;
     const QColor& Hintergrund() const { return FHintergrund; }
     const QColor& Schrift() const { return FSchrift; }
 
     // Cells written since creation, for tests of the write-only-what-changed rule.
     int GeschriebeneZellen() const { return FGeschrieben; }
 
+protected:
+    void changeEvent(QEvent* ereignis) override;
+    void resizeEvent(QResizeEvent* ereignis) override;
+
 private:
     void Zelle(int zeile, int spalte, const QString& text);
+    int TextBedarf(const QString& text) const;
+    // Measures every cell again (after a change of the font or of all rows).
+    void BedarfNeuMessen();
+    void SpaltenAnwenden();
+    void ZeilenHoeheAnwenden();
 
     int FUpdateTiefe = 0;
     int FGeschrieben = 0;
+    int FListBreite = 0;
+    // Widest cell text of each column since the last full measurement; rows that go
+    // keep their column wide until the next one (a refill or a new font).
+    QList<int> FZellBedarf;
+    bool FSpaltenPruefenS = false;
+    int FStandardZeile = 0;
+    int FViewportBreite = -1;
     QColor FHintergrund = Qt::white;
     QColor FSchrift = Qt::black;
 };

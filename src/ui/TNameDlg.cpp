@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QValidator>
+#include <algorithm>
 
 namespace {
 
@@ -64,6 +65,7 @@ TNameDlg::TNameDlg(const TProgrammSchrift& schrift, const QColor& hintergrund, Q
     QWidget::setTabOrder(Btn1Ok, Btn2Abbrechen);
     CaptionZuweisen();
     LeNameChange();
+    NachRahmenNeuAnordnen(this, [this] { SchalterEinrichten(); });
 }
 
 QString TNameDlg::Name() const {
@@ -88,17 +90,18 @@ void TNameDlg::SchriftartZuweisen() {
 void TNameDlg::SchalterEinrichten() {
     const QFont knopfFont = Btn1Ok->font();
     const int knopfHoehe = GetSchalterHoehe(knopfFont, TSchalterArt::Button);
-    // 125 pixels, wider only when a large font would cut "Abbrechen" off.
-    int knopfBreite = KnopfBreite;
-    for (const QPushButton* b : {Btn1Ok, Btn2Abbrechen})
-        knopfBreite =
-            qMax(knopfBreite, GetTextBreite(knopfFont, EntferneAmpersand(b->text()) + QStringLiteral("MM")));
-    const int clientBreite = 5 * knopfBreite;
-
+    // 125 pixels; a large font would cut "Abbrechen" off, so then as wide as its caption needs.
+    const int knopfBreite =
+        std::max({KnopfBreite, KnopfBreiteNoetig(Btn1Ok), KnopfBreiteNoetig(Btn2Abbrechen)});
+    // Five button widths; on a work area narrower than that the edit gives way, since it
+    // scrolls its text anyway.
     const QSize label = LeNameLabel->sizeHint();
-    const int editHoehe = LeName->sizeHint().height();
     const int editLinks = 10 + label.width() + 5;
-    LeName->setGeometry(editLinks, 10, clientBreite - editLinks - 10, editHoehe);
+    const int clientBreite =
+        std::max(std::min(5 * knopfBreite, GroessteClientGroesse(this).width()), 3 * 10 + 2 * knopfBreite);
+
+    const int editHoehe = LeName->sizeHint().height();
+    LeName->setGeometry(editLinks, 10, std::max(clientBreite - editLinks - 10, 0), editHoehe);
     LeNameLabel->setGeometry(10, LeName->y() + (editHoehe - label.height()) / 2, label.width(),
                              label.height());
 
@@ -110,7 +113,9 @@ void TNameDlg::SchalterEinrichten() {
     FensterEinrichten();
 }
 
-void TNameDlg::FensterEinrichten() { AufBildschirmZentrieren(this); }
+void TNameDlg::FensterEinrichten() {
+    AufBildschirmZentrieren(this);
+}
 
 void TNameDlg::LeNameChange() {
     Btn1Ok->setEnabled(!Name().isEmpty());

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "support/TestUmgebung.h"
+#include "ui/Layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,10 @@ private slots:
         QCOMPARE(form->Btn1Beenden->font().pointSize(), 20);
         // Controls grow with the font.
         QVERIFY(form->Btn1Beenden->height() > QFontMetrics(f).height());
-        QCOMPARE(form->Btn1Beenden->width(), 125);
+        // 125 pixels, wider where 20 points need it for the captions, both the same.
+        QCOMPARE(form->Btn1Beenden->width(), std::max({125, KnopfBreiteNoetig(form->Btn1Minimieren),
+                                                       KnopfBreiteNoetig(form->Btn1Beenden)}));
+        QCOMPARE(form->Btn1Minimieren->width(), form->Btn1Beenden->width());
     }
 
     void verknuepfungenNurDurchBenutzer() {

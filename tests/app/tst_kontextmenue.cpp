@@ -195,6 +195,8 @@ private slots:
     void tastenkuerzel() {
         Waehle(-1);
         FForm->activateWindow();
+        // Shortcuts reach only the active window, and the window system activates it later.
+        QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
         FForm->ListView1->setFocus();
         QTest::keyClick(FForm->ListView1, Qt::Key_Delete);
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty()); // no row: nothing

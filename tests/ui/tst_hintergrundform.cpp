@@ -72,19 +72,27 @@ private slots:
         QCOMPARE(f.Button2->x(), 2 * rand + b);
         QCOMPARE(f.width(), 3 * rand + 2 * b);
         const int zeile = QFontMetrics(f.ListBox1->font()).height();
-        QCOMPARE(f.ListBox1->geometry(), QRect(rand, rand, f.width() - 2 * rand, 20 * zeile));
+        // 20 lines, fewer only where the work area is too low for them (36 points on 800).
+        const int rahmen = f.frameGeometry().height() - f.height();
+        const int hoechstens = f.screen()->availableGeometry().height() - rahmen - 3 * rand - h;
+        const int listHoehe = qMin(20 * zeile, hoechstens);
+        if (punkte == 12)
+            QCOMPARE(listHoehe, 20 * zeile);
+        QCOMPARE(f.ListBox1->geometry(), QRect(rand, rand, f.width() - 2 * rand, listHoehe));
         QCOMPARE(f.Button1->y(), f.ListBox1->geometry().bottom() + 1 + rand);
         QCOMPARE(f.Button2->y(), f.Button1->y());
         QCOMPARE(f.height(), f.Button1->geometry().bottom() + 1 + rand);
         const QString fehler = UeberlappungOderAussen(&f, {f.ListBox1, f.Button1, f.Button2});
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
 
-        // Every colour name fits without scrolling, and the captions fit their buttons.
+        // Every colour name fits without scrolling where the list has its 20 lines, and the
+        // captions fit their buttons.
         const QRect letzte = f.ListBox1->visualItemRect(f.ListBox1->item(18));
-        QVERIFY(letzte.bottom() < f.ListBox1->viewport()->height());
+        QCOMPARE(letzte.bottom() < f.ListBox1->viewport()->height(), listHoehe == 20 * zeile);
         QVERIFY(QFontMetrics(f.Button2->font()).horizontalAdvance("Abbrechen") < b - 8);
 
-        // Centred on the screen, never above or left of it.
+        // Centred on the screen, never above or left of it, and inside it.
+        QVERIFY(f.screen()->availableGeometry().contains(f.frameGeometry()));
         const QRect schirm = f.screen()->geometry();
         QCOMPARE(f.x(), qMax(0, (schirm.width() - f.frameGeometry().width()) / 2));
         QCOMPARE(f.y(), qMax(0, (schirm.height() - f.frameGeometry().height()) / 2));
