@@ -94,27 +94,37 @@ class Dateileser(threading.Thread):
             self.fassungen.add(hashlib.blake2b(daten, digest_size=8).digest())
 
 
-class Antwortzeiten:
-    """Asks the instance for 1224 and `zustand` and keeps every answer time."""
+class Antwortzeiten(threading.Thread):
+    """Asks the instance for 1224 and `zustand` about once a second, on a thread of its own
+    (whatever else the test does meanwhile), and keeps every answer time."""
 
-    def __init__(self, v, anfang):
+    def __init__(self, v):
+        super().__init__(daemon=True)
         self.v = v
-        self.anfang = anfang
-        self.proben = []  # (seconds into the load, request, answer time)
+        self.anfang = time.monotonic()
+        self.ende = threading.Event()
+        self.proben = []  # (seconds since the start, request, answer time)
         self.ausfaelle = []
 
-    def fragen(self):
-        for art in ("1224", "zustand"):
-            t = time.monotonic()
-            try:
-                ok = self.v.send_message(lab.NACHRICHT_ZEIGEN) if art == "1224" else bool(self.v.zustand())
-            except lab.InstanceSocketError as e:
-                ok, fehler = False, str(e)
-            else:
-                fehler = "no answer"
-            self.proben.append((t - self.anfang, art, time.monotonic() - t))
-            if not ok:
-                self.ausfaelle.append(f"{art} at {t - self.anfang:.1f} s: {fehler}")
+    def run(self):
+        while not self.ende.is_set():
+            schritt = time.monotonic()
+            for art in ("1224", "zustand"):
+                t = time.monotonic()
+                try:
+                    ok = self.v.send_message(lab.NACHRICHT_ZEIGEN) if art == "1224" else bool(self.v.zustand())
+                except lab.InstanceSocketError as e:
+                    ok, fehler = False, str(e)
+                else:
+                    fehler = "no answer"
+                self.proben.append((t - self.anfang, art, time.monotonic() - t))
+                if not ok:
+                    self.ausfaelle.append(f"{art} at {t - self.anfang:.1f} s: {fehler}")
+            self.ende.wait(max(0.0, 1.0 - (time.monotonic() - schritt)))
+
+    def anhalten(self):
+        self.ende.set()
+        self.join(10)
 
     def langsamste(self, art=None, n=1):
         return sorted((p for p in self.proben if art in (None, p[1])), key=lambda p: -p[2])[:n]
@@ -172,7 +182,8 @@ class Last(unittest.TestCase):
                                         for i, p in enumerate(peers)], h.ip, lab.PRAESENZ_PORT, TAKT_MS, DAUER)
             anfang = time.monotonic()
             cpu_anfang = v.cpu_seconds()
-            antworten = Antwortzeiten(v, anfang)
+            antworten = Antwortzeiten(v)
+            antworten.start()
             beobachter = Sondenbeobachter(v, sonde)
             erwartet = {p.mac for p in peers} | {h.mac, sonde.mac}
             ansicht_fehler = []
@@ -185,7 +196,6 @@ class Last(unittest.TestCase):
                     z[2:4] == ["Online", "Aktiv"] for z in zeilen if z[5] != sonde.mac)
 
             while (seit := time.monotonic() - anfang) < DAUER - 0.5:
-                antworten.fragen()
                 macs = [z[5] for z in v.ansicht()]
                 if len(macs) != len(set(macs)) or not set(macs) <= erwartet:
                     ansicht_fehler.append(f"{seit:.0f} s: {len(macs)} rows, {len(set(macs))} hardware addresses")
@@ -195,6 +205,7 @@ class Last(unittest.TestCase):
                 if alle_da_nach is None and seit > PEERS * ANLAUF_MS / 1000 + 2 and alle_da():
                     alle_da_nach = seit
                 time.sleep(max(0.0, 1.0 - (time.monotonic() - anfang - seit)))
+            antworten.anhalten()
             ergebnis = sender.wait(30)
             cpu = v.cpu_seconds() - cpu_anfang
             gesamt = time.monotonic() - anfang
