@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -26,6 +27,9 @@ void FuzzOrdnerSetzen() {
     static QTemporaryDir* ordner = nullptr;
     if (ordner)
         return;
+    // Saves sync to disk; in memory that costs nothing, and a run makes many thousands.
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+        qputenv("TMPDIR", "/dev/shm");
     ordner = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/veltrano-fuzz-XXXXXX"));
     const QByteArray pfad = ordner->path().toUtf8();
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"})
@@ -79,5 +83,6 @@ QString EinzeiligWieDatei(const QString& text) {
     for (QChar& c : t)
         if (c.unicode() < 32)
             c = u' ';
-    return t;
+    // What the code page cannot hold (here: a lone surrogate) becomes its substitute.
+    return Plattform().VonAnsi(Plattform().ZuAnsi(t));
 }

@@ -34,5 +34,6 @@ TTestUmgebung& FuzzUmgebung();
 QString Lesbar(const QByteArray& daten);
 QString Lesbar(const QString& text);
 
-// A stored name as the host list file gives it back: control characters become blanks.
+// A stored name as the host list file gives it back: control characters become blanks,
+// characters the ANSI code page cannot hold its substitute.
 QString EinzeiligWieDatei(const QString& text);
