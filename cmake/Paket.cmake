@@ -43,10 +43,10 @@ set(CPACK_PACKAGE_NAME ${VELTRANO_PROGRAMM})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Veltrano-Projekt")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "switch the computers of a small network on and off")
-set(CPACK_PACKAGE_DESCRIPTION "Veltrano shows which computers of a small local network are switched on, \
-wakes them (Wake-on-LAN), puts them to sleep, shuts them down or restarts them, and gives each \
-computer a daily or one-off schedule for such an action. The same program runs on every computer \
-of the network; its user interface is German.")
+set(CPACK_PACKAGE_DESCRIPTION "Veltrano shows which computers of a small local network are switched on,
+wakes them (Wake-on-LAN), puts them to sleep, shuts them down or restarts them,
+and gives each computer a daily or one-off schedule for such an action. The same
+program runs on every computer of the network; its user interface is German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
