@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -83,6 +84,9 @@ QString EinzeiligWieDatei(const QString& text) {
     for (QChar& c : t)
         if (c.unicode() < 32)
             c = u' ';
-    // What the code page cannot hold (here: a lone surrogate) becomes its substitute.
-    return Plattform().VonAnsi(Plattform().ZuAnsi(t));
+    // What the code page cannot hold (a lone surrogate) becomes its substitute. The code page
+    // is UTF-8 here, as on Linux; decoded without dropping a U+FEFF at the start.
+    QStringDecoder dekodierer(QStringConverter::Utf8,
+                              QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return dekodierer(Plattform().ZuAnsi(t));
 }

@@ -221,6 +221,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         QThread::msleep(1);
     }
     FUZZ_PRUEFEN(!form->Timer1Start.isActive(), QStringLiteral("the start tick never ran"));
+    FUZZ_PRUEFEN(form->UdpS1Befehl.Aktiv() && form->UdpS1Sender.Aktiv(), QStringLiteral("listeners not bound"));
     // From here on only the datagrams drive the window.
     AlleTimerAus();
     umgebung.Fake().FAufrufe.clear();
@@ -230,6 +231,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     const QByteArray eingabe(reinterpret_cast<const char*>(daten), qsizetype(groesse));
+    // Every input starts from an empty list, so a finding reproduces from its file alone.
+    form->HostList->Clear();
+    QFile::remove(HostlisteDatei);
+    form->ListViewFuellen();
     for (const QByteArray& zeile : eingabe.split('\n')) {
         if (zeile.size() < 2)
             continue;
