@@ -5,9 +5,31 @@
 
 #include <QRandomGenerator>
 
-TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen) {
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+// Reverse lookups at once; the resolver cannot be interrupted, so a few at a time.
+constexpr int RueckwaertsGleichzeitig = 16;
+} // namespace
+
+TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS) {
     if (adressen.isEmpty())
         return;
+    std::vector<QString> namen(size_t(rueckwaertsS ? adressen.size() : 0));
+    std::atomic<qsizetype> naechste{0};
+    const auto nachschlagen = [&] {
+        for (qsizetype i; (i = naechste++) < qsizetype(namen.size());)
+            namen[size_t(i)] = Plattform().RueckwaertsName(adressen[i]);
+    };
+    std::vector<std::thread> helfer;
+    try {
+        for (qsizetype i = 0; i < qMin<qsizetype>(RueckwaertsGleichzeitig, qsizetype(namen.size())); ++i)
+            helfer.emplace_back(nachschlagen);
+    } catch (...) {
+        // No thread to be had: the ones there (or this one, below) do all of it.
+    }
     const auto kennung = quint16(QRandomGenerator::global()->generate());
     const QHash<quint32, QByteArray> antworten = Plattform().NetBiosAbfragen(
         adressen, NetBiosStatusAnfrage(kennung), NetBiosWarteMs,
@@ -15,10 +37,16 @@ TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen) {
     for (auto i = antworten.cbegin(); i != antworten.cend(); ++i)
         if (const auto status = NetBiosStatusLesen(i.value(), kennung))
             FStatus.insert(i.key(), *status);
+    nachschlagen();
+    for (std::thread& t : helfer)
+        t.join();
+    for (size_t i = 0; i < namen.size(); ++i)
+        if (!namen[i].isEmpty())
+            FRueckwaerts.insert(adressen[qsizetype(i)], namen[i]);
 }
 
 QString TNamensauskunft::ResolveHostName(quint32 adresse) const {
-    const QString name = Plattform().RueckwaertsName(adresse);
+    const QString name = FRueckwaerts.value(adresse);
     return name.isEmpty() ? NetBiosName(adresse) : name;
 }
 
@@ -36,14 +64,14 @@ QString ResolveHostName(const QString& adresse) {
         return {};
     // The reverse lookup first: NetBIOS is only asked where it knows nothing.
     const QString name = Plattform().RueckwaertsName(*a);
-    return name.isEmpty() ? TNamensauskunft({*a}).NetBiosName(*a) : name;
+    return name.isEmpty() ? TNamensauskunft({*a}, false).NetBiosName(*a) : name;
 }
 
 QStringList ReadLoggedOnUsers(const QString& adresse) {
     const std::optional<quint32> a = IPv4AusText(adresse);
     if (!a || *a == 0)
         return {};
-    return TNamensauskunft({*a}).ReadLoggedOnUsers(*a);
+    return TNamensauskunft({*a}, false).ReadLoggedOnUsers(*a);
 }
 
 QString ChooseUserName(const QStringList& namen) {

@@ -13,10 +13,12 @@
 // all of them together: a host that ignores the query costs no more.
 inline constexpr int NetBiosWarteMs = 50;
 
-// The NetBIOS answers of a group of hosts, asked all at once.
+// The names of a group of hosts, asked all at once: the NetBIOS queries in one round, the
+// reverse lookups (with rueckwaertsS) side by side meanwhile, so that a slow resolver or
+// hosts that ignore NetBIOS cost the group their longest wait, not the sum of them.
 class TNamensauskunft {
 public:
-    explicit TNamensauskunft(const QList<quint32>& adressen);
+    explicit TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS = true);
 
     // Name by reverse lookup; else the computer name of the NetBIOS answer; else empty.
     QString ResolveHostName(quint32 adresse) const;
@@ -27,6 +29,7 @@ public:
 
 private:
     QHash<quint32, TNetBiosStatus> FStatus;
+    QHash<quint32, QString> FRueckwaerts;
 };
 
 // The same for a single address in dotted text; empty for anything else.

@@ -9,6 +9,7 @@
 #include "net/TScannerThread.h"
 #include "support/TFakePlattform.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -179,6 +180,19 @@ private slots:
         QCOMPARE(l[2], Eintrag("PC7", "PC7$", "10.0.0.7", "00-1A-2B-3C-4D-07", false, TStatus::sOnline));
         QCOMPARE(l[3],
                  Eintrag("Unbekannt", "Unbekannt", "10.0.0.9", "00-1A-2B-3C-4D-09", false, TStatus::sOnline));
+    }
+
+    // A slow resolver costs a block its longest lookup, not the sum of them.
+    void langsameNamen() {
+        for (int n = 10; n < 50; ++n)
+            Antwortet(QStringLiteral("10.0.0.%1").arg(n), QStringLiteral("00-00-00-00-00-%1").arg(n));
+        Fake().FRueckwaertsVerzoegerungMs = 100;
+        QElapsedTimer uhr;
+        uhr.start();
+        ScannerDurchlauf("10.0.0.", *FListe, {}, [] { return false; });
+        QCOMPARE(FListe->Count(), 40);
+        QCOMPARE(Aufrufe(Fake(), "Rueckwaerts").size(), 40);
+        QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed()))); // one after another: 4 s
     }
 
     // A peer's own report outranks the sweep; a known host without a peer gets its address,

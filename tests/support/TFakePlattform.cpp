@@ -7,6 +7,7 @@
 // --- Network ---
 #include <QHostAddress>
 #include <QMutexLocker>
+#include <QThread>
 
 TFakePlattform::TFakePlattform() {
     FProgrammDatei = FBasis.path() + QStringLiteral("/prog/veltrano");
@@ -146,6 +147,8 @@ std::unique_ptr<TPlattform::TScannerSuche> TFakePlattform::ScannerSucheBeginnen(
 
 QString TFakePlattform::RueckwaertsName(quint32 adresse) {
     NetzAufruf(QStringLiteral("Rueckwaerts ") + Punkt(adresse));
+    if (FRueckwaertsVerzoegerungMs > 0)
+        QThread::msleep(FRueckwaertsVerzoegerungMs);
     return FRueckwaertsNamen.value(adresse);
 }
 

@@ -97,6 +97,7 @@ public:
                     const std::function<bool(QByteArrayView)>& akzeptieren) override;
     bool KlangSpielen(TKlang klang) override;
     QHash<quint32, QString> FRueckwaertsNamen;
+    int FRueckwaertsVerzoegerungMs = 0; // how long each reverse lookup takes
     // Answers as a host would send them; the request's transaction number is put in first.
     QHash<quint32, QByteArray> FNetBiosAntworten;
     // Called on the sweeping thread for each address, before it is asked.
