@@ -50,9 +50,8 @@
 #include "platform/linux/LinuxNetz.h"
 #include "platform/linux/NachbarBudget.h"
 #include "platform/linux/Nachbartabelle.h"
+#include "platform/linux/ScannerNetze.h"
 
-#include <QFile>
-#include <QHash>
 #include <QMutex>
 #include <QRandomGenerator>
 
@@ -66,9 +65,7 @@
 #include <vector>
 
 // The C library's net/if.h before any linux/ header, which then leaves its flags alone.
-#include <ifaddrs.h>
 #include <net/if.h>
-#include <net/if_arp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -102,97 +99,6 @@ struct THost {
     bool EchoGesendetS = false;
     QByteArray Hardware;
 };
-
-// A local IPv4 network and what is needed to send ARP on its link.
-struct TNetz {
-    quint32 Adresse = 0;
-    quint32 Maske = 0;
-    QByteArray Link;
-    int Index = 0;
-    QByteArray Hardware;
-    bool ArpS = false;
-};
-
-// How long the kernel keeps a neighbour entry it created for us.
-struct TNachbarZeiten {
-    TUhr::duration Unvollstaendig = 3500ms; // asking, then failed (reclaimable)
-    TUhr::duration Erreichbar = 46s;        // resolved and confirmed
-    TUhr::duration Nachfrage = 1000ms;      // between two ARP requests of the kernel
-};
-
-quint32 Ipv4(const sockaddr* a) {
-    if (!a || a->sa_family != AF_INET)
-        return 0;
-    sockaddr_in sin;
-    std::memcpy(&sin, a, sizeof sin);
-    return ntohl(sin.sin_addr.s_addr);
-}
-
-QByteArray LinkName(const char* name) {
-    QByteArray n(name);
-    const qsizetype p = n.indexOf(':');
-    return p < 0 ? n : n.first(p);
-}
-
-std::vector<TNetz> NetzeLesen() {
-    std::vector<TNetz> netze;
-    ifaddrs* roh = nullptr;
-    if (::getifaddrs(&roh) != 0)
-        return netze;
-    struct TLink {
-        QByteArray Hardware;
-        bool EthernetS = false;
-    };
-    QHash<QByteArray, TLink> links;
-    for (const ifaddrs* e = roh; e; e = e->ifa_next)
-        if (e->ifa_addr && e->ifa_addr->sa_family == AF_PACKET) {
-            sockaddr_ll ll;
-            std::memcpy(&ll, e->ifa_addr, sizeof ll);
-            links.insert(LinkName(e->ifa_name),
-                         {QByteArray(reinterpret_cast<const char*>(ll.sll_addr), ll.sll_halen == 6 ? 6 : 0),
-                          ll.sll_hatype == ARPHRD_ETHER && ll.sll_halen == 6});
-        }
-    for (const ifaddrs* e = roh; e; e = e->ifa_next) {
-        if (!e->ifa_addr || e->ifa_addr->sa_family != AF_INET || !(e->ifa_flags & IFF_UP) ||
-            !(e->ifa_flags & IFF_RUNNING) || (e->ifa_flags & IFF_LOOPBACK))
-            continue;
-        TNetz n;
-        n.Adresse = Ipv4(e->ifa_addr);
-        n.Maske = Ipv4(e->ifa_netmask);
-        n.Link = LinkName(e->ifa_name);
-        n.Index = int(::if_nametoindex(n.Link.constData()));
-        const TLink link = links.value(n.Link);
-        n.Hardware = link.Hardware;
-        n.ArpS = link.EthernetS && n.Index > 0 && n.Hardware.count('\0') != 6 &&
-                 !(e->ifa_flags & (IFF_NOARP | IFF_POINTOPOINT));
-        netze.push_back(n);
-    }
-    ::freeifaddrs(roh);
-    return netze;
-}
-
-int ZahlLesen(const QByteArray& link, const char* name, int vorgabe) {
-    QFile f(QStringLiteral("/proc/sys/net/ipv4/neigh/%1/%2")
-                .arg(QString::fromLocal8Bit(link), QLatin1String(name)));
-    if (!f.open(QIODevice::ReadOnly))
-        return vorgabe;
-    bool okS = false;
-    const int wert = f.read(32).trimmed().toInt(&okS);
-    return okS && wert >= 0 ? wert : vorgabe;
-}
-
-TNachbarZeiten ZeitenLesen(const QByteArray& link) {
-    TNachbarZeiten z;
-    if (link.isEmpty() || link.contains('/'))
-        return z;
-    const int proben = ZahlLesen(link, "mcast_solicit", 3) + ZahlLesen(link, "app_solicit", 0);
-    const int abstand = qBound(10, ZahlLesen(link, "retrans_time_ms", 1000), 60000);
-    const int erreichbar = qBound(1000, ZahlLesen(link, "base_reachable_time_ms", 30000), 3600000);
-    z.Unvollstaendig = std::chrono::milliseconds(qMax(proben, 1) * abstand + 500);
-    z.Erreichbar = std::chrono::milliseconds(erreichbar * 3 / 2 + 1000);
-    z.Nachfrage = std::chrono::milliseconds(abstand);
-    return z;
-}
 
 // 256 threads hold two sockets each; the common soft limit of 1024 descriptors is too close.
 void DateiGrenzeAnheben() {
@@ -264,7 +170,7 @@ struct TLinuxScannerSuche::TDaten {
     quint32 Basis = 0;
     std::function<bool()> Anhalten;
     TSuchWeg Weg = TSuchWeg::Automatisch;
-    std::vector<TNetz> Netze;
+    std::vector<TScannerNetz> Netze;
     std::array<THost, 256> Hosts;
     TNachbarZeiten Zeiten;
     TSuchBericht Bericht;
@@ -327,7 +233,7 @@ struct TLinuxScannerSuche::TDaten {
             ArpVerbotenS = true; // no right to it: echo only, for the whole block
             return -1;
         }
-        const TNetz& n = Netze[size_t(netz)];
+        const TScannerNetz& n = Netze[size_t(netz)];
         std::vector<sock_filter> programm = ArpFilter(n.Adresse, Basis);
         const sock_fprog filter{quint16(programm.size()), programm.data()};
         const int an = 1;
@@ -352,7 +258,7 @@ struct TLinuxScannerSuche::TDaten {
         const int fd = ArpSocket(h.Netz);
         if (fd < 0)
             return false;
-        const TNetz& netz = Netze[size_t(h.Netz)];
+        const TScannerNetz& netz = Netze[size_t(h.Netz)];
         const QByteArray anfrage = ArpAnfrage(netz.Hardware, netz.Adresse, Adresse(n));
         sockaddr_ll an{};
         an.sll_family = AF_PACKET;
@@ -556,9 +462,9 @@ TLinuxScannerSuche::TLinuxScannerSuche(quint32 basis, std::function<bool()> anha
     d->Basis = basis & BlockMaske;
     d->Anhalten = std::move(anhalten);
     d->Weg = weg;
-    d->Netze = NetzeLesen();
+    d->Netze = ScannerNetzeLesen();
     const int netz = d->NetzVon(d->Basis);
-    d->Zeiten = ZeitenLesen(netz >= 0 ? d->Netze[size_t(netz)].Link : QByteArray());
+    d->Zeiten = NachbarZeitenLesen(netz >= 0 ? d->Netze[size_t(netz)].Link : QByteArray());
     d->EchoOeffnen();
 }
 
