@@ -17,19 +17,8 @@ constexpr int RueckwaertsGleichzeitig = 16;
 TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS) {
     if (adressen.isEmpty())
         return;
-    std::vector<QString> namen(size_t(rueckwaertsS ? adressen.size() : 0));
-    std::atomic<qsizetype> naechste{0};
-    const auto nachschlagen = [&] {
-        for (qsizetype i; (i = naechste++) < qsizetype(namen.size());)
-            namen[size_t(i)] = Plattform().RueckwaertsName(adressen[i]);
-    };
-    std::vector<std::thread> helfer;
-    try {
-        for (qsizetype i = 0; i < qMin<qsizetype>(RueckwaertsGleichzeitig, qsizetype(namen.size())); ++i)
-            helfer.emplace_back(nachschlagen);
-    } catch (...) {
-        // No thread to be had: the ones there (or this one, below) do all of it.
-    }
+    // The NetBIOS round first and alone: its short wait must not share the processor with
+    // the lookups.
     const auto kennung = quint16(QRandomGenerator::global()->generate());
     const QHash<quint32, QByteArray> antworten = Plattform().NetBiosAbfragen(
         adressen, NetBiosStatusAnfrage(kennung), NetBiosWarteMs,
@@ -37,12 +26,28 @@ TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen, bool rueckwaert
     for (auto i = antworten.cbegin(); i != antworten.cend(); ++i)
         if (const auto status = NetBiosStatusLesen(i.value(), kennung))
             FStatus.insert(i.key(), *status);
+    if (!rueckwaertsS)
+        return;
+
+    std::vector<QString> namen(size_t(adressen.size()));
+    std::atomic<qsizetype> naechste{0};
+    const auto nachschlagen = [&] {
+        for (qsizetype i; (i = naechste++) < adressen.size();)
+            namen[size_t(i)] = Plattform().RueckwaertsName(adressen[i]);
+    };
+    std::vector<std::thread> helfer;
+    try {
+        for (qsizetype i = 1; i < qMin<qsizetype>(RueckwaertsGleichzeitig, adressen.size()); ++i)
+            helfer.emplace_back(nachschlagen);
+    } catch (...) {
+        // No more threads to be had: the ones there and this one do all of it.
+    }
     nachschlagen();
     for (std::thread& t : helfer)
         t.join();
-    for (size_t i = 0; i < namen.size(); ++i)
-        if (!namen[i].isEmpty())
-            FRueckwaerts.insert(adressen[qsizetype(i)], namen[i]);
+    for (qsizetype i = 0; i < adressen.size(); ++i)
+        if (!namen[size_t(i)].isEmpty())
+            FRueckwaerts.insert(adressen[i], namen[size_t(i)]);
 }
 
 QString TNamensauskunft::ResolveHostName(quint32 adresse) const {

@@ -13,9 +13,9 @@
 // all of them together: a host that ignores the query costs no more.
 inline constexpr int NetBiosWarteMs = 50;
 
-// The names of a group of hosts, asked all at once: the NetBIOS queries in one round, the
-// reverse lookups (with rueckwaertsS) side by side meanwhile, so that a slow resolver or
-// hosts that ignore NetBIOS cost the group their longest wait, not the sum of them.
+// The names of a group of hosts, asked all at once: the NetBIOS queries in one round, then
+// (with rueckwaertsS) the reverse lookups side by side, so that hosts that ignore NetBIOS or
+// a slow resolver cost the group their longest wait, not the sum of them.
 class TNamensauskunft {
 public:
     explicit TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS = true);

@@ -28,6 +28,12 @@ sockaddr_in Ort(quint32 adresse, quint16 port) {
     return a;
 }
 
+// An error an earlier ICMP message left on the socket, reported by the next call.
+bool GemeldeterFehler(int fehler) {
+    return fehler == EINTR || fehler == ECONNREFUSED || fehler == EHOSTUNREACH || fehler == ENETUNREACH ||
+           fehler == EHOSTDOWN;
+}
+
 // Addresses that reported "unreachable" (port or host) for one of our datagrams.
 void AbweisungenLesen(int fd, QSet<quint32>& offen) {
     for (int i = 0; i < 1024; ++i) {
@@ -92,11 +98,17 @@ QHash<quint32, QByteArray> LinuxNetBiosAbfragen(const QList<quint32>& ziele, con
     const auto senden = [&] {
         for (quint32 z : std::as_const(offen)) {
             const sockaddr_in ort = Ort(z, NetBiosPort);
-            ::sendto(s.Fd(), anfrage.constData(), size_t(anfrage.size()), 0,
-                     reinterpret_cast<const sockaddr*>(&ort), sizeof ort);
+            // With IP_RECVERR a send reports an earlier host's "unreachable" instead of
+            // going out; that error is gone then, so the send is repeated.
+            for (int versuch = 0; versuch < 8; ++versuch)
+                if (::sendto(s.Fd(), anfrage.constData(), size_t(anfrage.size()), 0,
+                             reinterpret_cast<const sockaddr*>(&ort), sizeof ort) >= 0 ||
+                    !GemeldeterFehler(errno))
+                    break;
         }
     };
     senden();
+    // Counted from when the last query has left: sending many may take a moment.
     const auto anfang = TUhr::now();
     const auto ende = anfang + std::chrono::milliseconds(timeoutMs);
     const auto nochmal = anfang + std::chrono::milliseconds(timeoutMs / 2);

@@ -149,7 +149,18 @@ ssize_t Senden(int fd, const QByteArray& daten, const void* an, socklen_t laenge
                 return -1;
             }
     }
-    return ::sendto(fd, daten.constData(), size_t(daten.size()), 0, static_cast<const sockaddr*>(an), laenge);
+    // A raw socket reports the ICMP errors of every host in the namespace on its next send,
+    // which then does not go out; reading the error consumed it, so the send is repeated.
+    // Only a refusal that stays is this destination's own.
+    ssize_t r = -1;
+    for (int versuch = 0; versuch < 4; ++versuch) {
+        r = ::sendto(fd, daten.constData(), size_t(daten.size()), 0, static_cast<const sockaddr*>(an),
+                     laenge);
+        if (r >= 0 || (errno != EINTR && errno != EHOSTUNREACH && errno != ENETUNREACH &&
+                       errno != ECONNREFUSED && errno != EHOSTDOWN))
+            break;
+    }
+    return r;
 }
 } // namespace
 
