@@ -118,27 +118,6 @@ private slots:
         QCOMPARE(ScannerIPTeile(netze), teile);
     }
 
-    void ipTeil_data() {
-        QTest::addColumn<QString>("teil");
-        QTest::addColumn<QString>("basis");
-        QTest::newRow("prefix") << "192.168.1."
-                                << "192.168.1.0";
-        QTest::newRow("no dot at the end") << "192.168.1"
-                                           << "";
-        QTest::newRow("two numbers") << "192.168."
-                                     << "";
-        QTest::newRow("four numbers") << "192.168.1.5."
-                                      << "";
-        QTest::newRow("out of range") << "192.168.256."
-                                      << "";
-    }
-    void ipTeil() {
-        QFETCH(QString, teil);
-        QFETCH(QString, basis);
-        const auto b = IPTeilBasis(teil);
-        QCOMPARE(b ? IPv4Text(*b) : QString(), basis);
-    }
-
     // Every address in order with the 1 ms wait; the own machine and hosts without a
     // hardware address are skipped; names from the reverse lookup, else NetBIOS.
     void sweepEinesBlocks() {
@@ -249,19 +228,6 @@ private slots:
         QCOMPARE(b.Uebergeben, uebergeben);
         QCOMPARE(FListe->Count(), uebergeben);
         QCOMPARE(b.AngehaltenS, nachTests < 100000);
-    }
-
-    // The global stop conditions, each on its own.
-    void anhaltenGlobal() {
-        QVERIFY(!ScannerAnhaltenGlobal());
-        ScannerS = false;
-        QVERIFY(ScannerAnhaltenGlobal());
-        ScannerS = true;
-        StopS = true;
-        QVERIFY(ScannerAnhaltenGlobal());
-        StopS = false;
-        SetzeEigeneMAC(QString());
-        QVERIFY(ScannerAnhaltenGlobal());
     }
 
     // A whole /16 with 256 threads: each block once, every found host merged, one
