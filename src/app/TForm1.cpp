@@ -274,10 +274,7 @@ void TForm1::IcmpTerminated() {
 }
 
 void TForm1::Timer1ScannerTimer() {
-    Timer1Scanner.stop();
-    Timer1Scanner.setInterval(250);
-    if (!StopS)
-        Timer1Scanner.start();
+    ScannerTimerSchritt();
 }
 
 void TForm1::ListenerAktivieren(bool aktivS) {
