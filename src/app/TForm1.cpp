@@ -352,6 +352,7 @@ void TForm1::SchliessenOhneFrage() {
 void TForm1::FormDestroy() {
     ListenerAktivieren(false);
     delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
+    ScannerBeenden();
     HostList.reset();
     FZeitsteuerung.reset(); // before the dialog whose fields it uses
     // Only an empty folder goes; one that still holds files stays.
