@@ -274,10 +274,7 @@ void TForm1::IcmpTerminated() {
 }
 
 void TForm1::Timer1ScannerTimer() {
-    Timer1Scanner.stop();
-    Timer1Scanner.setInterval(250);
-    if (!StopS)
-        Timer1Scanner.start();
+    ScannerTimerSchritt();
 }
 
 void TForm1::ListenerAktivieren(bool aktivS) {
@@ -355,6 +352,7 @@ void TForm1::SchliessenOhneFrage() {
 void TForm1::FormDestroy() {
     ListenerAktivieren(false);
     delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
+    ScannerBeenden();
     HostList.reset();
     FZeitsteuerung.reset(); // before the dialog whose fields it uses
     // Only an empty folder goes; one that still holds files stays.

@@ -154,6 +154,17 @@ public:
     void PuCtiPopup();
     void PuCtiAutostartScannerClick(int tag);
 
+    // --- Scanner (TForm1Scanner.cpp) ---------------------------------------------------------
+    // The polling step of Timer1Scanner: starts a sweep when one is due.
+    void ScannerTimerSchritt();
+    // Completion handler of every scanner thread; sender is the thread that ended.
+    void ScannerTerminated(QThread* sender);
+    // Stops every running scanner thread and waits for it. FormDestroy calls it before the
+    // host list goes; the close sequence calls it too.
+    void ScannerBeenden();
+    // The threads of the running sweep; each is taken out once, by its completion handler.
+    QList<QPointer<QThread>> ScannerThreads;
+
 signals:
     // The close sequence has run; the message loop may end.
     void Beendet();

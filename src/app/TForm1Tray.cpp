@@ -9,6 +9,7 @@
 #include "ui/Programmsymbol.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 
 namespace {
@@ -95,4 +96,7 @@ void TForm1::Timer1BalloonTimer() {
     Cti->BalloonZeigen(ProgrammTitel, BalloonText, 15000);
 }
 
-void TForm1::CtiBalloonHintShow() {}
+void TForm1::CtiBalloonHintShow() {
+    if (!Plattform().KlangSpielen(TPlattform::TKlang::Benachrichtigung))
+        QApplication::beep();
+}

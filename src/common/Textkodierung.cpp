@@ -6,7 +6,9 @@
 
 QString DekodiereTextdatei(const QByteArray& daten) {
     auto mitBom = [&](QStringConverter::Encoding kodierung, int bomLaenge) {
-        QStringDecoder dekodierer(kodierung, QStringConverter::Flag::Stateless);
+        // Only the one mark is ours: a second one belongs to the text.
+        QStringDecoder dekodierer(kodierung, QStringConverter::Flag::Stateless |
+                                                 QStringConverter::Flag::ConvertInitialBom);
         return QString(dekodierer(QByteArrayView(daten).sliced(bomLaenge)));
     };
     if (daten.startsWith("\xEF\xBB\xBF"))
@@ -20,6 +22,15 @@ QString DekodiereTextdatei(const QByteArray& daten) {
 
 QByteArray KodiereAnsi(const QString& text) {
     return Plattform().ZuAnsi(text);
+}
+
+QByteArray KodiereTextdatei(const QString& text) {
+    QByteArray daten = KodiereAnsi(text);
+    // Text that begins like a byte-order mark (a name starting with U+FEFF, say) would lose
+    // its first characters to the reader: then the file gets a real mark in front.
+    if (daten.startsWith("\xEF\xBB\xBF") || daten.startsWith("\xFF\xFE") || daten.startsWith("\xFE\xFF"))
+        return "\xEF\xBB\xBF" + text.toUtf8();
+    return daten;
 }
 
 QStringList TeileZeilen(const QString& text) {

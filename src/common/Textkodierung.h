@@ -8,6 +8,9 @@
 
 QString DekodiereTextdatei(const QByteArray& daten);
 QByteArray KodiereAnsi(const QString& text);
+// What a text file of the program holds: ANSI, unless the reader would take its first bytes
+// for a byte-order mark; then UTF-8 with a mark.
+QByteArray KodiereTextdatei(const QString& text);
 
 // Splits at CR LF, a lone CR or a lone LF; a final line break yields no empty last line.
 QStringList TeileZeilen(const QString& text);

@@ -42,5 +42,5 @@ QByteArray SchreibeHostliste(const THostListListe& liste) {
     for (const THostListRec& e : liste)
         text += EinZeilig(e.PC) % u'|' % EinZeilig(e.User) % u'|' % EinZeilig(e.IP) % u'|' %
                 EinZeilig(e.MAC) % QStringLiteral("\r\n");
-    return KodiereAnsi(text);
+    return KodiereTextdatei(text);
 }

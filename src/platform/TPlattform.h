@@ -4,10 +4,12 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class TPlattform : public QObject {
     Q_OBJECT
@@ -95,6 +97,39 @@ public:
     virtual bool IcmpEcho(quint32 ziel, int timeoutMs) = 0;
     // IPv4 address of a host name or dotted address; 0 when it cannot be resolved.
     virtual quint32 AdresseAufloesen(const QString& host) = 0;
+
+    // --- Scanner --------------------------------------------------------------------------
+    // One block of 256 addresses (basis + 0 ... basis + 255, basis ending in .0), asked by the
+    // one thread that sweeps it. Answers are collected whenever the thread waits, so an
+    // answer that comes after its host's wait still counts.
+    struct TScannerFund {
+        quint8 N = 0;        // last number of the address
+        QByteArray Hardware; // hardware address seen right after the answer; may be empty
+    };
+    class TScannerSuche {
+    public:
+        virtual ~TScannerSuche() = default;
+        // Asks whether host n is there and collects answers for up to warteMs.
+        virtual void Fragen(quint8 n, int warteMs) = 0;
+        // After the last question: waits for late answers, then every host that answered,
+        // in ascending order.
+        virtual QList<TScannerFund> Funde() = 0;
+    };
+    // anhalten is asked throughout every wait; true cuts the waits short.
+    virtual std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
+                                                                std::function<bool()> anhalten) = 0;
+    // Host name of an address by reverse lookup; empty when none is known. Thread-safe.
+    virtual QString RueckwaertsName(quint32 adresse) = 0;
+    // Sends anfrage to UDP port 137 of every address and collects for at most timeoutMs the
+    // first answer per address that akzeptieren takes (sooner when every address has
+    // answered or refused). Thread-safe.
+    virtual QHash<quint32, QByteArray>
+    NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
+                    const std::function<bool(QByteArrayView)>& akzeptieren) = 0;
+    enum class TKlang { Benachrichtigung, Asterisk };
+    // Plays an event of the desktop's sound theme without waiting for it; false when no
+    // sound can be played (the caller then beeps).
+    virtual bool KlangSpielen(TKlang klang) = 0;
 
 signals:
     void NachrichtEmpfangen(int nachricht);

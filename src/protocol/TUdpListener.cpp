@@ -3,6 +3,7 @@
 #include "protocol/Nachrichten.h"
 
 #include <QNetworkDatagram>
+#include <QVariant>
 
 TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {}
 
@@ -24,6 +25,9 @@ void TUdpListener::Aktivieren(bool aktivS) {
     auto socket = std::make_unique<QUdpSocket>();
     if (!socket->bind(QHostAddress::Any, FPort))
         return;
+    // Room for a burst (a busy network, a flood of bad datagrams) while a handler runs; the
+    // system caps the size at what it allows.
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(4 * 1024 * 1024));
     connect(socket.get(), &QUdpSocket::readyRead, this, &TUdpListener::Lesen);
     FSocket = std::move(socket);
 }

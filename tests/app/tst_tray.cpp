@@ -106,6 +106,7 @@ private slots:
         QVERIFY(form->Timer1Balloon.isActive());
         QCOMPARE(form->Timer1Balloon.interval(), 250);
         QTRY_COMPARE(gezeigt.count(), 1);
+        QCOMPARE(FUmgebung->Fake().FKlaenge, QStringList{"Benachrichtigung"});
         QVERIFY(form->Cti->BalloonSichtbar());
         QVERIFY(
             form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));

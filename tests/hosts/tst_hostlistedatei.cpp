@@ -137,6 +137,18 @@ private slots:
         QCOMPARE(zurueck.Get(1).MAC, QString("M2"));
     }
 
+    // A name that begins like a byte-order mark keeps its first characters and its entry.
+    void nameWieBom() {
+        THostList liste(FPfad);
+        liste.Add(Eintrag(QString(QChar(0xFEFF)), "a", "1", "M1"), true);
+        liste.Add(Eintrag(QString(QChar(0xFEFF)) + "KÜCHE", "b", "2", "M2"), true);
+        QVERIFY(liste.LoadSaveListe(false));
+        THostList zurueck(FPfad);
+        QCOMPARE(zurueck.Count(), 2);
+        QCOMPARE(zurueck.Get(0).PC, QString(QChar(0xFEFF)));
+        QCOMPARE(zurueck.Get(1).PC, QString(QChar(0xFEFF)) + "KÜCHE");
+    }
+
     void leereListeLoeschtDatei() {
         Schreiben(FPfad, "a|b|c|M1\r\n");
         THostList liste(FPfad);

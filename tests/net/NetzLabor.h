@@ -35,6 +35,8 @@ public:
     bool IpImPartner(const QStringList& argumente);
 
     QString Link() const { return QStringLiteral("vtl0"); }
+    // The process holding the far namespace (/proc/<pid>/ns/net), 0 before Aufbauen.
+    qint64 PartnerPid() const { return FPartner.processId(); }
     QString EigeneIp, PartnerIp, Netz, Broadcast;
     QString EigeneMac, PartnerMac; // in the program's text form
 

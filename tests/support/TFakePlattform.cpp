@@ -7,6 +7,7 @@
 // --- Network ---
 #include <QHostAddress>
 #include <QMutexLocker>
+#include <QThread>
 
 TFakePlattform::TFakePlattform() {
     FProgrammDatei = FBasis.path() + QStringLiteral("/prog/veltrano");
@@ -109,4 +110,71 @@ quint32 TFakePlattform::AdresseAufloesen(const QString& host) {
         return FNamen.value(host);
     QHostAddress a;
     return a.setAddress(host) && a.protocol() == QAbstractSocket::IPv4Protocol ? a.toIPv4Address() : 0;
+}
+
+// --- Scanner ---
+
+namespace {
+class TFakeSuche : public TPlattform::TScannerSuche {
+public:
+    TFakeSuche(TFakePlattform& fake, quint32 basis) : FFake(fake), FBasis(basis) {}
+    void Fragen(quint8 n, int warteMs) override {
+        const quint32 adresse = FBasis | n;
+        if (FFake.FBeimFragen)
+            FFake.FBeimFragen(adresse);
+        FFake.NetzAufrufAufzeichnen(QStringLiteral("Fragen %1 %2").arg(Punkt(adresse)).arg(warteMs));
+        if (FFake.FAntwortende.contains(adresse))
+            FGefunden.append({n, FFake.FHardware.value(adresse)});
+    }
+    QList<TPlattform::TScannerFund> Funde() override {
+        FFake.NetzAufrufAufzeichnen(QStringLiteral("Funde %1 %2").arg(Punkt(FBasis)).arg(FGefunden.size()));
+        return FGefunden;
+    }
+
+private:
+    TFakePlattform& FFake;
+    const quint32 FBasis;
+    QList<TPlattform::TScannerFund> FGefunden;
+};
+} // namespace
+
+void TFakePlattform::NetzAufrufAufzeichnen(const QString& aufruf) {
+    NetzAufruf(aufruf);
+}
+
+std::unique_ptr<TPlattform::TScannerSuche> TFakePlattform::ScannerSucheBeginnen(quint32 basis,
+                                                                                std::function<bool()>) {
+    return std::make_unique<TFakeSuche>(*this, basis & 0xffffff00u);
+}
+
+QString TFakePlattform::RueckwaertsName(quint32 adresse) {
+    NetzAufruf(QStringLiteral("Rueckwaerts ") + Punkt(adresse));
+    if (FRueckwaertsVerzoegerungMs > 0)
+        QThread::msleep(FRueckwaertsVerzoegerungMs);
+    return FRueckwaertsNamen.value(adresse);
+}
+
+QHash<quint32, QByteArray>
+TFakePlattform::NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int,
+                                const std::function<bool(QByteArrayView)>& akzeptieren) {
+    QStringList text;
+    for (quint32 z : ziele)
+        text << Punkt(z);
+    NetzAufruf(QStringLiteral("NetBios ") + text.join(u','));
+    QHash<quint32, QByteArray> antworten;
+    for (quint32 z : ziele) {
+        QByteArray antwort = FNetBiosAntworten.value(z);
+        if (antwort.size() >= 2 && anfrage.size() >= 2) {
+            antwort[0] = anfrage[0];
+            antwort[1] = anfrage[1];
+        }
+        if (!antwort.isEmpty() && (!akzeptieren || akzeptieren(antwort)))
+            antworten.insert(z, antwort);
+    }
+    return antworten;
+}
+
+bool TFakePlattform::KlangSpielen(TKlang klang) {
+    FKlaenge << (klang == TKlang::Asterisk ? QStringLiteral("Asterisk") : QStringLiteral("Benachrichtigung"));
+    return FKlangS;
 }

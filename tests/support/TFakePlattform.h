@@ -84,6 +84,28 @@ public:
     QStringList NetzAufrufe() const;
     void NetzAufrufeLeeren();
 
+    // --- Scanner ---
+    // A sweep answers from FAntwortende, with hardware addresses from FHardware; every
+    // address asked is recorded ("Fragen 10.0.0.5"), every block's end too ("Funde
+    // 10.0.0.0 3"), as are the name questions ("Rueckwaerts 10.0.0.5", "NetBios
+    // 10.0.0.5,10.0.0.7").
+    std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
+                                                        std::function<bool()> anhalten) override;
+    QString RueckwaertsName(quint32 adresse) override;
+    QHash<quint32, QByteArray>
+    NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
+                    const std::function<bool(QByteArrayView)>& akzeptieren) override;
+    bool KlangSpielen(TKlang klang) override;
+    QHash<quint32, QString> FRueckwaertsNamen;
+    int FRueckwaertsVerzoegerungMs = 0; // how long each reverse lookup takes
+    // Answers as a host would send them; the request's transaction number is put in first.
+    QHash<quint32, QByteArray> FNetBiosAntworten;
+    // Called on the sweeping thread for each address, before it is asked.
+    std::function<void(quint32)> FBeimFragen;
+    bool FKlangS = true;                               // KlangSpielen's answer
+    QStringList FKlaenge;                              // "Asterisk", "Benachrichtigung", one per call
+    void NetzAufrufAufzeichnen(const QString& aufruf); // for the sweep session, on any thread
+
 private:
     QTemporaryDir FBasis;
     // --- Network ---

@@ -113,6 +113,10 @@ QByteArray LinuxHardwareadresse(quint32 adresse) {
             return {};
         }
     }
+    return HardwareAusArpTabelle(LinuxNachbartabelleLesen(), adresse);
+}
+
+QByteArray LinuxNachbartabelleLesen() {
     QFile tabelle(QStringLiteral("/proc/net/arp"));
     if (!tabelle.open(QIODevice::ReadOnly))
         return {};
@@ -124,7 +128,7 @@ QByteArray LinuxHardwareadresse(quint32 adresse) {
             break;
         inhalt += teil;
     }
-    return HardwareAusArpTabelle(inhalt, adresse);
+    return inhalt;
 }
 
 quint32 LinuxAdresseAufloesen(const QString& host) {

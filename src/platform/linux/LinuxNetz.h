@@ -10,6 +10,8 @@ bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste);
 // An own address: that interface's hardware address; any other: the neighbour table's
 // complete entry. Empty when neither knows one.
 QByteArray LinuxHardwareadresse(quint32 adresse);
+// The text of /proc/net/arp, at most NachbartabelleMaxBytes (for HardwareAusArpTabelle).
+QByteArray LinuxNachbartabelleLesen();
 
 // getaddrinfo restricted to IPv4; 0 when nothing is found.
 quint32 LinuxAdresseAufloesen(const QString& host);

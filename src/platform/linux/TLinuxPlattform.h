@@ -46,6 +46,15 @@ public:
     bool IcmpEcho(quint32 ziel, int timeoutMs) override;
     quint32 AdresseAufloesen(const QString& host) override;
 
+    // --- Scanner (TLinuxPlattformScanner.cpp) ------------------------------------------------
+    std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
+                                                        std::function<bool()> anhalten) override;
+    QString RueckwaertsName(quint32 adresse) override;
+    QHash<quint32, QByteArray>
+    NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
+                    const std::function<bool(QByteArrayView)>& akzeptieren) override;
+    bool KlangSpielen(TKlang klang) override;
+
 private:
     TInstanzWaechter& Waechter();
 

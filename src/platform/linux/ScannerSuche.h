@@ -1,0 +1,47 @@
+#pragma once
+// The discovery half of a sweep on Linux: which hosts of one block of 256 addresses answer,
+// and their hardware addresses. Why it works the way it does stands at the top of
+// ScannerSuche.cpp.
+
+#include "platform/TPlattform.h"
+
+#include <memory>
+
+enum class TSuchWeg {
+    Automatisch, // own ARP requests where the process may send them, echo requests otherwise
+    NurEcho,     // echo requests only, as a process without CAP_NET_RAW sweeps
+};
+
+// The way the platform's sessions take (Automatisch unless changed). Tests and the
+// benchmark choose NurEcho to see how a process without CAP_NET_RAW fares.
+void SetzeLinuxSuchWeg(TSuchWeg weg);
+TSuchWeg LinuxSuchWeg();
+
+// For tests: asked before every echo and ARP request of a session with its destination; a
+// value other than 0 is taken as the errno of a failed send instead of sending.
+void SetzeLinuxSendeStoerung(std::function<int(quint32 ziel)> stoerung);
+
+// What a session did, for tests and the benchmark.
+struct TSuchBericht {
+    bool EigeneArpS = false; // own ARP requests went out
+    bool EchoRohS = false;   // echoes over a raw socket (ping_group_range excludes the process)
+    int ArpGesendet = 0;
+    int EchoGesendet = 0;
+    int Zurueckgestellt = 0; // echoes that had to wait for a place in the neighbour budget
+    int Abgewiesen = 0;      // sends refused for want of room (ENOBUFS, EAGAIN) and repeated
+};
+
+class TLinuxScannerSuche : public TPlattform::TScannerSuche {
+public:
+    TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg = TSuchWeg::Automatisch);
+    ~TLinuxScannerSuche() override;
+
+    void Fragen(quint8 n, int warteMs) override;
+    QList<TPlattform::TScannerFund> Funde() override;
+
+    const TSuchBericht& Bericht() const;
+
+private:
+    struct TDaten;
+    std::unique_ptr<TDaten> d;
+};
