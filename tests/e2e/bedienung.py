@@ -10,6 +10,7 @@ import re
 import time
 
 from grundlagen import wait_until
+from grundlagen import PROGRAMM_TITEL
 
 
 class Bedienung:
@@ -105,3 +106,25 @@ class Bedienung:
     def kontextmenue(self):
         """Opens the host list's context menu with the keyboard (the Menu key)."""
         self.tasten("Menu", pause=0.4)
+
+    # --- The scanner ----------------------------------------------------------------------------
+
+    def scanner_einschalten(self, timeout=30.0):
+        """Ticks "&Scannen" with Alt+S in the main window and confirms the scanner's message
+        with Return; returns the message text. The box comes once every thread of the sweep
+        has been started (256 of them take seconds in a sanitizer build); the sweep may have
+        ended by then."""
+        self.scanner_taste()
+        return self.scanner_meldung_bestaetigen(timeout)
+
+    def scanner_taste(self):
+        """Alt+S in the main window (given the focus first): the sweep starts."""
+        self.warte_fokus_auf_hauptfenster()
+        self.tasten("alt+s", pause=0.0)
+
+    def scanner_meldung_bestaetigen(self, timeout=30.0):
+        """Waits for the scanner's message box and closes it with Return; returns its text."""
+        _, text = self.warte_dialog(PROGRAMM_TITEL, timeout=timeout)
+        self.tasten("Return")
+        self.warte_kein_dialog(timeout)
+        return text

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Load: 200 peers announce themselves ten times as often as usual (every 200 ms each, 1 000
-datagrams/s) for 60 s while the probe runs. Throughout, the instance answers its local socket
-within a second, lists every peer exactly once, and every read of Hostliste.txt finds a whole
-file. The peers join one after the other over the first 10 s (20 new peers a second).
+datagrams/s) for 60 s while the probe runs and, in the middle, a sweep of the subnet (ticked
+with Alt+S under Xvfb). Throughout, the instance answers its local socket within a second,
+lists every peer exactly once, and every read of Hostliste.txt finds a whole file. The peers
+join one after the other over the first 10 s (20 new peers a second).
 
 Each simulated peer is a silent lab host of its own (own address, own hardware address, it
 answers the probe); one process sends for all of them. The datagrams go to the instance's
@@ -18,6 +19,7 @@ import time
 import unittest
 
 import lab
+from bedienung import Bedienung
 from lab import Lab, wait_until
 
 PEERS = 200
@@ -171,8 +173,10 @@ class Last(unittest.TestCase):
             with open(h.host_list_file, "wb") as f:
                 f.write(f"sonde|niemand|{sonde.ip}|{sonde.mac}\r\n".encode())
 
-            v = h.start_veltrano()
+            v = h.start_veltrano(display="xvfb")
             v.wait_ready()
+            bedienung = Bedienung(v)
+            bedienung.warte_fokus_auf_hauptfenster()
             wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 10)
             wait_until(lambda: v.ansicht()[0][2] == "Online", 10, message="the listed host Online by the probe")
 
@@ -188,6 +192,7 @@ class Last(unittest.TestCase):
             erwartet = {p.mac for p in peers} | {h.mac, sonde.mac}
             ansicht_fehler = []
             alle_da_nach = None
+            sweep_an = sweep_dauer = None
 
             def alle_da():
                 # Every peer listed once, Online and Aktiv (while they still announce).
@@ -202,6 +207,13 @@ class Last(unittest.TestCase):
                 if seit > 20:
                     # The probe keeps working under the load.
                     beobachter.schritt()
+                if seit > 30 and sweep_an is None:
+                    # A sweep of the subnet on top; it finds nothing new (every host of the
+                    # network is listed), but it must end.
+                    bedienung.scanner_einschalten()
+                    sweep_an = time.monotonic()
+                elif sweep_an and sweep_dauer is None and v.zustand()["scanner"] == "0":
+                    sweep_dauer = time.monotonic() - sweep_an
                 if alle_da_nach is None and seit > PEERS * ANLAUF_MS / 1000 + 2 and alle_da():
                     alle_da_nach = seit
                 time.sleep(max(0.0, 1.0 - (time.monotonic() - anfang - seit)))
@@ -217,7 +229,8 @@ class Last(unittest.TestCase):
                   f"{ergebnis['verspaetung_max_ms']} ms); instance CPU {cpu:.1f} s in {gesamt:.1f} s "
                   f"({100 * cpu / gesamt:.0f} %); {antworten.text()}; Hostliste.txt read {leser.lesungen} times, "
                   f"{len(leser.fassungen)} versions; all peers Online/Aktiv from "
-                  f"{alle_da_nach and round(alle_da_nach, 1)} s; {beobachter.text()}", flush=True)
+                  f"{alle_da_nach and round(alle_da_nach, 1)} s; {beobachter.text()}; sweep done "
+                  f"{sweep_dauer and round(sweep_dauer, 1)} s after its message was confirmed", flush=True)
             self.assertTrue(v.running(), v.log()[-3000:])
             self.assertEqual(ergebnis["fehler_anzahl"], 0, ergebnis["fehler"])
             soll = sum((DAUER * 1000 - i * ANLAUF_MS) / TAKT_MS for i in range(PEERS))
@@ -231,6 +244,8 @@ class Last(unittest.TestCase):
             self.assertIsNotNone(alle_da_nach, f"all {PEERS} peers Online/Aktiv, each once, at one moment")
             self.assertIsNotNone(beobachter.offline_nach, "the probe did not notice the listed host going away")
             self.assertIsNotNone(beobachter.online_nach, "the probe did not notice the listed host coming back")
+            self.assertIsNotNone(sweep_an, "the sweep was not switched on")
+            self.assertIsNotNone(sweep_dauer, "the sweep did not end")
 
             # The file holds the view's list: every peer once, the user names as last sent.
             with open(h.host_list_file, "rb") as f:
