@@ -112,8 +112,9 @@ class AbsturzBeimSpeichern(unittest.TestCase):
             v.wait_ready()
             self.assertEqual([z[5] for z in v.ansicht()], [z[3] for z in datei_zeilen(daten)])
             self.assertEqual(set(z[5] for z in v.ansicht()), set(macs))
-            # A kill between writing the new list and renaming it over the old one leaves the
-            # temporary file behind (rarely: about one in a hundred kills here); it stays.
+            # QSaveFile writes an unnamed file, links it as Hostliste.txt.XXXXXX and renames that
+            # over the list: a kill between the two leaves a whole copy behind (about once in
+            # 120 kills here). Nothing removes it later; it does no harm.
             print(f"{self.RUNDEN} kills in {time.monotonic() - anfang:.0f} s: {len(fassungen)} different files "
                   f"found, all whole; left beside the list: {sorted(liegen_geblieben) or 'nothing'}", flush=True)
 
