@@ -62,6 +62,8 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
     connect(&Timer1Scanner, &QTimer::timeout, this, &TForm1::Timer1ScannerTimer);
     connect(&Timer1SetSuspendState, &QTimer::timeout, this, &TForm1::Timer1SetSuspendStateTimer);
     connect(&Timer1Zeitsteuerung, &QTimer::timeout, this, &TForm1::Timer1ZeitsteuerungTimer);
+    FSpeichern.setSingleShot(true);
+    connect(&FSpeichern, &QTimer::timeout, this, &TForm1::HostlisteJetztSpeichern);
 
     connect(&UdpS1Sender, &TUdpListener::DatagrammEmpfangen, this,
             [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1SenderUDPRead(daten, ip); });
@@ -243,6 +245,9 @@ void TForm1::Timer1SenderTimer() {
     if (StopS)
         return;
     Timer1Sender.setInterval(2000);
+    // A port another program held at the start may be free by now.
+    if (!UdpS1Befehl.Aktiv() || !UdpS1Sender.Aktiv())
+        ListenerAktivieren(true);
     SendBroadcast(true);
     if (!StopS)
         Timer1Sender.start();
@@ -333,6 +338,8 @@ void TForm1::FormClose() {
         t->stop();
     RegistryLadenSpeichern(false);
     ZeitsteuerungLadenSpeichern(false);
+    if (FSpeichern.isActive())
+        HostlisteJetztSpeichern();
     IsClosing = true;
 }
 
@@ -353,6 +360,8 @@ void TForm1::FormDestroy() {
     ListenerAktivieren(false);
     delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
     ScannerBeenden();
+    if (FSpeichern.isActive())
+        HostlisteJetztSpeichern();
     HostList.reset();
     FZeitsteuerung.reset(); // before the dialog whose fields it uses
     // Only an empty folder goes; one that still holds files stays.

@@ -98,6 +98,10 @@ public:
     void ListViewFuellen();
     void SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate);
     void UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp);
+    // The host list file after changes from the network: at most one save every 250 ms.
+    void HostlisteSpeichern();
+    void HostlisteJetztSpeichern();
+    QTimer FSpeichern;
 
     // --- Commands and power (TForm1Befehle.cpp) ----------------------------------------------
     void UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absenderIp);

@@ -62,12 +62,12 @@ void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absender
         }
     }
     if (zeilenNeuS)
-        HostList->LoadSaveListe(false);
+        HostlisteSpeichern();
 
     if (!HostList->ChangeS())
         return;
     if (neu == -1)
-        HostList->LoadSaveListe(false);
+        HostlisteSpeichern();
     TListenSperre sperre(*HostList);
     TUpdateKlammer klammer(ListView1);
     const int anzahl = HostList->Count();
@@ -79,4 +79,16 @@ void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absender
         }
     }
     HostList->SetListChangeS(false);
+}
+
+void TForm1::HostlisteSpeichern() {
+    // Changes that come in a burst share one save: each save goes to the disk (fsync),
+    // and a flood of changing announcements must not hold the window up.
+    if (!FSpeichern.isActive())
+        FSpeichern.start(250);
+}
+
+void TForm1::HostlisteJetztSpeichern() {
+    FSpeichern.stop();
+    HostList->LoadSaveListe(false);
 }

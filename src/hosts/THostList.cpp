@@ -1,5 +1,6 @@
 #include "hosts/THostList.h"
 
+#include "common/Dateien.h"
 #include "common/TFelder.h"
 #include "hosts/HostlisteDatei.h"
 #include "platform/TPlattform.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QThread>
 
 namespace {
@@ -314,14 +314,6 @@ bool THostList::LoadSaveListe(bool ladeS) {
         TListenSperre sperre(*this);
         inhalt = SchreibeHostliste(GetListe());
     }
-    // Write beside the file and replace it only when complete: a crash or a full disk
-    // in the middle of a save leaves the previous list whole.
-    QSaveFile datei(FFilename);
-    if (!datei.open(QIODevice::WriteOnly))
-        return false;
-    if (datei.write(inhalt) != inhalt.size()) {
-        datei.cancelWriting();
-        return false;
-    }
-    return datei.commit();
+    // A crash or a full disk in the middle of a save leaves the previous list whole.
+    return DateiErsetzen(FFilename, inhalt);
 }

@@ -2,7 +2,9 @@
 
 #include "protocol/Nachrichten.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QVariant>
 
 TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {}
@@ -28,14 +30,27 @@ void TUdpListener::Aktivieren(bool aktivS) {
     // Room for a burst (a busy network, a flood of bad datagrams) while a handler runs; the
     // system caps the size at what it allows.
     socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(4 * 1024 * 1024));
-    connect(socket.get(), &QUdpSocket::readyRead, this, &TUdpListener::Lesen);
+    connect(socket.get(), &QUdpSocket::readyRead, this, [this] {
+        if (!FFortsetzungS)
+            Lesen();
+    });
     FSocket = std::move(socket);
 }
 
 void TUdpListener::Lesen() {
+    FFortsetzungS = false;
     // The socket may go away inside a handler (a command that closes the program).
     QUdpSocket* socket = FSocket.get();
+    QElapsedTimer runde;
+    runde.start();
     while (socket && socket == FSocket.get() && socket->hasPendingDatagrams()) {
+        if (runde.hasExpired(MsProRunde)) {
+            // A flood must not keep the window, the timers and the local socket waiting:
+            // the rest is read after the events that queued up meanwhile.
+            FFortsetzungS = true;
+            QTimer::singleShot(0, this, &TUdpListener::Lesen);
+            return;
+        }
         const QNetworkDatagram datagramm = socket->receiveDatagram(Protokoll::MaxDatagramm);
         if (!datagramm.isValid())
             continue;

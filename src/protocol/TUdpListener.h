@@ -28,10 +28,12 @@ signals:
     void DatagrammEmpfangen(const QByteArray& daten, const QString& absenderIp, quint16 absenderPort);
 
 private:
+    static constexpr int MsProRunde = 50;
     void Lesen();
 
     quint16 FPort;
     std::unique_ptr<QUdpSocket> FSocket;
+    bool FFortsetzungS = false; // a continuation of the reading is queued
 };
 
 // "::ffff:10.0.0.5" and "10.0.0.5" both give "10.0.0.5"; anything else its text form.

@@ -1,5 +1,6 @@
 #include "schedule/ZeitsteuerungDatei.h"
 
+#include "common/Dateien.h"
 #include "common/TFelder.h"
 #include "common/Textkodierung.h"
 #include "platform/TPlattform.h"
@@ -7,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString ZeitsteuerungDateiText(const QByteArray& daten) {
     const QString text = IstRtf(daten) ? RtfZuText(daten) : DekodiereTextdatei(daten);
@@ -31,19 +31,6 @@ std::optional<QString> LeseZeitsteuerungDatei(const QString& pfad) {
 }
 
 bool SchreibeZeitsteuerungDatei(const QString& pfad, const QString& text) {
-    if (pfad.isEmpty())
-        return false;
-    if (QFileInfo::exists(pfad))
-        Plattform().DateiAttributeEntfernen(pfad);
-    QSaveFile datei(pfad);
     // A folder the program may not create files in still lets it replace the file in place.
-    datei.setDirectWriteFallback(true);
-    if (!datei.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray daten = KodiereAnsi(text + QStringLiteral("\r\n"));
-    if (datei.write(daten) != daten.size()) {
-        datei.cancelWriting();
-        return false;
-    }
-    return datei.commit();
+    return DateiErsetzen(pfad, KodiereAnsi(text + QStringLiteral("\r\n")), true);
 }

@@ -1,5 +1,6 @@
 #include "settings/Hilfe.h"
 
+#include "common/Dateien.h"
 #include "common/ResConst.h"
 #include "common/Textkodierung.h"
 #include "platform/TPlattform.h"
@@ -7,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString ProgrammOrdner() {
     QString ordner = QFileInfo(Plattform().ProgrammDatei()).absolutePath();
@@ -75,12 +75,8 @@ bool UebergabeSchreiben(const QString& pfad, const QByteArray& inhalt) {
     if (info.isSymLink()) {
         if (!QFile::remove(pfad))
             return false;
-    } else if (info.exists()) {
-        Plattform().DateiAttributeEntfernen(pfad); // a failure shows when writing
     }
-    QSaveFile datei(pfad);
-    datei.setDirectWriteFallback(false);
-    return datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.commit();
+    return DateiErsetzen(pfad, inhalt);
 }
 
 QString UpdateFehlerText(const QString& pfad) {

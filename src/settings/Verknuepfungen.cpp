@@ -1,12 +1,12 @@
 #include "settings/Verknuepfungen.h"
 
+#include "common/Dateien.h"
 #include "common/ResConst.h"
 #include "platform/TPlattform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -101,10 +101,7 @@ bool SchreibeVerknuepfung(const QString& linkPfad, const QString& zielPfad, cons
         return false;
     if (!QDir().mkpath(QFileInfo(linkPfad).absolutePath()))
         return false;
-    if (QFileInfo::exists(linkPfad))
-        Plattform().DateiAttributeEntfernen(linkPfad);
-    QSaveFile datei(linkPfad);
-    if (!datei.open(QIODevice::WriteOnly) || datei.write(*inhalt) != inhalt->size() || !datei.commit())
+    if (!DateiErsetzen(linkPfad, *inhalt))
         return false;
     // File managers launch a desktop launcher only when it is executable.
     QFile::setPermissions(linkPfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |

@@ -126,7 +126,7 @@ private slots:
         // Row and file follow with the next presence datagram.
         FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
         QCOMPARE(Spalte0()[0], QString("KUECHE"));
-        QVERIFY(Lesen(HostlisteDatei).startsWith("KUECHE|anna|"));
+        QTRY_VERIFY(Lesen(HostlisteDatei).startsWith("KUECHE|anna|"));
 
         // A running peer's names are its own.
         Waehle(1);

@@ -173,22 +173,12 @@ class Datenordner(unittest.TestCase):
         self.assertEqual(v.zustand()["dialog"], "")
         return v
 
-    # Known fault: with a full disk every save empties Hostliste.txt. THostList::LoadSaveListe
-    # (src/hosts/THostList.cpp) writes through a buffered QSaveFile: write() only fills the
-    # buffer, the flush inside commit() fails with ENOSPC, and Qt 6.4's commit() does not
-    # look at that error: it renames the empty temporary file over the list and returns
-    # true. Checking flush() before commit() (or opening Unbuffered) keeps the old file.
-    @unittest.expectedFailure
     def test_platte_voll_alte_liste_bleibt_ganz(self):
         with Lab(2) as l:
             h = l[1]
             v = self.voll_starten(l)
             self.assertEqual(lesen(v.path(h.host_list_file)), ALT.encode(), "the old list must stay whole")
 
-    # Known fault: the same for the schedule file (SchreibeZeitsteuerungDatei,
-    # src/schedule/ZeitsteuerungDatei.cpp): a schedule stored on a full disk leaves an empty
-    # Zeitsteuerung.txt, and the schedule is gone after the next start.
-    @unittest.expectedFailure
     def test_platte_voll_zeitsteuerung_bleibt_ganz(self):
         with Lab(2) as l:
             h = l[1]
@@ -307,12 +297,6 @@ class PortsBelegt(unittest.TestCase):
             wait_until(lambda: h.mac in [z[5] for z in v.ansicht()], 5, message="the own entry after the resume")
             self.assertEqual(v.zustand()["dialog"], "")
 
-    # Known fault: the listeners are bound only at start and after a resume
-    # (TForm1::Timer1StartTimer, TForm1::Timer1UdpTimerTimer); a bind that failed because
-    # another program held the ports is never tried again, so the instance neither announces
-    # itself nor hears anyone until the next resume or restart. The presence tick
-    # (TForm1::Timer1SenderTimer / SendBroadcast) could re-try inactive listeners.
-    @unittest.expectedFailure
     def test_ports_wieder_frei_ohne_neustart(self):
         with Lab(2) as l:
             h = l[1]

@@ -257,15 +257,6 @@ class Last(unittest.TestCase):
 
 
 class Flut(unittest.TestCase):
-    # Known fault: a flood of presence datagrams that each change an entry freezes the
-    # window and the local socket for as long as it lasts. TUdpListener::Lesen
-    # (src/protocol/TUdpListener.cpp) handles datagrams in a loop until the socket is empty,
-    # and every change is saved at once, with fsync, on the user-interface thread
-    # (TForm1::UdpS1SenderUDPRead -> THostList::LoadSaveListe): about 5-10 ms per datagram
-    # here. While datagrams come faster than that, the loop never returns to the event loop.
-    # A bounded batch per readyRead (continued by a queued call) and coalesced saves would
-    # keep the program responsive and let the kernel drop what it cannot take.
-    @unittest.expectedFailure
     def test_flut_wechselnder_namen_antwortet_weiter(self):
         with Lab(2) as l:
             h, sender_host = l[1], l[2]

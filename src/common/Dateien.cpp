@@ -1,0 +1,25 @@
+#include "common/Dateien.h"
+
+#include "platform/TPlattform.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool DateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS) {
+    if (pfad.isEmpty())
+        return false;
+    const QFileInfo info(pfad);
+    if (info.exists() || info.isSymLink())
+        Plattform().DateiAttributeEntfernen(pfad);
+    QSaveFile datei(pfad);
+    datei.setDirectWriteFallback(direktErlaubtS);
+    // Unbuffered, so a full disk fails the write itself: a failing flush inside commit() is
+    // not always reported, and the empty file would replace the old one.
+    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (datei.write(inhalt) != inhalt.size() || !datei.flush()) {
+        datei.cancelWriting();
+        return false;
+    }
+    return datei.commit();
+}
