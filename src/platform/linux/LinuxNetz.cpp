@@ -5,14 +5,20 @@
 #include <QFile>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cstring>
 #include <ifaddrs.h>
 #include <linux/if_packet.h>
+#include <linux/neighbour.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <memory>
 #include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 struct IfaddrsFreigabe {
@@ -91,10 +97,79 @@ bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste) {
     return true;
 }
 
+namespace {
+// One neighbour entry asked from the kernel by address and interface: cheap however large
+// the table is (reading /proc/net/arp formats every entry). Nothing when the kernel cannot
+// answer such a question; an empty result when the entry is missing or not complete.
+std::optional<QByteArray> NachbarPerNetlink(quint32 adresse, int schnittstelle) {
+    const int fd = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_ROUTE);
+    if (fd < 0)
+        return std::nullopt;
+    const std::unique_ptr<int, void (*)(int*)> schliessen(new int(fd), [](int* f) {
+        ::close(*f);
+        delete f;
+    });
+    struct {
+        nlmsghdr Kopf;
+        ndmsg Nachbar;
+        rtattr Attribut;
+        in_addr Ziel;
+    } anfrage{};
+    anfrage.Kopf.nlmsg_len = sizeof anfrage;
+    anfrage.Kopf.nlmsg_type = RTM_GETNEIGH;
+    anfrage.Kopf.nlmsg_flags = NLM_F_REQUEST;
+    anfrage.Kopf.nlmsg_seq = 1;
+    anfrage.Nachbar.ndm_family = AF_INET;
+    anfrage.Nachbar.ndm_ifindex = schnittstelle;
+    anfrage.Attribut.rta_type = NDA_DST;
+    anfrage.Attribut.rta_len = RTA_LENGTH(sizeof(in_addr));
+    anfrage.Ziel.s_addr = htonl(adresse);
+    timeval frist{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &frist, sizeof frist);
+    if (::send(fd, &anfrage, sizeof anfrage, 0) != ssize_t(sizeof anfrage))
+        return std::nullopt;
+    alignas(nlmsghdr) char puffer[4096];
+    const ssize_t n = ::recv(fd, puffer, sizeof puffer, 0);
+    if (n < ssize_t(sizeof(nlmsghdr)))
+        return std::nullopt;
+    const auto* kopf = reinterpret_cast<const nlmsghdr*>(puffer);
+    if (!NLMSG_OK(kopf, size_t(n)))
+        return std::nullopt;
+    if (kopf->nlmsg_type == NLMSG_ERROR) {
+        const auto* fehler = static_cast<const nlmsgerr*>(NLMSG_DATA(kopf));
+        if (kopf->nlmsg_len >= NLMSG_LENGTH(sizeof(nlmsgerr)) && fehler->error == -ENOENT)
+            return QByteArray();
+        return std::nullopt; // e.g. a kernel that only lists the whole table
+    }
+    if (kopf->nlmsg_type != RTM_NEWNEIGH || kopf->nlmsg_len < NLMSG_LENGTH(sizeof(ndmsg)))
+        return std::nullopt;
+    const auto* nachbar = static_cast<const ndmsg*>(NLMSG_DATA(kopf));
+    // What /proc/net/arp shows as complete.
+    constexpr int Gueltig = NUD_PERMANENT | NUD_NOARP | NUD_REACHABLE | NUD_PROBE | NUD_STALE | NUD_DELAY;
+    if (!(nachbar->ndm_state & Gueltig))
+        return QByteArray();
+    int rest = int(kopf->nlmsg_len) - int(NLMSG_LENGTH(sizeof(ndmsg)));
+    for (const rtattr* a = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(nachbar) +
+                                                           NLMSG_ALIGN(sizeof(ndmsg)));
+         RTA_OK(a, rest); a = RTA_NEXT(a, rest))
+        if (a->rta_type == NDA_LLADDR && RTA_PAYLOAD(a) == 6) {
+            const QByteArray bytes(static_cast<const char*>(RTA_DATA(a)), 6);
+            return bytes.count('\0') == 6 ? QByteArray() : bytes;
+        }
+    return QByteArray();
+}
+} // namespace
+
 QByteArray LinuxHardwareadresse(quint32 adresse) {
     if (adresse == 0)
         return {};
+    int schnittstelle = 0;
     if (const TIfaddrs alle = IfaddrsLesen()) {
+        // The interface of the network the address lies in, for the neighbour question.
+        for (const ifaddrs* e = alle.get(); e && !schnittstelle; e = e->ifa_next)
+            if (e->ifa_addr && e->ifa_netmask && e->ifa_addr->sa_family == AF_INET &&
+                ((Ipv4(e->ifa_addr) ^ adresse) & Ipv4(e->ifa_netmask)) == 0 && Ipv4(e->ifa_addr) != adresse)
+                schnittstelle = int(::if_nametoindex(e->ifa_name));
         QByteArrayView link;
         for (const ifaddrs* e = alle.get(); e && link.isEmpty(); e = e->ifa_next)
             if (e->ifa_addr && e->ifa_addr->sa_family == AF_INET && Ipv4(e->ifa_addr) == adresse)
@@ -113,6 +188,9 @@ QByteArray LinuxHardwareadresse(quint32 adresse) {
             return {};
         }
     }
+    if (schnittstelle > 0)
+        if (const std::optional<QByteArray> mac = NachbarPerNetlink(adresse, schnittstelle))
+            return *mac;
     return HardwareAusArpTabelle(LinuxNachbartabelleLesen(), adresse);
 }
 
