@@ -141,6 +141,9 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
     else
         form->UdpS1SenderUDPRead(daten, ip);
     QCoreApplication::processEvents();
+    // Saves are held back for a moment to share one write among a burst; here the moment is over.
+    if (form->FSpeichern.isActive())
+        form->HostlisteJetztSpeichern();
 
     const QString wozu =
         QStringLiteral("after %1 %2 from %3")
@@ -221,7 +224,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         QThread::msleep(1);
     }
     FUZZ_PRUEFEN(!form->Timer1Start.isActive(), QStringLiteral("the start tick never ran"));
-    FUZZ_PRUEFEN(form->UdpS1Befehl.Aktiv() && form->UdpS1Sender.Aktiv(), QStringLiteral("listeners not bound"));
+    FUZZ_PRUEFEN(form->UdpS1Befehl.Aktiv() && form->UdpS1Sender.Aktiv(),
+                 QStringLiteral("listeners not bound"));
     // From here on only the datagrams drive the window.
     AlleTimerAus();
     umgebung.Fake().FAufrufe.clear();
@@ -233,6 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     const QByteArray eingabe(reinterpret_cast<const char*>(daten), qsizetype(groesse));
     // Every input starts from an empty list, so a finding reproduces from its file alone.
     form->HostList->Clear();
+    form->FSpeichern.stop();
     QFile::remove(HostlisteDatei);
     form->ListViewFuellen();
     for (const QByteArray& zeile : eingabe.split('\n')) {
