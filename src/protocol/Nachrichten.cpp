@@ -23,7 +23,10 @@ QByteArray Kodieren(const QString& text) {
 }
 
 QString Dekodieren(const QByteArray& daten) {
-    QStringDecoder dekodierer(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // A leading byte-order mark stays a character: skipping it would make a datagram read
+    // differently from what its text encodes to, and no peer sends one.
+    QStringDecoder dekodierer(QStringConverter::Utf8,
+                              QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     return dekodierer(daten);
 }
 

@@ -30,7 +30,8 @@ QString Befehl(const QString& wort);
 QString MitZeitsteuerung(const QString& wort, const QString& zeitsteuerungText);
 
 QByteArray Kodieren(const QString& text);
-// Invalid UTF-8 becomes replacement characters; the datagram is then judged like any other.
+// Invalid UTF-8 becomes replacement characters, a byte-order mark is kept as a character;
+// the datagram is then judged like any other.
 QString Dekodieren(const QByteArray& daten);
 
 // Field 1, trimmed like every field, is exactly the tag (case-sensitive).

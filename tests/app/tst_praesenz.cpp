@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "hosts/HostlisteDatei.h"
+#include "protocol/Nachrichten.h"
 #include "support/TestUmgebung.h"
 
 #include <QFile>
@@ -127,6 +128,19 @@ private slots:
         QCOMPARE(FForm->ListView1->rowCount(), 1);
         QCOMPARE(Zeile(*FForm, 0),
                  (QStringList{"Unbekannt", "Unbekannt", "Online", "Aktiv", "10.0.0.5", ""}));
+    }
+
+    // Bytes read as they stand: a mark before the tag spoils the tag, broken UTF-8 in a name
+    // becomes replacement characters, and what a peer sends reads back unchanged.
+    void dekodierung() {
+        FForm->UdpS1SenderUDPRead("\xEF\xBB\xBFVTR1|1|PC|anna|M1|1", "10.0.0.5");
+        QCOMPARE(FForm->ListView1->rowCount(), 0);
+        FForm->UdpS1SenderUDPRead("VTR1|1|\xEF\xBB\xBF\xEF\xBB\xBFPC\xC3\x28|anna|M1|1", "10.0.0.5");
+        QCOMPARE(FForm->ListView1->rowCount(), 1);
+        const QString name = FForm->HostList->Get(0).PC;
+        QCOMPARE(name, QStringLiteral(u"\uFEFF\uFEFFPC\uFFFD("));
+        for (const QString& text : {name, QStringLiteral(u"\uFEFF"), QString::fromUtf8("Büro|Ä")})
+            QCOMPARE(Protokoll::Dekodieren(Protokoll::Kodieren(text)), text);
     }
 
     // Many thousands of datagrams of any content: the controller never crashes, the view
