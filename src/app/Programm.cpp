@@ -25,8 +25,8 @@ int ProgrammStart(int argc, char** argv) {
     app.setWindowIcon(Programmsymbol());
     // Qt's own texts (buttons of message boxes, the font dialog) in German, like ours.
     QTranslator qtTexte;
-    if (qtTexte.load(QLocale(QLocale::German, QLocale::Austria), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexte.load(QLocale(QLocale::German, QLocale::Austria), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexte);
     Plattform().SitzungBeginnen();
     int ergebnis = 0;

@@ -7,8 +7,8 @@
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
 #include "settings/Verknuepfungen.h"
-#include "ui/TMeldungen.h"
 #include "ui/THintergrundForm.h"
+#include "ui/TMeldungen.h"
 #include "ui/TPuLv1.h"
 
 #include <QAction>
@@ -51,8 +51,8 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
         connect(box, &QCheckBox::toggled, this, [this, t] { Cb1DesktopAutostartScannerClick(t); });
     }
 
-    for (QTimer* t : {&Timer1Start, &Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Scanner,
-                      &Timer1SetSuspendState, &Timer1Balloon, &Timer1Zeitsteuerung})
+    for (QTimer* t : {&Timer1Start, &Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp,
+                      &Timer1Scanner, &Timer1SetSuspendState, &Timer1Balloon, &Timer1Zeitsteuerung})
         t->setSingleShot(true); // every tick re-arms its timer itself
     connect(&Timer1Start, &QTimer::timeout, this, &TForm1::Timer1StartTimer);
     connect(&Timer1StatusBar, &QTimer::timeout, this, &TForm1::Timer1StatusBarTimer);
@@ -81,7 +81,9 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
 // --- Creation -------------------------------------------------------------------------------
 
@@ -111,7 +113,8 @@ void TForm1::MenuesAnlegen() {
 
     PuLv1 = new TPuLv1(ListView1);
     PuLv1->Popup = [this] { PuLv1Popup(); };
-    for (QAction* a : {PuLv1->PuLv1Aufwecken, PuLv1->PULv1Einschlafen, PuLv1->PuLv1Herunterfahren, PuLv1->PuLv1Neustart})
+    for (QAction* a :
+         {PuLv1->PuLv1Aufwecken, PuLv1->PULv1Einschlafen, PuLv1->PuLv1Herunterfahren, PuLv1->PuLv1Neustart})
         connect(a, &QAction::triggered, this, [this, a] { PuLv1Clicks(TPuLv1::Tag(a)); });
     for (QAction* a : {PuLv1->PuLv1PcAendern, PuLv1->PuLv1BenutzerAendern, PuLv1->PuLv1MeinName})
         connect(a, &QAction::triggered, this, [this, a] { PuLv1PcBenutzerAendernClick(TPuLv1::Tag(a)); });
@@ -202,7 +205,8 @@ void TForm1::FormShow() {
 
 void TForm1::changeEvent(QEvent* ereignis) {
     QMainWindow::changeEvent(ereignis);
-    if (ereignis->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && !IsClosing) {
+    if (ereignis->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
+        !IsClosing) {
         // Minimising hides the window to the notification area instead.
         ListView1->setFocus();
         QTimer::singleShot(0, this, [this] { FensterMinimierenWiederherstellen(true); });
@@ -215,8 +219,8 @@ void TForm1::Timer1StartTimer() {
     Timer1Start.stop();
     RegistryLadenSpeichern(true);
     Timer1StatusBarTimer();
-    const TParamClass param({u'/'}, true, FOptionen.Argumente ? *FOptionen.Argumente
-                                                               : QCoreApplication::arguments().mid(1));
+    const TParamClass param(
+        {u'/'}, true, FOptionen.Argumente ? *FOptionen.Argumente : QCoreApplication::arguments().mid(1));
     bool systemstartS = false;
     for (int i = 1; i <= param.ParameterCount() && !systemstartS; ++i)
         systemstartS = param.Parameter(i).toLower() == QLatin1String("/systemstartup");

@@ -148,8 +148,8 @@ public:
     // --- Window and tray (TForm1Tray.cpp) ----------------------------------------------------
     TCti* Cti = nullptr;
     QMenu* PuCti = nullptr;
-    QAction* PuCtiAutostart = nullptr;              // tag 1
-    QAction* PuCtiScanner = nullptr;                // tag 2
+    QAction* PuCtiAutostart = nullptr; // tag 1
+    QAction* PuCtiScanner = nullptr;   // tag 2
     QAction* PuCtiFensterWiederherstellen = nullptr;
     QAction* PuCtiUpdate = nullptr;
     QAction* PuCtiBeenden = nullptr;

@@ -95,12 +95,12 @@ QString DatumZeitMinute(const QDateTime& dt) {
     return DatumText(dt.date()) % u' ' % ZeitText(dt.time());
 }
 
-
 std::optional<QDate> LeseDatum(const QString& text) {
     const QStringList teile = text.trimmed().split(u'.');
     if (teile.size() != 3)
         return std::nullopt;
-    const auto tag = Ziffernfolge(teile[0], 2), monat = Ziffernfolge(teile[1], 2), jahr = Ziffernfolge(teile[2], 4);
+    const auto tag = Ziffernfolge(teile[0], 2), monat = Ziffernfolge(teile[1], 2),
+               jahr = Ziffernfolge(teile[2], 4);
     if (!tag || !monat || !jahr || teile[2].size() != 4)
         return std::nullopt;
     const QDate d(*jahr, *monat, *tag);

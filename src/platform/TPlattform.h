@@ -25,13 +25,13 @@ public:
     enum class TOrdner { Desktop, DesktopAlle, Autostart, AnwendungsDaten, Einstellungen };
     // Path with a trailing '/', or empty when the folder does not exist on this system.
     virtual QString SpezialOrdner(TOrdner ordner) = 0;
-    virtual QString TempOrdner() = 0;   // with a trailing '/'
+    virtual QString TempOrdner() = 0;    // with a trailing '/'
     virtual QString ProgrammDatei() = 0; // full path of the running executable
     // Makes a file (for a link: its target) writable for its owner so it can be replaced.
     virtual bool DateiAttributeEntfernen(const QString& pfad) = 0;
 
     // --- Clock ----------------------------------------------------------------------------
-    virtual QDateTime Jetzt() = 0;  // local date and time
+    virtual QDateTime Jetzt() = 0;   // local date and time
     virtual quint32 TickCount() = 0; // milliseconds, steady, wraps at 32 bits
 
     // --- Text encoding of the system's ANSI code page ---------------------------------------
@@ -133,9 +133,9 @@ public:
 
 signals:
     void NachrichtEmpfangen(int nachricht);
-    void SitzungEndet();   // logoff, shutdown, SIGTERM/SIGHUP/SIGINT
-    void SchlafBeginnt();  // the computer is about to suspend
-    void Aufgewacht();     // the computer has resumed
+    void SitzungEndet();  // logoff, shutdown, SIGTERM/SIGHUP/SIGINT
+    void SchlafBeginnt(); // the computer is about to suspend
+    void Aufgewacht();    // the computer has resumed
 };
 
 // The process's platform; tests install a fake before anything asks.

@@ -2,7 +2,6 @@
 
 #include "common/Zeichen.h"
 
-
 std::optional<QByteArray> MagicPacket(const QString& mac) {
     QString ziffern = mac;
     ziffern.remove(u'-');

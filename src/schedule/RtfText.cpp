@@ -170,7 +170,8 @@ private:
                 FPos = FRtf.size();
                 return;
             }
-            const int hoch = ::HexWert(char16_t(uchar(FRtf[FPos]))), tief = ::HexWert(char16_t(uchar(FRtf[FPos + 1])));
+            const int hoch = ::HexWert(char16_t(uchar(FRtf[FPos]))),
+                      tief = ::HexWert(char16_t(uchar(FRtf[FPos + 1])));
             FPos += 2;
             if (hoch >= 0 && tief >= 0)
                 Zeichen(static_cast<unsigned char>(hoch * 16 + tief));
@@ -327,7 +328,6 @@ private:
 
     static bool IstBuchstabe(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool IstZiffer(char c) { return c >= '0' && c <= '9'; }
-
 
     QByteArrayView FRtf;
     qsizetype FMax;

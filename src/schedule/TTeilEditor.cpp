@@ -140,7 +140,9 @@ void TTeilEditor::MausLoslassen(int caret, int selStart, int selLaenge) {
     SetMarkiereNr(TeilAnStelle(Caret()));
 }
 
-std::optional<int> LeseZiffern(QStringView text) { return Ziffernfolge(text, 9); }
+std::optional<int> LeseZiffern(QStringView text) {
+    return Ziffernfolge(text, 9);
+}
 
 QString OhnePlatzhalter(QStringView text) {
     QString s;

@@ -58,7 +58,9 @@ bool TFakePlattform::NachrichtAnInstanz(const QString& titelEnde, int nachricht)
     return TitelPasst(FFensterTitel, titelEnde);
 }
 
-TFakeEinsatz::TFakeEinsatz() : FFake(new TFakePlattform) { SetzePlattform(FFake); }
+TFakeEinsatz::TFakeEinsatz() : FFake(new TFakePlattform) {
+    SetzePlattform(FFake);
+}
 
 TFakeEinsatz::~TFakeEinsatz() {
     SetzePlattform(nullptr);

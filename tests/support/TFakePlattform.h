@@ -33,7 +33,9 @@ public:
     void SitzungBeginnen() override { FAufrufe << QStringLiteral("SitzungBeginnen"); }
     bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
     void SetzeFensterTitel(const QString& titel) override { FFensterTitel = titel; }
-    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> b) override { FBeantworter = std::move(b); }
+    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> b) override {
+        FBeantworter = std::move(b);
+    }
     void SchlafFreigeben() override { FAufrufe << QStringLiteral("SchlafFreigeben"); }
 
     // --- Power and programs ---

@@ -64,4 +64,6 @@ std::unique_ptr<TForm1> FormStarten(const QStringList& argumente, quint16 befehl
     return form;
 }
 
-quint16 ZufallsPort() { return quint16(20000 + QRandomGenerator::global()->bounded(30000)); }
+quint16 ZufallsPort() {
+    return quint16(20000 + QRandomGenerator::global()->bounded(30000));
+}

@@ -7,7 +7,6 @@
 namespace {
 constexpr unsigned ArpKomplett = 0x2; // ATF_COM
 
-
 QByteArray PunktText(quint32 adresse) {
     return QByteArray::number(adresse >> 24) + '.' + QByteArray::number((adresse >> 16) & 0xff) + '.' +
            QByteArray::number((adresse >> 8) & 0xff) + '.' + QByteArray::number(adresse & 0xff);
