@@ -7,7 +7,15 @@
 #include <QTimer>
 #include <QVariant>
 
-TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {}
+TUdpListener::TUdpListener(quint16 port, QObject* parent) : QObject(parent), FPort(port) {
+    FNachsehen.setInterval(NachsehenMs);
+    connect(&FNachsehen, &QTimer::timeout, this, [this] {
+        if (!Aktiv())
+            FNachsehen.stop();
+        else if (!FFortsetzungS && FSocket->hasPendingDatagrams())
+            Lesen();
+    });
+}
 
 bool TUdpListener::Aktiv() const {
     return FSocket && FSocket->state() == QAbstractSocket::BoundState;
@@ -15,6 +23,7 @@ bool TUdpListener::Aktiv() const {
 
 void TUdpListener::Aktivieren(bool aktivS) {
     if (!aktivS) {
+        FNachsehen.stop();
         if (FSocket) {
             // Closing may happen inside one of this socket's own handlers: free it later.
             FSocket->close();
@@ -43,6 +52,7 @@ void TUdpListener::Lesen() {
     QUdpSocket* socket = FSocket.get();
     QElapsedTimer runde;
     runde.start();
+    bool gelesenS = false;
     while (socket && socket == FSocket.get() && socket->hasPendingDatagrams()) {
         if (runde.hasExpired(MsProRunde)) {
             // A flood must not keep the window, the timers and the local socket waiting:
@@ -52,11 +62,25 @@ void TUdpListener::Lesen() {
             return;
         }
         const QNetworkDatagram datagramm = socket->receiveDatagram(Protokoll::MaxDatagramm);
+        gelesenS = true;
         if (!datagramm.isValid())
             continue;
+        ++FGelesen;
         emit DatagrammEmpfangen(datagramm.data(), Ipv4Text(datagramm.senderAddress()),
                                 quint16(datagramm.senderPort()));
     }
+    // Reading nothing happens when a report comes for datagrams an earlier round took.
+    if (gelesenS)
+        FNachsehen.stop();
+    else if (socket && socket == FSocket.get() && !FNachsehen.isActive())
+        FNachsehen.start();
+}
+
+QString TUdpListener::Zustand() const {
+    return QStringLiteral("%1 %2 %3")
+        .arg(FGelesen)
+        .arg(FFortsetzungS ? 1 : 0)
+        .arg(Aktiv() && FSocket->hasPendingDatagrams() ? 1 : 0);
 }
 
 bool TUdpListener::Senden(const QString& text, const QString& ip, quint16 port) {

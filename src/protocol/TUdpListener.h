@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 #include <QUdpSocket>
 #include <memory>
 
@@ -18,6 +19,8 @@ public:
     // inactive without a message; the next activation tries again.
     void Aktivieren(bool aktivS);
     bool Aktiv() const;
+    // For the diagnostics: datagrams read so far, a continuation queued, data waiting.
+    QString Zustand() const;
 
     // Text as UTF-8, or bytes, to an IPv4 address in dotted form; false when not sent.
     bool Senden(const QString& text, const QString& ip, quint16 port);
@@ -29,11 +32,17 @@ signals:
 
 private:
     static constexpr int MsProRunde = 50;
+    static constexpr int NachsehenMs = 100;
     void Lesen();
 
     quint16 FPort;
     std::unique_ptr<QUdpSocket> FSocket;
     bool FFortsetzungS = false; // a continuation of the reading is queued
+    // Qt reports new datagrams only after one was read since its last report; a report
+    // whose datagrams were already read leaves the socket silent. Until the next read this
+    // timer looks for waiting datagrams itself.
+    QTimer FNachsehen;
+    quint64 FGelesen = 0;
 };
 
 // "::ffff:10.0.0.5" and "10.0.0.5" both give "10.0.0.5"; anything else its text form.
