@@ -277,6 +277,16 @@ void TForm1::Timer1IcmpTimer() {
 }
 
 void TForm1::IcmpTerminated() {
+    ++FSondenLaeufe;
+    if (FIcmpThread) {
+        const TIcmpDurchlaufBericht b = FIcmpThread->Bericht();
+        FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5")
+                             .arg(b.Anfragen)
+                             .arg(b.Erreicht)
+                             .arg(b.Neustarts)
+                             .arg(b.AngehaltenS ? 1 : 0)
+                             .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
+    }
     Timer1Icmp.setInterval(2100);
     if (!StopS)
         Timer1Icmp.start();
@@ -449,11 +459,31 @@ QString TForm1::Anfrage(const QString& anfrage) {
         wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
         wert("hintergrund", QString::number(GetHintergrundNr()));
         wert("zeitsteuerung", GetZeitsteuerung(false, false));
+        wert("empfang", UdpS1Befehl.Zustand() + QStringLiteral(", ") + UdpS1Sender.Zustand());
+        wert("sonde", QStringLiteral("%1 %2 %3")
+                              .arg(FSondenLaeufe)
+                              .arg(FIcmpThread && FIcmpThread->isRunning() ? 1 : 0)
+                              .arg(Timer1Icmp.isActive() ? Timer1Icmp.remainingTime() : -1) +
+                          u' ' + FSondenBericht);
         const QWidget* modal = QApplication::activeModalWidget();
         wert("dialog", modal ? modal->windowTitle() : QString());
         const auto* box = qobject_cast<const QMessageBox*>(modal);
         wert("dialog_text", box ? box->text() : QString());
         return z.join(u'\n');
+    }
+    if (anfrage == QLatin1String("liste")) {
+        // The store behind the view: name, address, hardware address, status, sender mark,
+        // and whether the row still waits for its repaint; the first line is the list's flag.
+        QStringList zeilen{QString::number(HostList->ChangeS() ? 1 : 0)};
+        for (const THostListRec& e : HostList->GetListe())
+            zeilen << QStringList{einzeilig(e.PC),
+                                  e.IP,
+                                  e.MAC,
+                                  StatusText(e.Status),
+                                  QString::number(e.SenderS ? 1 : 0),
+                                  QString::number(e.ChangeS ? 1 : 0)}
+                          .join(u'\t');
+        return zeilen.join(u'\n');
     }
     if (anfrage == QLatin1String("ansicht")) {
         QStringList zeilen;

@@ -230,6 +230,8 @@ private:
     bool FBeendetS = false;
     bool FZsLaeuftS = false;
     QPointer<TIcmpThread> FIcmpThread;
+    int FSondenLaeufe = 0;  // finished probe passes, for the diagnostics
+    QString FSondenBericht; // the last pass: hosts asked, restarts, stopped, failed
 };
 
 // Brings a window to the front (restoring it when minimised); true when it is active.

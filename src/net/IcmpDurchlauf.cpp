@@ -27,6 +27,8 @@ TIcmpDurchlaufBericht IcmpDurchlauf(THostList& liste, const TNetzwerkSonde& sond
         const THostListRec vorher = liste.Get(index);
         const TStatus status = Pruefen(sonde, vorher);
         ++bericht.Anfragen;
+        if (status == TStatus::sOnline)
+            ++bericht.Erreicht;
         if (anhalten()) {
             bericht.AngehaltenS = true;
             break;

@@ -14,6 +14,7 @@ inline constexpr int IcmpTimeoutMs = 10;
 struct TIcmpDurchlaufBericht {
     int Anfragen = 0;  // hosts probed (results discarded after a change included)
     int Neustarts = 0; // times the list changed under the pass and it began again
+    int Erreicht = 0;  // hosts found online (results discarded after a change included)
     bool AngehaltenS = false;
 };
 

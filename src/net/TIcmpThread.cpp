@@ -25,9 +25,10 @@ TIcmpThread::~TIcmpThread() {
 
 void TIcmpThread::run() {
     try {
-        IcmpDurchlauf(FHostList, *FSonde,
-                      [this] { return isInterruptionRequested() || IcmpAnhaltenGlobal(); });
+        FBericht = IcmpDurchlauf(FHostList, *FSonde,
+                                 [this] { return isInterruptionRequested() || IcmpAnhaltenGlobal(); });
     } catch (...) {
+        FAusnahmeS = true;
         // A failure ends this pass only; the next one starts after the usual pause.
     }
 }

@@ -4,6 +4,7 @@
 // context object, exactly once per pass.
 
 #include "hosts/THostList.h"
+#include "net/IcmpDurchlauf.h"
 #include "net/TNetzwerkSonde.h"
 
 #include <QPointer>
@@ -24,6 +25,9 @@ public:
                                         std::shared_ptr<const TNetzwerkSonde> sonde = {});
     // Asks the pass to stop at its next check and waits for it.
     ~TIcmpThread() override;
+    // What the pass did; read once it has ended (in the completion handler).
+    TIcmpDurchlaufBericht Bericht() const { return FBericht; }
+    bool AusnahmeS() const { return FAusnahmeS; }
 
 protected:
     void run() override;
@@ -33,4 +37,6 @@ private:
 
     THostList& FHostList;
     std::shared_ptr<const TNetzwerkSonde> FSonde;
+    TIcmpDurchlaufBericht FBericht;
+    bool FAusnahmeS = false;
 };

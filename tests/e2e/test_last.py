@@ -14,6 +14,7 @@ its link goes down and up during the load."""
 import hashlib
 import os
 import re
+import subprocess
 import threading
 import time
 import unittest
@@ -144,8 +145,14 @@ class Sondenbeobachter:
         self.v, self.host = v, host
         self.weg = self.zurueck = None
         self.offline_nach = self.online_nach = None
+        self.sonde = []  # (seconds since the link went down, probe state) for the report
+        self.befund = None  # what the system itself says when the probe is late
 
     def schritt(self):
+        if self.weg is not None:
+            self.sonde.append((round(time.monotonic() - self.weg), self.v.zustand().get("sonde")))
+            if self.offline_nach is None and self.befund is None and time.monotonic() - self.weg > 8:
+                self.befund = self.pruefen()
         zeile = next((z for z in self.v.ansicht() if z[5] == self.host.mac), None)
         if self.weg is None:
             self.host.link(False)
@@ -157,9 +164,29 @@ class Sondenbeobachter:
         elif self.zurueck and self.online_nach is None and zeile and zeile[2] == "Online":
             self.online_nach = time.monotonic() - self.zurueck
 
+    def pruefen(self):
+        def lauf(argv):
+            try:
+                r = subprocess.run(argv, capture_output=True, text=True, timeout=10)
+            except (OSError, subprocess.SubprocessError) as e:
+                return f"$ {' '.join(argv[-4:])}: {e}"
+            return f"$ {' '.join(argv[-4:])}: {r.returncode} {r.stdout.strip()} {r.stderr.strip()}"
+        ns = self.v.host.ns
+        empfang = [self.v.zustand().get("empfang")]
+        time.sleep(1)
+        empfang.append(self.v.zustand().get("empfang"))
+        return [f"reception (read, continuation queued, waiting) a second apart: {empfang}",
+                lauf(["ip", "-n", self.host.ns, "-br", "link", "show", "eth0"]),
+                lauf(["ip", "-n", ns, "neigh", "show", self.host.ip]),
+                lauf(["ip", "netns", "exec", ns, "ping", "-c", "1", "-W", "1", self.host.ip]),
+                f"view row: {next((z for z in self.v.ansicht() if z[5] == self.host.mac), None)}",
+                f"store: {(lambda l: l[:1] + [z for z in l[1:] if self.host.mac in z])(self.v.query('liste'))}"]
+
     def text(self):
         return (f"listed host Offline {self.offline_nach and round(self.offline_nach, 1)} s after its link went "
-                f"down, Online {self.online_nach and round(self.online_nach, 1)} s after it came back")
+                f"down, Online {self.online_nach and round(self.online_nach, 1)} s after it came back; probe "
+                f"(passes, running, next in ms, last pass: hosts, online, restarts, stopped, failed) {self.sonde[:3]}"
+                + (f"; late probe: {self.befund}" if self.befund else ""))
 
 
 class Last(unittest.TestCase):
@@ -242,8 +269,8 @@ class Last(unittest.TestCase):
             self.assertGreater(leser.lesungen, 1000)
             self.assertGreater(len(leser.fassungen), 10, "the file must have been rewritten during the reads")
             self.assertIsNotNone(alle_da_nach, f"all {PEERS} peers Online/Aktiv, each once, at one moment")
-            self.assertIsNotNone(beobachter.offline_nach, "the probe did not notice the listed host going away")
-            self.assertIsNotNone(beobachter.online_nach, "the probe did not notice the listed host coming back")
+            self.assertIsNotNone(beobachter.offline_nach, (beobachter.befund, beobachter.sonde))
+            self.assertIsNotNone(beobachter.online_nach, beobachter.sonde)
             self.assertIsNotNone(sweep_an, "the sweep was not switched on")
             self.assertIsNotNone(sweep_dauer, "the sweep did not end")
 
