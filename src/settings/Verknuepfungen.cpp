@@ -11,7 +11,7 @@
 
 namespace {
 
-// Characters that make an Exec argument need quotes (Desktop Entry Specification).
+// Characters that make an Exec argument need quotes in a freedesktop.org desktop entry.
 const QString Reserviert = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
 
 bool Vorhanden(const QString& pfad) {

@@ -47,8 +47,8 @@ VELTRANO = None
 
 def _labskript_laden():
     lader = importlib.machinery.SourceFileLoader("veltrano_labskript", LAB_SKRIPT)
-    spec = importlib.util.spec_from_loader(lader.name, lader)
-    modul = importlib.util.module_from_spec(spec)
+    lade_info = importlib.util.spec_from_loader(lader.name, lader)
+    modul = importlib.util.module_from_spec(lade_info)
     lader.exec_module(modul)
     return modul
 

@@ -14,7 +14,7 @@ NAME = "Anna Test"
 
 
 def exec_argumente(wert):
-    """The Exec value of a desktop entry as the Desktop Entry Specification reads it: string
+    """The Exec value of a desktop entry as a freedesktop.org launcher reads it: string
     escapes first, then arguments split at blanks with double quotes grouping and backslash
     escaping '"', '`', '$' and '\\' inside them. Field codes are not expected here."""
     text = re.sub(r"\\(.)", lambda m: {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}.get(m.group(1),

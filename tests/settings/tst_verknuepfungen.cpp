@@ -12,8 +12,8 @@
 
 namespace {
 
-// The reading side of the Desktop Entry Specification, written from its text: first the
-// escapes of a string value, then the quoting of the Exec key, then "%%".
+// How a freedesktop.org launcher reads a desktop entry, written apart from our writer: first
+// the escapes of a string value, then the quoting of the Exec key, then "%%".
 std::optional<QString> StringWert(const QString& roh) {
     QString s;
     for (qsizetype i = 0; i < roh.size(); ++i) {
