@@ -231,7 +231,7 @@ private:
     bool FZsLaeuftS = false;
     QPointer<TIcmpThread> FIcmpThread;
     int FSondenLaeufe = 0;  // finished probe passes, for the diagnostics
-    QString FSondenBericht; // the last pass: hosts asked, restarts, stopped, failed
+    QString FSondenBericht; // the last pass: hosts asked, online, restarts, stopped, failed
 };
 
 // Brings a window to the front (restoring it when minimised); true when it is active.
