@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "hosts/Datenpfade.h"
+#include "platform/TPlattform.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -78,12 +79,15 @@ int main(int argc, char** argv) {
         qputenv(name, ordner.path().toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    DatenpfadeSetzen();
+    const std::unique_ptr<TSystemPlattform> system = ErzeugeSystemPlattform();
+    const TPlattform plattform = system->Dienste();
+    TLaufzeit laufzeit;
+    DatenpfadeSetzen(laufzeit, plattform.Dateien, plattform.Identitaet, plattform.Starteintraege);
     TForm1Optionen o;
     o.BefehlPort = 0;
     o.SenderPort = 0;
     o.Argumente = QStringList{QStringLiteral("/systemstartup")};
-    TForm1 hauptfenster(o);
+    TForm1 hauptfenster(plattform, laufzeit, o);
     form = &hauptfenster;
     for (int i = 0; i < Hosts; ++i)
         hauptfenster.UdpS1SenderUDPRead(Praesenz(i, "benutzer"), Adresse(i));

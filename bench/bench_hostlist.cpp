@@ -1,10 +1,12 @@
 // Merge and file costs of the host list at the sizes a large network reaches.
 #include "hosts/THostList.h"
+#include "platform/linux/LinuxDienste.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
+TLinuxDateien dateien;
 
 QString Mac(int i) {
     return QStringLiteral("02-00-00-%1-%2-%3")
@@ -27,7 +29,7 @@ void Fuellen(THostList& liste, int anzahl) {
 void PraesenzZusammenfuehren(benchmark::State& state) {
     QTemporaryDir ordner;
     quint32 tick = 1000;
-    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), [&] { return tick; });
+    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), dateien, [&] { return tick; });
     const int anzahl = int(state.range(0));
     Fuellen(liste, anzahl);
     int i = 0;
@@ -42,7 +44,7 @@ BENCHMARK(PraesenzZusammenfuehren)->Arg(256)->Arg(4096)->Arg(65536)->Unit(benchm
 
 void Speichern(benchmark::State& state) {
     QTemporaryDir ordner;
-    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), [] { return 1000u; });
+    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), dateien, [] { return 1000u; });
     Fuellen(liste, int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(liste.LoadSaveListe(false));
@@ -51,7 +53,7 @@ BENCHMARK(Speichern)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void Laden(benchmark::State& state) {
     QTemporaryDir ordner;
-    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), [] { return 1000u; });
+    THostList liste(ordner.path() + QStringLiteral("/Hostliste.txt"), dateien, [] { return 1000u; });
     Fuellen(liste, int(state.range(0)));
     liste.LoadSaveListe(false);
     for (auto _ : state)

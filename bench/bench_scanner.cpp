@@ -17,6 +17,7 @@
 #include "net/ScannerBloecke.h"
 #include "net/ScannerDurchlauf.h"
 #include "net/TScannerThread.h"
+#include "platform/linux/LinuxDienste.h"
 #include "platform/linux/ScannerSuche.h"
 
 #include <QCoreApplication>
@@ -46,9 +47,9 @@ QJsonObject Entdeckung(const QStringList& teile) {
                 basis, [] { return false; }, LinuxSuchWeg());
             for (int n = 0; n <= 255; ++n)
                 suche.Fragen(quint8(n), ScannerTimeoutMs);
-            const QList<TPlattform::TScannerFund> funde = suche.Funde();
+            const QList<TNetzSuche::TScannerFund> funde = suche.Funde();
             const std::lock_guard<std::mutex> l(sperre);
-            for (const TPlattform::TScannerFund& f : funde)
+            for (const TNetzSuche::TScannerFund& f : funde)
                 gefunden.append(IPv4Text(basis | f.N));
             const TSuchBericht& b = suche.Bericht();
             summe.EigeneArpS = summe.EigeneArpS || b.EigeneArpS;
@@ -66,22 +67,27 @@ QJsonObject Entdeckung(const QStringList& teile) {
             {"zurueckgestellt", summe.Zurueckgestellt}, {"abgewiesen", summe.Abgewiesen}};
 }
 
+TLinuxNetz netz;
+TLinuxNetzSuche suche;
+TLinuxDateien dateien;
+TLaufzeit laufzeit;
+
 QJsonObject Sweep(QCoreApplication& app, const QStringList& teile, const QStringList& eigeneMacs) {
     QTemporaryDir ordner;
-    THostList liste(ordner.filePath(QStringLiteral("Hostliste.txt")));
+    THostList liste(ordner.filePath(QStringLiteral("Hostliste.txt")), dateien, [] { return 0u; });
     QObject kontext;
     QElapsedTimer uhr;
     uhr.start();
-    ScannerAnzahl = 0;
+    laufzeit.ScannerAnzahl = 0;
     for (const QString& teil : teile)
         TScannerThread::Create(
-            teil, liste, &kontext,
+            teil, liste, TScannerUmgebung{netz, suche, laufzeit}, &kontext,
             [&app](TScannerThread*) {
-                if (--ScannerAnzahl == 0)
+                if (--laufzeit.ScannerAnzahl == 0)
                     app.quit();
             },
             eigeneMacs);
-    if (ScannerAnzahl > 0)
+    if (laufzeit.ScannerAnzahl > 0)
         app.exec();
     const double sekunden = uhr.nsecsElapsed() / 1e9;
     QJsonArray hosts;
@@ -97,13 +103,13 @@ int main(int argc, char** argv) {
     if (argumente.contains(QStringLiteral("--echo")))
         SetzeLinuxSuchWeg(TSuchWeg::NurEcho);
     TBroadcastList netze;
-    FillBroadcastList(true, netze);
+    FillBroadcastList(netz, true, netze);
     if (netze.isEmpty()) {
         std::fprintf(stderr, "bench_scanner: no usable network here\n");
         return 1;
     }
-    SetzeEigeneMAC(netze.first().MAC);
-    ScannerS = true;
+    laufzeit.SetzeEigeneMAC(netze.first().MAC);
+    laufzeit.ScannerS = true;
     QStringList eigeneMacs;
     for (const TBroadcastRec& n : netze)
         eigeneMacs << n.MAC;

@@ -12,6 +12,7 @@
 #include "net/IPv4Adresse.h"
 #include "net/IcmpDurchlauf.h"
 #include "platform/linux/IcmpEcho.h"
+#include "platform/linux/LinuxDienste.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,10 +28,14 @@ constexpr int Netz = 201; // own end 10.77.201.1/23: all of 10.77.200.0/24 is on
 constexpr int Hosts = 254;
 
 TNetzLabor* labor = nullptr;
+TLinuxNetz netz;
+TLinuxDateien dateien;
+TLaufzeit laufzeit;
 
 // The system's echo, counted: what did not leave, and what answered.
 class TZaehlendeSonde : public TNetzwerkSonde {
 public:
+    TZaehlendeSonde() : TNetzwerkSonde(netz) {}
     bool PingHost(const QString& host, int timeoutMs) const override {
         const std::optional<quint32> ziel = IPv4AusText(host);
         const TEchoBericht b = IcmpEchoSenden(ziel.value_or(0), timeoutMs);
@@ -86,7 +91,7 @@ void Sondenlauf(benchmark::State& state) {
                                               : "none");
 
     QTemporaryDir ordner;
-    THostList liste(ordner.filePath(QStringLiteral("fehlt.txt")), [] { return 1u; });
+    THostList liste(ordner.filePath(QStringLiteral("fehlt.txt")), dateien, [] { return 1u; });
     for (int i = 1; i <= Hosts; ++i) {
         THostListRec h;
         h.IP = QStringLiteral("10.77.200.%1").arg(i);
@@ -94,14 +99,14 @@ void Sondenlauf(benchmark::State& state) {
         h.Status = TStatus::sOnline;
         liste.Put(liste.Add(h, false), h);
     }
-    SetzeEigeneMAC(labor->EigeneMac);
+    laufzeit.SetzeEigeneMAC(labor->EigeneMac);
 
     TZaehlendeSonde sonde;
     int spitzeNs = 0, spitzeUnvollstaendig = 0, spitzeMaschine = -1, anfragen = 0;
     double langsamsterMs = 0, summeMs = 0;
     for (auto _ : state) {
         const auto anfang = std::chrono::steady_clock::now();
-        const TIcmpDurchlaufBericht b = IcmpDurchlauf(liste, sonde, [] { return IcmpAnhaltenGlobal(); });
+        const TIcmpDurchlaufBericht b = IcmpDurchlauf(liste, sonde, [] { return IcmpAnhalten(laufzeit); });
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - anfang).count();
         langsamsterMs = std::max(langsamsterMs, ms);

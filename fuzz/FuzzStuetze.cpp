@@ -88,5 +88,5 @@ QString EinzeiligWieDatei(const QString& text) {
     // is UTF-8 here, as on Linux; decoded without dropping a U+FEFF at the start.
     QStringDecoder dekodierer(QStringConverter::Utf8,
                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    return dekodierer(Plattform().ZuAnsi(t));
+    return dekodierer(AktuellerFake().ZuAnsi(t));
 }

@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     const QByteArray eingabe(reinterpret_cast<const char*>(daten), qsizetype(groesse));
     quint32 tick = 0xFFFF0000; // wraps past 2^32 within a long input
     // A file name that never exists: the store starts empty and this target never saves.
-    THostList liste(QStringLiteral("/nonexistent/veltrano-fuzz/Hostliste.txt"), [&tick] { return tick; });
+    THostList liste(QStringLiteral("/nonexistent/veltrano-fuzz/Hostliste.txt"), AktuellerFake(),
+                    [&tick] { return tick; });
     QHash<QString, int> macs; // MAC → number of merges
 
     for (const QByteArray& stueck : eingabe.split('\0')) {
@@ -125,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
 
     // What the store holds survives the host list file.
     const THostListListe eintraege = liste.GetListe();
-    const THostListListe gelesen = LeseHostliste(SchreibeHostliste(eintraege));
+    const THostListListe gelesen =
+        LeseHostliste(AktuellerFake(), SchreibeHostliste(AktuellerFake(), eintraege));
     FUZZ_PRUEFEN(gelesen.size() == eintraege.size(),
                  QStringLiteral("the file holds %1 of %2 entries").arg(gelesen.size()).arg(eintraege.size()));
     for (int i = 0; i < eintraege.size(); ++i) {

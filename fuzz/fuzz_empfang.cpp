@@ -79,10 +79,11 @@ void SpeicherEindeutig() {
 void DateiGleichSpeicher(const QString& wozu) {
     const THostListListe liste = form->HostList->GetListe();
     if (liste.isEmpty()) {
-        FUZZ_PRUEFEN(!QFile::exists(HostlisteDatei), wozu + QStringLiteral(": empty list, but a file"));
+        FUZZ_PRUEFEN(!QFile::exists(Laufzeit().HostlisteDatei),
+                     wozu + QStringLiteral(": empty list, but a file"));
         return;
     }
-    const THostListListe gelesen = LeseHostliste(DateiInhalt(HostlisteDatei));
+    const THostListListe gelesen = LeseHostliste(AktuellerFake(), DateiInhalt(Laufzeit().HostlisteDatei));
     FUZZ_PRUEFEN(gelesen.size() == liste.size(), QStringLiteral("%1: the file holds %2 entries, the store %3")
                                                      .arg(wozu)
                                                      .arg(gelesen.size())
@@ -111,11 +112,12 @@ void ZeitsteuerungGespeichert(const QString& wozu) {
         z.Zeit.isValid() && z.Zeit.second() == 0 && z.Zeit.msec() == 0,
         wozu + QStringLiteral(": time %1 not in whole minutes").arg(z.Zeit.toString(Qt::ISODateWithMs)));
     const QString koerper = ZeitsteuerungText(z);
-    FUZZ_PRUEFEN(DateiInhalt(ZeitsteuerungDatei) == koerper.toLatin1() + "\r\n",
+    FUZZ_PRUEFEN(DateiInhalt(Laufzeit().ZeitsteuerungDatei) == koerper.toLatin1() + "\r\n",
                  wozu + QStringLiteral(": schedule file %1, schedule %2")
-                            .arg(Lesbar(DateiInhalt(ZeitsteuerungDatei)), Lesbar(koerper)));
+                            .arg(Lesbar(DateiInhalt(Laufzeit().ZeitsteuerungDatei)), Lesbar(koerper)));
     const TZeitsteuerungRec wieder = LeseZeitsteuerungText(
-        QStringLiteral("00:00:00|") + LeseZeitsteuerungDatei(ZeitsteuerungDatei).value_or(QString()),
+        QStringLiteral("00:00:00|") +
+            LeseZeitsteuerungDatei(AktuellerFake(), Laufzeit().ZeitsteuerungDatei).value_or(QString()),
         QDateTime(QDate(1999, 1, 1), QTime(0, 0)));
     FUZZ_PRUEFEN(wieder == z, wozu + QStringLiteral(": the saved schedule reads back differently"));
 }
@@ -217,7 +219,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     optionen.BefehlPort = 0;
     optionen.SenderPort = 0;
     optionen.Argumente = QStringList{QStringLiteral("/systemstartup")};
-    form = new TForm1(optionen);
+    form = new TForm1(FuzzUmgebung().Plattform(), FuzzUmgebung().Laufzeit, optionen);
     // The start tick: settings, listeners (on ephemeral ports) and the first presence.
     for (int i = 0; i < 200 && form->Timer1Start.isActive(); ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -238,7 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     // Every input starts from an empty list, so a finding reproduces from its file alone.
     form->HostList->Clear();
     form->FSpeichern.stop();
-    QFile::remove(HostlisteDatei);
+    QFile::remove(Laufzeit().HostlisteDatei);
     form->ListViewFuellen();
     for (const QByteArray& zeile : eingabe.split('\n')) {
         if (zeile.size() < 2)

@@ -82,10 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
 
     // The reader, and the canonical form one save gives: saving what was read back changes
     // nothing any more.
-    const THostListListe zeilen = LeseHostliste(inhalt);
+    const THostListListe zeilen = LeseHostliste(AktuellerFake(), inhalt);
     RecordsPruefen(zeilen);
-    const QByteArray einmal = SchreibeHostliste(zeilen);
-    const THostListListe wieder = LeseHostliste(einmal);
+    const QByteArray einmal = SchreibeHostliste(AktuellerFake(), zeilen);
+    const THostListListe wieder = LeseHostliste(AktuellerFake(), einmal);
     FUZZ_PRUEFEN(
         wieder.size() == zeilen.size(),
         QStringLiteral("%1 records read, %2 after saving them").arg(zeilen.size()).arg(wieder.size()));
@@ -99,12 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
             VierGleich(wieder[i], soll),
             QStringLiteral("record %1 %2 comes back as %3").arg(i).arg(Zeile(zeilen[i]), Zeile(wieder[i])));
     }
-    FUZZ_PRUEFEN(SchreibeHostliste(wieder) == einmal,
+    FUZZ_PRUEFEN(SchreibeHostliste(AktuellerFake(), wieder) == einmal,
                  QStringLiteral("the saved form is not stable: %1").arg(Lesbar(einmal)));
 
     // The store loading the file, saving it and loading it again.
     FUZZ_PRUEFEN(Schreiben(inhalt), QStringLiteral("cannot write the test file"));
-    THostList liste(pfad, [] { return quint32(1000); });
+    THostList liste(pfad, AktuellerFake(), [] { return quint32(1000); });
     const THostListListe geladen = liste.GetListe();
     const THostListListe erwartet = Erwartet(zeilen);
     FUZZ_PRUEFEN(
@@ -122,12 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
         FUZZ_PRUEFEN(!QFile::exists(pfad), QStringLiteral("an empty list leaves a file"));
         return 0;
     }
-    FUZZ_PRUEFEN(Lesen() == SchreibeHostliste(geladen), QStringLiteral("the saved file is not the list"));
+    FUZZ_PRUEFEN(Lesen() == SchreibeHostliste(AktuellerFake(), geladen),
+                 QStringLiteral("the saved file is not the list"));
     // Loading the saved file merges its lines like any other file's (names that differed
     // only in control characters may meet now).
-    THostList nochmal(pfad, [] { return quint32(1000); });
+    THostList nochmal(pfad, AktuellerFake(), [] { return quint32(1000); });
     const THostListListe zweit = nochmal.GetListe();
-    const THostListListe zweitSoll = Erwartet(LeseHostliste(Lesen()));
+    const THostListListe zweitSoll = Erwartet(LeseHostliste(AktuellerFake(), Lesen()));
     FUZZ_PRUEFEN(
         zweit.size() == zweitSoll.size(),
         QStringLiteral("%1 entries expected, %2 loaded back").arg(zweitSoll.size()).arg(zweit.size()));

@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
                          datei.write(inhalt) == inhalt.size(),
                      QStringLiteral("cannot write the test file"));
     }
-    const QString text = ZeitsteuerungDateiText(inhalt);
-    FUZZ_PRUEFEN(LeseZeitsteuerungDatei(pfad) == text,
+    const QString text = ZeitsteuerungDateiText(AktuellerFake(), inhalt);
+    FUZZ_PRUEFEN(LeseZeitsteuerungDatei(AktuellerFake(), pfad) == text,
                  QStringLiteral("the file reads differently from its bytes"));
     FUZZ_PRUEFEN(text == TrimSteuer(text), QStringLiteral("untrimmed text ") + Lesbar(text));
 

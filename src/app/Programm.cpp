@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "common/TLaufzeit.h"
 #include "hosts/Datenpfade.h"
 #include "platform/TPlattform.h"
 #include "ui/Programmsymbol.h"
@@ -11,11 +12,16 @@
 #include <QLocale>
 #include <QTranslator>
 
+// The composition root: the system's services and the run-time values are made here and
+// handed to everything else.
 int ProgrammStart(int argc, char** argv) {
-    DatenpfadeSetzen();
+    std::unique_ptr<TSystemPlattform> system = ErzeugeSystemPlattform();
+    const TPlattform plattform = system->Dienste();
+    TLaufzeit laufzeit;
+    DatenpfadeSetzen(laufzeit, plattform.Dateien, plattform.Identitaet, plattform.Starteintraege);
     // A second start hands over to the first and creates no window, timer or socket.
-    if (!Plattform().InstanzBeanspruchen()) {
-        Plattform().NachrichtAnInstanz(ProgrammTitel, TPlattform::NachrichtZeigen);
+    if (!plattform.Instanz.Beanspruchen()) {
+        plattform.Instanz.NachrichtAnInstanz(ProgrammTitel, TInstanz::NachrichtZeigen);
         return 0;
     }
     QApplication app(argc, argv);
@@ -28,14 +34,16 @@ int ProgrammStart(int argc, char** argv) {
     if (qtTexte.load(QLocale(QLocale::German, QLocale::Austria), QStringLiteral("qtbase"),
                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexte);
-    Plattform().SitzungBeginnen();
+    plattform.Instanz.Lauschen();
+    plattform.Energie.Beginnen();
     int ergebnis = 0;
     {
-        TForm1 form;
+        TForm1 form(plattform, laufzeit);
         QObject::connect(&form, &TForm1::Beendet, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         ergebnis = app.exec();
     }
-    // Releases the instance lock and the local socket while the event loop's objects live.
-    PlattformBeenden();
+    // The instance lock, the local socket and the bus connections go while the application
+    // object still lives.
+    system.reset();
     return ergebnis;
 }

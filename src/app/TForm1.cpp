@@ -3,7 +3,6 @@
 #include "app/TParamClass.h"
 #include "common/DatumZeit.h"
 #include "common/ResConst.h"
-#include "platform/TPlattform.h"
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
 #include "settings/Verknuepfungen.h"
@@ -24,9 +23,11 @@
 #include <QScreen>
 #include <QWindow>
 
-TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
+TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen, QWidget* parent)
     : QMainWindow(parent), UdpS1Befehl(optionen.BefehlPort), UdpS1Sender(optionen.SenderPort),
-      FOptionen(std::move(optionen)) {
+      FPlattform(plattform),
+      FLaufzeit(laufzeit), FHilfe{laufzeit.ProgrammDatei, plattform.Dateien, plattform.Programme},
+      FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FOptionen(std::move(optionen)) {
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
     // The controls are placed by hand from the font; they follow the area's size.
@@ -70,11 +71,10 @@ TForm1::TForm1(TForm1Optionen optionen, QWidget* parent)
     connect(&UdpS1Befehl, &TUdpListener::DatagrammEmpfangen, this,
             [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1BefehlUDPRead(daten, ip); });
 
-    TPlattform& p = Plattform();
-    connect(&p, &TPlattform::NachrichtEmpfangen, this, &TForm1::NachrichtEmpfangen);
-    connect(&p, &TPlattform::SitzungEndet, this, &TForm1::SitzungEndet);
-    connect(&p, &TPlattform::SchlafBeginnt, this, &TForm1::SchlafBeginnt);
-    connect(&p, &TPlattform::Aufgewacht, this, &TForm1::Aufgewacht);
+    connect(&FPlattform.Instanz, &TInstanz::NachrichtEmpfangen, this, &TForm1::NachrichtEmpfangen);
+    connect(&FPlattform.Instanz, &TInstanz::SitzungEndet, this, &TForm1::SitzungEndet);
+    connect(&FPlattform.Energie, &TEnergie::SchlafBeginnt, this, &TForm1::SchlafBeginnt);
+    connect(&FPlattform.Energie, &TEnergie::Aufgewacht, this, &TForm1::Aufgewacht);
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this, &TForm1::SitzungEndet);
 
@@ -102,12 +102,12 @@ void TForm1::MenuesAnlegen() {
     connect(MenuAnsSchriftart, &QAction::triggered, this, &TForm1::MenuAnsSchriftartClick);
     connect(MenuAnsHintergrund, &QAction::triggered, this, &TForm1::MenuAnsHintergrundClick);
 
-    MenuHilfe = HilfeMenueAnlegen(menuBar());
-    connect(MenuHilfe.MenuHilfe, &QMenu::aboutToShow, this, [this] { MenuHilfeClick(MenuHilfe); });
+    MenuHilfe = HilfeMenueAnlegen(menuBar(), FHilfe);
+    connect(MenuHilfe.MenuHilfe, &QMenu::aboutToShow, this, [this] { MenuHilfeClick(MenuHilfe, FHilfe); });
     connect(MenuHilfe.MenuHilfeInfo, &QAction::triggered, this, [this] { HilfeInfoZeigen(this); });
     connect(MenuHilfe.MenuHilfeHomepage, &QAction::triggered, this, [] { HilfeHomepageOeffnen(); });
     connect(MenuHilfe.MenuHilfeUpdate, &QAction::triggered, this, &TForm1::MenuHilfeUpdateClick);
-    connect(MenuHilfe.MenuHilfeHistory, &QAction::triggered, this, [] { HilfeHistoryOeffnen(); });
+    connect(MenuHilfe.MenuHilfeHistory, &QAction::triggered, this, [this] { HilfeHistoryOeffnen(FHilfe); });
     connect(MenuHilfe.MenuHilfeMail, &QAction::triggered, this, [] { HilfeMailOeffnen(); });
     connect(MenuHilfe.MenuHilfeSpenden, &QAction::triggered, this, [] { HilfeSpendenOeffnen(); });
 
@@ -131,12 +131,12 @@ void TForm1::FormCreate() {
     Cb1Scanner->setToolTipDuration(3000);
     HintergrundForm = new THintergrundForm(this, 10);
     HintergrundForm->SetHintergrundNr(HintergrundVorgabe);
-    ZeitDlg = new TZeitDlg(this);
+    ZeitDlg = new TZeitDlg(this, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
 
     AutoCloseS = true;
-    ScannerS = false;
-    ScannerAnzahl = 0;
-    StopS = false;
+    FLaufzeit.ScannerS = false;
+    FLaufzeit.ScannerAnzahl = 0;
+    FLaufzeit.StopS = false;
     SchonIcmpS = false;
     ZeitsteuerungEmpfangenS = false;
     ZeitsteuerungGesendetS = false;
@@ -151,23 +151,26 @@ void TForm1::FormCreate() {
 
     VerknuepfungenPruefen();
 
-    QDir().mkpath(QFileInfo(HostlisteDatei).absolutePath());
-    HostList = std::make_unique<THostList>(HostlisteDatei);
+    QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
+    HostList = std::make_unique<THostList>(FLaufzeit.HostlisteDatei, FPlattform.Dateien,
+                                           [&uhr = FPlattform.Uhr] { return uhr.TickCount(); });
 
-    FZeitsteuerung = std::make_unique<TZeitsteuerung>(*ZeitDlg, ZeitsteuerungDatei, ProgStartDateTime);
+    FZeitsteuerung =
+        std::make_unique<TZeitsteuerung>(*ZeitDlg, FLaufzeit.ZeitsteuerungDatei, ProgStartDateTime,
+                                         FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
     FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
     ZeitsteuerungLadenSpeichern(true);
-    ProgStartDateTime = Plattform().Jetzt();
+    ProgStartDateTime = FPlattform.Uhr.Jetzt();
     ListViewFuellen();
 
-    Plattform().SetzeFensterTitel(windowTitle());
-    Plattform().SetzeAnfrageBeantworter([this](const QString& a) { return Anfrage(a); });
+    FPlattform.Instanz.SetzeFensterTitel(windowTitle());
+    FPlattform.Instanz.SetzeAnfrageBeantworter([this](const QString& a) { return Anfrage(a); });
     Timer1Start.start(5);
 }
 
 void TForm1::VerknuepfungenPruefen() {
     // Programmatic: the box handler sees the change but, unfocused, touches no file.
-    const TVerknuepfungen dateien;
+    const TVerknuepfungen dateien(FLaufzeit, FPlattform.Starteintraege, FPlattform.Dateien);
     if (Cb1Desktop->isChecked() != dateien.DesktopVorhanden())
         Cb1Desktop->setChecked(dateien.DesktopVorhanden());
     if (Cb1Autostart->isChecked() != dateien.AutostartVorhanden())
@@ -233,33 +236,33 @@ void TForm1::Timer1StartTimer() {
 
 void TForm1::Timer1StatusBarTimer() {
     Timer1StatusBar.stop();
-    if (StopS)
+    if (FLaufzeit.StopS)
         return;
     Timer1StatusBar.setInterval(500);
-    const QString text = StatusBarText(Plattform().Jetzt());
+    const QString text = StatusBarText(FPlattform.Uhr.Jetzt());
     if (StatusBar1Panel->text() != text)
         StatusBar1Panel->setText(text);
     // The clock runs only while the window is shown.
-    if (!StopS && !CtiSichtbar())
+    if (!FLaufzeit.StopS && !CtiSichtbar())
         Timer1StatusBar.start();
 }
 
 void TForm1::Timer1SenderTimer() {
     Timer1Sender.stop();
-    if (StopS)
+    if (FLaufzeit.StopS)
         return;
     Timer1Sender.setInterval(2000);
     // A port another program held at the start may be free by now.
     if (!UdpS1Befehl.Aktiv() || !UdpS1Sender.Aktiv())
         ListenerAktivieren(true);
     SendBroadcast(true);
-    if (!StopS)
+    if (!FLaufzeit.StopS)
         Timer1Sender.start();
 }
 
 void TForm1::Timer1UdpTimerTimer() {
     Timer1UdpTimer.stop();
-    if (StopS)
+    if (FLaufzeit.StopS)
         return;
     ListenerAktivieren(true);
     Timer1Sender.start(50);
@@ -273,7 +276,8 @@ void TForm1::Timer1IcmpTimer() {
     // One pass at a time; its completion re-arms the timer.
     if (FIcmpThread && FIcmpThread->isRunning())
         return;
-    FIcmpThread = TIcmpThread::Create(*HostList, this, [this] { IcmpTerminated(); });
+    FIcmpThread = TIcmpThread::Create(
+        *HostList, FLaufzeit, this, [this] { IcmpTerminated(); }, FSonde);
 }
 
 void TForm1::IcmpTerminated() {
@@ -288,7 +292,7 @@ void TForm1::IcmpTerminated() {
                              .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
     }
     Timer1Icmp.setInterval(2100);
-    if (!StopS)
+    if (!FLaufzeit.StopS)
         Timer1Icmp.start();
 }
 
@@ -338,7 +342,7 @@ void TForm1::closeEvent(QCloseEvent* ereignis) {
         ereignis->ignore();
         return;
     }
-    StopS = true;
+    FLaufzeit.StopS = true;
     SendBroadcast(false);
     FormClose();
     FBeendetS = true;
@@ -379,18 +383,18 @@ void TForm1::FormDestroy() {
     HostList.reset();
     FZeitsteuerung.reset(); // before the dialog whose fields it uses
     // Only an empty folder goes; one that still holds files stays.
-    QDir().rmdir(QFileInfo(HostlisteDatei).absolutePath());
+    QDir().rmdir(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
 }
 
 // --- Messages from outside ------------------------------------------------------------------------
 
 void TForm1::NachrichtEmpfangen(int nachricht) {
     switch (nachricht) {
-    case TPlattform::NachrichtSchliessen1:
-    case TPlattform::NachrichtSchliessen2:
+    case TInstanz::NachrichtSchliessen1:
+    case TInstanz::NachrichtSchliessen2:
         SchliessenOhneFrage();
         break;
-    case TPlattform::NachrichtZeigen:
+    case TInstanz::NachrichtZeigen:
         InstanzZeigen();
         break;
     default:
@@ -413,11 +417,11 @@ void TForm1::SitzungEndet() {
         return;
     FSchliessenErzwungenS = true;
     SchliessenOhneFrage();
-    StopS = true;
+    FLaufzeit.StopS = true;
 }
 
 void TForm1::SchlafBeginnt() {
-    StopS = true;
+    FLaufzeit.StopS = true;
     for (QTimer* t : {&Timer1Sender, &Timer1StatusBar, &Timer1Icmp, &Timer1Scanner, &Timer1Zeitsteuerung})
         t->stop();
     SendBroadcast(false);
@@ -425,7 +429,7 @@ void TForm1::SchlafBeginnt() {
 }
 
 void TForm1::Aufgewacht() {
-    StopS = false;
+    FLaufzeit.StopS = false;
     Timer1StatusBarTimer();
     Timer1UdpTimer.start(5000);
 }
@@ -449,8 +453,8 @@ QString TForm1::Anfrage(const QString& anfrage) {
         wert("tray", QString::number(CtiSichtbar() ? 1 : 0));
         wert("breite", QString::number(frameGeometry().width()));
         wert("hoehe", QString::number(frameGeometry().height()));
-        wert("eigenemac", EigeneMAC());
-        wert("eigenername", EigenerName);
+        wert("eigenemac", FLaufzeit.EigeneMAC());
+        wert("eigenername", FLaufzeit.EigenerName);
         wert("scanner", QString::number(Cb1Scanner->isChecked() ? 1 : 0));
         wert("scanner_aktiv", QString::number(Cb1Scanner->isEnabled() ? 1 : 0));
         wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));

@@ -4,9 +4,11 @@
 // methods wire the logic classes together and stay thin; each area's methods live in a
 // file of their own (TForm1Praesenz.cpp, TForm1Befehle.cpp, ...).
 
+#include "common/TLaufzeit.h"
 #include "hosts/THostList.h"
 #include "net/Netzwerkschnittstellen.h"
 #include "net/TIcmpThread.h"
+#include "platform/TPlattform.h"
 #include "protocol/TUdpListener.h"
 #include "schedule/Zeitsteuerung.h"
 #include "settings/HilfeMenue.h"
@@ -44,7 +46,9 @@ struct TForm1Optionen {
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(TForm1Optionen optionen = {}, QWidget* parent = nullptr);
+    // plattform and laufzeit must outlive the window.
+    TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen = {},
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // --- Fields ---------------------------------------------------------------------------
@@ -222,6 +226,10 @@ private:
     void SetActiveControl();
     QString Anfrage(const QString& anfrage);
 
+    TPlattform FPlattform;
+    TLaufzeit& FLaufzeit;
+    THilfeUmgebung FHilfe;
+    std::shared_ptr<const TNetzwerkSonde> FSonde;
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
     std::unique_ptr<TZeitsteuerung> FZeitsteuerung;

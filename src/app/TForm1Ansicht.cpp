@@ -11,7 +11,7 @@
 #include <algorithm>
 
 void TForm1::CaptionZuweisen() {
-    const QString titel = QStringLiteral("%1 - %2").arg(EigenerPC, ProgrammTitel);
+    const QString titel = QStringLiteral("%1 - %2").arg(FLaufzeit.EigenerPC, ProgrammTitel);
     setWindowTitle(titel);
     QGuiApplication::setApplicationDisplayName(QString());
     Cb1Desktop->setText(QStringLiteral("Programm&verknüpfung am Desktop"));

@@ -3,28 +3,29 @@
 #include "app/TForm1.h"
 
 #include "common/TFelder.h"
-#include "platform/TPlattform.h"
 #include "power/Befehlsweg.h"
 #include "power/WakeOnLan.h"
-#include "protocol/Energieaktionen.h"
 #include "protocol/Nachrichten.h"
 
 #include <QThread>
 
 void TForm1::UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absenderIp) {
-    const std::optional<QString> text = Protokoll::Annehmen(daten);
+    const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
     if (!text)
         return;
     const TFelder felder(*text);
     const QString befehl = felder.Feld(2);
     const QString rest = felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString();
     if (befehl == Protokoll::Einschlafen) {
-        if (!Energieaktionen::Hibernieren())
-            Timer1SetSuspendState.start(250);
+        // Hibernation where the system allows it, otherwise sleep a moment later.
+        FPlattform.Energie.HibernationPruefen([fenster = QPointer<TForm1>(this)](bool erlaubtS) {
+            if (fenster && (!erlaubtS || !fenster->FPlattform.Energie.Hibernieren()))
+                fenster->Timer1SetSuspendState.start(250);
+        });
     } else if (befehl == Protokoll::Herunterfahren) {
-        Energieaktionen::Herunterfahren();
+        FPlattform.Energie.Herunterfahren();
     } else if (befehl == Protokoll::Neustart) {
-        Energieaktionen::Neustarten();
+        FPlattform.Energie.Neustarten();
     } else {
         ZeitsteuerungsBefehl(befehl, rest, absenderIp);
     }
@@ -32,7 +33,7 @@ void TForm1::UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absender
 
 void TForm1::Timer1SetSuspendStateTimer() {
     Timer1SetSuspendState.stop();
-    Energieaktionen::SuspendComputer();
+    FPlattform.Energie.Schlafen();
 }
 
 bool TForm1::WakeUpComputer(const QString& mac) {
@@ -62,7 +63,7 @@ void TForm1::SendBefehl(int nr, const THostListRec& host) {
         UdpS1Befehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
         break;
     case TBefehlsweg::Fernabschaltung:
-        Plattform().ProgrammStarten(weg.Programm, weg.Argumente);
+        FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
         break;
     }
 }

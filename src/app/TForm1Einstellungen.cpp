@@ -6,14 +6,15 @@
 #include "settings/Verknuepfungen.h"
 
 void TForm1::RegistryLadenSpeichern(bool ladenS) {
-    TProgrammEinstellungen e{EigenerName, FSchrift, GetHintergrundNr()};
+    TProgrammEinstellungen e{FLaufzeit.EigenerName, FSchrift, GetHintergrundNr()};
+    const TEinstellungen speicher(FLaufzeit.EinstellungenDatei);
     if (!ladenS) {
-        RegistrySpeichern(e);
+        RegistrySpeichern(e, speicher);
         return;
     }
-    if (!RegistryLaden(e))
+    if (!RegistryLaden(e, speicher, FPlattform.Identitaet.UserName()))
         return;
-    EigenerName = e.EigenerName;
+    FLaufzeit.EigenerName = e.EigenerName;
     FSchrift = e.Schrift;
     // Selecting the background entry also applies the loaded font and lays the window out.
     SetHintergrundNr(e.HintergrundNr);
@@ -24,13 +25,13 @@ void TForm1::Cb1DesktopAutostartScannerClick(int tag) {
     const TVerknuepfungsAktion aktion =
         Cb1DesktopAutostartScannerAktion(tag, box->isChecked(), focusWidget() == box, CtiSichtbar());
     if (aktion == TVerknuepfungsAktion::ScannerSetzen)
-        ScannerS = box->isChecked();
+        FLaufzeit.ScannerS = box->isChecked();
     else
-        TVerknuepfungen().Ausfuehren(aktion);
+        TVerknuepfungen(FLaufzeit, FPlattform.Starteintraege, FPlattform.Dateien).Ausfuehren(aktion);
 }
 
 void TForm1::MenuHilfeUpdateClick() {
-    HilfeUpdate(this, windowTitle(), FSchrift, [this] {
+    HilfeUpdate(this, FHilfe, windowTitle(), FSchrift, [this] {
         if (CtiSichtbar())
             FensterMinimierenWiederherstellen(false);
     });

@@ -13,7 +13,8 @@
 void TForm1::PuLv1Popup() {
     const int i = ListView1->ItemIndex();
     const THostListRec e = HostList->Get(i);
-    PuLv1->Freigeben(PuLv1Freigaben({!EigeneMAC().isEmpty(), i, ListView1->rowCount(), e.Status, e.SenderS}));
+    PuLv1->Freigeben(
+        PuLv1Freigaben({!FLaufzeit.EigeneMAC().isEmpty(), i, ListView1->rowCount(), e.Status, e.SenderS}));
 }
 
 void TForm1::PuLv1Clicks(int nr) {
@@ -31,13 +32,13 @@ void TForm1::PuLv1PcBenutzerAendernClick(int tag) {
     std::optional<THostListRec> e;
     if (i >= 0)
         e = HostList->Get(i);
-    const std::optional<TNamensAenderung> aenderung =
-        NameAendern(this, tag, e ? &*e : nullptr, EigenerPC, EigenerName, FSchrift, Hintergrund());
+    const std::optional<TNamensAenderung> aenderung = NameAendern(
+        this, tag, e ? &*e : nullptr, FLaufzeit.EigenerPC, FLaufzeit.EigenerName, FSchrift, Hintergrund());
     if (!aenderung)
         return;
     if (aenderung->Tag == 3) {
         // The next presence announcement carries the new name.
-        EigenerName = aenderung->Name;
+        FLaufzeit.EigenerName = aenderung->Name;
         RegistryLadenSpeichern(false);
         return;
     }

@@ -7,23 +7,24 @@
 #include "protocol/Nachrichten.h"
 
 void TForm1::SendBroadcast(bool onlineS) {
-    FillBroadcastList(true, BroadcastIPs);
+    FillBroadcastList(FPlattform.Netz, true, BroadcastIPs);
     const bool netzS = !BroadcastIPs.isEmpty();
     // The scanner needs an interface to sweep.
     Cb1Scanner->setEnabled(netzS);
     PuCtiScanner->setEnabled(netzS);
     if (netzS) {
-        SetzeEigeneMAC(BroadcastIPs.first().MAC);
+        FLaufzeit.SetzeEigeneMAC(BroadcastIPs.first().MAC);
         for (const TBroadcastRec& b : std::as_const(BroadcastIPs))
-            if (!UdpS1Sender.Senden(Protokoll::Praesenz(onlineS, EigenerPC, EigenerName, b.MAC),
-                                    b.BroadcastIP, FOptionen.SenderPort)) {
+            if (!UdpS1Sender.Senden(
+                    Protokoll::Praesenz(onlineS, FLaufzeit.EigenerPC, FLaufzeit.EigenerName, b.MAC),
+                    b.BroadcastIP, FOptionen.SenderPort)) {
                 // The next attempt comes later than usual; what went out stays out.
                 Timer1Sender.setInterval(5000);
                 return;
             }
-    } else if (!EigeneMAC().isEmpty()) {
+    } else if (!FLaufzeit.EigeneMAC().isEmpty()) {
         // The last interface has just gone: once per loss, every host off line.
-        SetzeEigeneMAC(QString());
+        FLaufzeit.SetzeEigeneMAC(QString());
         HostList->AlleOffline();
         ListViewFuellen();
     }
@@ -38,7 +39,7 @@ void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBegin
 }
 
 void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp) {
-    const std::optional<QString> text = Protokoll::Annehmen(daten);
+    const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
     if (!text)
         return;
 

@@ -6,7 +6,6 @@
 #include "common/ResConst.h"
 #include "net/ScannerBloecke.h"
 #include "net/TScannerThread.h"
-#include "platform/TPlattform.h"
 #include "ui/TMeldungen.h"
 
 #include <QApplication>
@@ -24,7 +23,8 @@ void TForm1::ScannerTimerSchritt() {
     Timer1Scanner.stop();
     Timer1Scanner.setInterval(250);
     const TBroadcastList netze = BroadcastIPs;
-    if (!StopS && ScannerS && ScannerAnzahl <= 0 && !EigeneMAC().isEmpty() && !netze.isEmpty()) {
+    if (!FLaufzeit.StopS && FLaufzeit.ScannerS && FLaufzeit.ScannerAnzahl <= 0 &&
+        !FLaufzeit.EigeneMAC().isEmpty() && !netze.isEmpty()) {
         // The threads use the host list: the close sequence stops them and waits.
         connect(this, &TForm1::Beendet, this, &TForm1::ScannerBeenden, Qt::UniqueConnection);
         QStringList eigeneMacs;
@@ -32,7 +32,8 @@ void TForm1::ScannerTimerSchritt() {
             eigeneMacs << netz.MAC;
         for (const QString& teil : ScannerIPTeile(netze)) {
             const QPointer<TScannerThread> thread = TScannerThread::Create(
-                teil, *HostList, this, [this](TScannerThread* t) { ScannerTerminated(t); }, eigeneMacs);
+                teil, *HostList, TScannerUmgebung{FPlattform.Netz, FPlattform.NetzSuche, FLaufzeit}, this,
+                [this](TScannerThread* t) { ScannerTerminated(t); }, eigeneMacs);
             ScannerThreads.append(thread.data());
             QThread::yieldCurrentThread();
         }
@@ -42,7 +43,7 @@ void TForm1::ScannerTimerSchritt() {
             Meldungen::Information(this, ScannerMeldung());
         }
     }
-    if (!StopS)
+    if (!FLaufzeit.StopS)
         Timer1Scanner.start();
 }
 
@@ -54,13 +55,13 @@ void TForm1::ScannerTerminated(QThread* sender) {
     if (i == ScannerThreads.size())
         return;
     ScannerThreads.removeAt(i);
-    if (ScannerAnzahl == 1 && !StopS) {
+    if (FLaufzeit.ScannerAnzahl == 1 && !FLaufzeit.StopS) {
         if (Cb1Scanner->isChecked())
             Cb1Scanner->setChecked(false); // its handler switches ScannerS off
-        if (!Plattform().KlangSpielen(TPlattform::TKlang::Asterisk))
+        if (!FPlattform.Klaenge.KlangSpielen(TKlaenge::TKlang::Asterisk))
             QApplication::beep();
     }
-    ScannerAnzahl = qMax(0, ScannerAnzahl - 1);
+    FLaufzeit.ScannerAnzahl = qMax(0, FLaufzeit.ScannerAnzahl - 1);
 }
 
 void TForm1::ScannerBeenden() {
@@ -70,5 +71,5 @@ void TForm1::ScannerBeenden() {
             t->requestInterruption();
     for (const QPointer<QThread>& t : threads)
         delete t.data(); // waits until its sweep has stopped
-    ScannerAnzahl = 0;
+    FLaufzeit.ScannerAnzahl = 0;
 }

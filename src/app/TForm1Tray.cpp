@@ -3,7 +3,6 @@
 
 #include "app/TCti.h"
 #include "common/ResConst.h"
-#include "platform/TPlattform.h"
 #include "settings/Hilfe.h"
 #include "settings/Verknuepfungen.h"
 #include "ui/Programmsymbol.h"
@@ -72,12 +71,13 @@ void TForm1::FensterMinimierenWiederherstellen(bool miniS) {
 }
 
 void TForm1::PuCtiPopup() {
-    const bool autostartS = TVerknuepfungen().AutostartVorhanden();
+    const bool autostartS =
+        TVerknuepfungen(FLaufzeit, FPlattform.Starteintraege, FPlattform.Dateien).AutostartVorhanden();
     if (Cb1Autostart->isChecked() != autostartS)
         Cb1Autostart->setChecked(autostartS);
     PuCtiAutostart->setChecked(Cb1Autostart->isChecked());
     PuCtiScanner->setChecked(Cb1Scanner->isChecked());
-    PuCtiUpdate->setVisible(UpdaterVorhanden());
+    PuCtiUpdate->setVisible(UpdaterVorhanden(FHilfe));
 }
 
 void TForm1::PuCtiAutostartScannerClick(int tag) {
@@ -97,6 +97,6 @@ void TForm1::Timer1BalloonTimer() {
 }
 
 void TForm1::CtiBalloonHintShow() {
-    if (!Plattform().KlangSpielen(TPlattform::TKlang::Benachrichtigung))
+    if (!FPlattform.Klaenge.KlangSpielen(TKlaenge::TKlang::Benachrichtigung))
         QApplication::beep();
 }

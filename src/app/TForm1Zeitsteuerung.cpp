@@ -4,7 +4,6 @@
 #include "common/DatumZeit.h"
 #include "common/ResConst.h"
 #include "common/TFelder.h"
-#include "platform/TPlattform.h"
 #include "protocol/Nachrichten.h"
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
@@ -35,13 +34,13 @@ void TForm1::ZeitsteuerungLadenSpeichern(bool ladenS) {
 }
 
 bool TForm1::IsZeitsteuerung() {
-    return FZeitsteuerung->IsZeitsteuerung(StopS, SchonIcmpS);
+    return FZeitsteuerung->IsZeitsteuerung(FLaufzeit.StopS, SchonIcmpS);
 }
 
 void TForm1::Timer1ZeitsteuerungTimer() {
     Timer1Zeitsteuerung.stop();
     const std::optional<int> nr = FZeitsteuerung->AusfuehrungMerken();
-    const QString eigeneMac = EigeneMAC();
+    const QString eigeneMac = FLaufzeit.EigeneMAC();
     // The own entry normally carries the Sender mark, so the command goes to the own
     // command listener as a datagram.
     if (nr && !eigeneMac.isEmpty())
@@ -65,7 +64,7 @@ void TForm1::ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, co
 
 bool TForm1::AufAntwortWarten(const bool& flagS) {
     // The window stays responsive: the answer itself arrives through these events.
-    for (int runde = 0; !flagS && runde < 501 && !StopS; ++runde) {
+    for (int runde = 0; !flagS && runde < 501 && !FLaufzeit.StopS; ++runde) {
         QThread::msleep(5);
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
@@ -93,7 +92,7 @@ void TForm1::PuLv1ZeitsteuerungClick() {
     const bool angefragtS =
         UdpS1Befehl.Senden(Protokoll::Befehl(Protokoll::ZsAnfordern), ip, FOptionen.BefehlPort);
     if (!angefragtS || !AufAntwortWarten(ZeitsteuerungEmpfangenS)) {
-        if (!StopS)
+        if (!FLaufzeit.StopS)
             Meldungen::Information(
                 this,
                 QStringLiteral("Zeitsteuerungs-Daten konnten nicht von Gerät \"%1\" angefordert werden!")
@@ -101,19 +100,19 @@ void TForm1::PuLv1ZeitsteuerungClick() {
         return;
     }
 
-    const QTime eigeneZeit = Plattform().Jetzt().time();
+    const QTime eigeneZeit = FPlattform.Uhr.Jetzt().time();
     const QTime fremdeZeit = LeseZeit(TFelder(ZeitsteuerungStr).Feld(1)).value_or(eigeneZeit);
-    if (geraet != EigenerPC && SekundenAbstand(eigeneZeit, fremdeZeit) > 60)
+    if (geraet != FLaufzeit.EigenerPC && SekundenAbstand(eigeneZeit, fremdeZeit) > 60)
         Meldungen::Information(
             this,
             QStringLiteral(
                 "Die Uhrzeit von Gerät \"%1\" und Gerät \"%2\" unterscheidet sich um mehr als eine Minute!")
-                .arg(EigenerPC, geraet));
+                .arg(FLaufzeit.EigenerPC, geraet));
 
     ZeitDlg->setWindowTitle(TZeitDlg::Titel(geraet));
     SetZeitsteuerung(ZeitsteuerungStr, false, false);
     ZeitDlg->SchriftartZuweisen(FSchrift, Hintergrund());
-    if (!Meldungen::ZeigeModal(ZeitDlg) || StopS)
+    if (!Meldungen::ZeigeModal(ZeitDlg) || FLaufzeit.StopS)
         return;
 
     ZeitsteuerungGesendetS = false;
@@ -121,7 +120,7 @@ void TForm1::PuLv1ZeitsteuerungClick() {
         UdpS1Befehl.Senden(Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, GetZeitsteuerung(true, true)), ip,
                            FOptionen.BefehlPort);
     const bool bestaetigtS = gesendetS && AufAntwortWarten(ZeitsteuerungGesendetS);
-    if (StopS)
+    if (FLaufzeit.StopS)
         return;
     Meldungen::Information(
         this, bestaetigtS

@@ -1,11 +1,11 @@
 #include "hosts/HostlisteDatei.h"
 
 #include "common/TFelder.h"
-#include "common/Textkodierung.h"
+#include "platform/Textkodierung.h"
 
-THostListListe LeseHostliste(const QByteArray& inhalt) {
+THostListListe LeseHostliste(TDateien& dateien, const QByteArray& inhalt) {
     THostListListe liste;
-    const QStringList zeilen = TeileZeilen(DekodiereTextdatei(inhalt));
+    const QStringList zeilen = TeileZeilen(DekodiereTextdatei(dateien, inhalt));
     for (const QString& zeile : zeilen) {
         const TFelder felder(zeile);
         if (felder.Anzahl() < 4)
@@ -36,11 +36,11 @@ QString SpaceIfBlank(const QString& text) {
     return IstLeer(text) ? QStringLiteral(" ") : text;
 }
 
-QByteArray SchreibeHostliste(const THostListListe& liste) {
+QByteArray SchreibeHostliste(TDateien& dateien, const THostListListe& liste) {
     QString text;
     text.reserve(liste.size() * 64);
     for (const THostListRec& e : liste)
         text += EinZeilig(e.PC) % u'|' % EinZeilig(e.User) % u'|' % EinZeilig(e.IP) % u'|' %
                 EinZeilig(e.MAC) % QStringLiteral("\r\n");
-    return KodiereTextdatei(text);
+    return KodiereTextdatei(dateien, text);
 }

@@ -6,10 +6,12 @@
 
 #include <QByteArray>
 
+class TDateien;
+
 // Records from the file's bytes, in file order; lines with fewer than four fields are
 // skipped. Size is bounded only by the input.
-THostListListe LeseHostliste(const QByteArray& inhalt);
-QByteArray SchreibeHostliste(const THostListListe& liste);
+THostListListe LeseHostliste(TDateien& dateien, const QByteArray& inhalt);
+QByteArray SchreibeHostliste(TDateien& dateien, const THostListListe& liste);
 
 // The text itself, or " " when it holds only characters up to 32.
 QString SpaceIfBlank(const QString& text);

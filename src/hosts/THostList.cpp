@@ -1,9 +1,9 @@
 #include "hosts/THostList.h"
 
-#include "common/Dateien.h"
 #include "common/TFelder.h"
 #include "hosts/HostlisteDatei.h"
-#include "platform/TPlattform.h"
+#include "platform/Dateien.h"
+#include "platform/TDateien.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,9 +15,8 @@ namespace {
 const QString Unbekannt = QStringLiteral("Unbekannt");
 }
 
-THostList::THostList(const QString& dateiname, TTickQuelle tick)
-    : FFilename(dateiname),
-      FTick(tick ? std::move(tick) : TTickQuelle([] { return Plattform().TickCount(); })) {
+THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick)
+    : FFilename(dateiname), FDateien(dateien), FTick(std::move(tick)) {
     LoadSaveListe(true);
 }
 
@@ -296,14 +295,14 @@ bool THostList::LoadSaveListe(bool ladeS) {
         const QByteArray inhalt = datei.readAll();
         if (datei.error() != QFileDevice::NoError)
             return false;
-        for (const THostListRec& r : LeseHostliste(inhalt))
+        for (const THostListRec& r : LeseHostliste(FDateien, inhalt))
             Add(r, false);
         return true;
     }
 
     const QFileInfo info(FFilename);
     if (info.exists() || info.isSymLink())
-        Plattform().DateiAttributeEntfernen(FFilename);
+        FDateien.DateiAttributeEntfernen(FFilename);
     else
         QDir().mkpath(info.absolutePath());
     if (Count() == 0)
@@ -312,8 +311,8 @@ bool THostList::LoadSaveListe(bool ladeS) {
     QByteArray inhalt;
     {
         TListenSperre sperre(*this);
-        inhalt = SchreibeHostliste(GetListe());
+        inhalt = SchreibeHostliste(FDateien, GetListe());
     }
     // A crash or a full disk in the middle of a save leaves the previous list whole.
-    return DateiErsetzen(FFilename, inhalt);
+    return DateiErsetzen(FDateien, FFilename, inhalt);
 }

@@ -10,13 +10,16 @@
 #include <atomic>
 #include <functional>
 
+class TDateien;
+
 class THostList {
 public:
     using TTickQuelle = std::function<quint32()>;
     static constexpr quint32 SenderTimeoutMs = 8000;
 
-    // Loads the file at once; tick defaults to the platform's tick count.
-    explicit THostList(const QString& dateiname, TTickQuelle tick = {});
+    // Loads the file at once; dateien reads and writes it, tick is the clock of the Sender
+    // timeout.
+    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick);
     ~THostList();
     THostList(const THostList&) = delete;
     THostList& operator=(const THostList&) = delete;
@@ -57,6 +60,7 @@ private:
     void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
 
     QString FFilename;
+    TDateien& FDateien;
     TTickQuelle FTick;
     // Guards the storage itself, so a thread reading without the lock never sees the
     // vector being resized.

@@ -1,7 +1,7 @@
 #include "net/Hardwareadresse.h"
 
 #include "net/IPv4Adresse.h"
-#include "platform/TPlattform.h"
+#include "platform/TNetz.h"
 
 QString MacFormatieren(QByteArrayView bytes) {
     static constexpr char16_t Ziffern[] = u"0123456789ABCDEF";
@@ -17,11 +17,11 @@ QString MacFormatieren(QByteArrayView bytes) {
     return text;
 }
 
-QString ResolveMAC(const QString& ip) {
+QString ResolveMAC(TNetz& netz, const QString& ip) {
     const std::optional<quint32> adresse = IPv4AusText(ip);
     if (!adresse || *adresse == 0)
         return {};
-    const QByteArray bytes = Plattform().Hardwareadresse(*adresse);
+    const QByteArray bytes = netz.Hardwareadresse(*adresse);
     // An all-zero address is what the table shows for an unresolved neighbour.
     if (bytes.count('\0') == bytes.size())
         return {};

@@ -6,10 +6,12 @@
 #include <QByteArrayView>
 #include <QString>
 
+class TNetz;
+
 // The one function that writes the text form; no bytes give the empty text.
 QString MacFormatieren(QByteArrayView bytes);
 
 // Hardware address of an IPv4 address in dotted text: the own interface's for an own
 // address, a neighbour's from the system's table once it is known there; empty when it is
 // not known or the text is not an address. Thread-safe.
-QString ResolveMAC(const QString& ip);
+QString ResolveMAC(TNetz& netz, const QString& ip);

@@ -11,8 +11,8 @@ TStatus Pruefen(const TNetzwerkSonde& sonde, const THostListRec& host) {
 }
 } // namespace
 
-bool IcmpAnhaltenGlobal() {
-    return StopS.load() || EigeneMAC().isEmpty();
+bool IcmpAnhalten(const TLaufzeit& laufzeit) {
+    return laufzeit.StopS.load() || laufzeit.EigeneMAC().isEmpty();
 }
 
 TIcmpDurchlaufBericht IcmpDurchlauf(THostList& liste, const TNetzwerkSonde& sonde,

@@ -4,6 +4,7 @@
 // probe thread; the list may change meanwhile.
 
 #include "common/ResConst.h"
+#include "common/TLaufzeit.h"
 #include "hosts/THostList.h"
 #include "net/TNetzwerkSonde.h"
 
@@ -24,4 +25,4 @@ TIcmpDurchlaufBericht IcmpDurchlauf(THostList& liste, const TNetzwerkSonde& sond
                                     const std::function<bool()>& anhalten);
 
 // The program's stop conditions: the process stops, or there is no usable network.
-bool IcmpAnhaltenGlobal();
+bool IcmpAnhalten(const TLaufzeit& laufzeit);

@@ -5,28 +5,28 @@
 
 #include <QSet>
 
-TNetworkInterface SchnittstelleAusRoh(const TPlattform::TRohSchnittstelle& roh) {
+TNetworkInterface SchnittstelleAusRoh(const TNetz::TRohSchnittstelle& roh) {
     TNetworkInterface s;
     s.AddrIP = IPv4Text(roh.Adresse);
     s.SubnetMask = IPv4Text(roh.Maske);
     s.AddrNet = IPv4Text(roh.Adresse & roh.Maske);
     s.AddrLimitedBroadcast = IPv4Text(roh.Broadcast);
     s.AddrDirectedBroadcast = IPv4Text(~roh.Maske | (roh.Adresse & roh.Maske));
-    s.IsInterfaceUp = roh.Flags & TPlattform::FlagUp;
-    s.BroadcastSupport = roh.Flags & TPlattform::FlagBroadcast;
-    s.IsLoopback = roh.Flags & TPlattform::FlagLoopback;
-    s.IsPointToPoint = roh.Flags & TPlattform::FlagPointToPoint;
-    s.IsMulticastSupported = roh.Flags & TPlattform::FlagMulticast;
+    s.IsInterfaceUp = roh.Flags & TNetz::FlagUp;
+    s.BroadcastSupport = roh.Flags & TNetz::FlagBroadcast;
+    s.IsLoopback = roh.Flags & TNetz::FlagLoopback;
+    s.IsPointToPoint = roh.Flags & TNetz::FlagPointToPoint;
+    s.IsMulticastSupported = roh.Flags & TNetz::FlagMulticast;
     return s;
 }
 
-bool ReadNetworkInterfaces(TNetworkInterfaceList& liste) {
+bool ReadNetworkInterfaces(TNetz& netz, TNetworkInterfaceList& liste) {
     liste.clear();
-    QList<TPlattform::TRohSchnittstelle> roh;
-    if (!Plattform().Netzwerkschnittstellen(roh))
+    QList<TNetz::TRohSchnittstelle> roh;
+    if (!netz.Netzwerkschnittstellen(roh))
         return false;
     liste.reserve(roh.size());
-    for (const TPlattform::TRohSchnittstelle& r : roh)
+    for (const TNetz::TRohSchnittstelle& r : roh)
         liste.append(SchnittstelleAusRoh(r));
     return true;
 }
@@ -50,8 +50,9 @@ TBroadcastList BroadcastListeBilden(const TNetworkInterfaceList& schnittstellen,
     return liste;
 }
 
-void FillBroadcastList(bool doppelteS, TBroadcastList& liste) {
+void FillBroadcastList(TNetz& netz, bool doppelteS, TBroadcastList& liste) {
     TNetworkInterfaceList schnittstellen;
-    ReadNetworkInterfaces(schnittstellen);
-    liste = BroadcastListeBilden(schnittstellen, doppelteS, [](const QString& ip) { return ResolveMAC(ip); });
+    ReadNetworkInterfaces(netz, schnittstellen);
+    liste = BroadcastListeBilden(schnittstellen, doppelteS,
+                                 [&netz](const QString& ip) { return ResolveMAC(netz, ip); });
 }

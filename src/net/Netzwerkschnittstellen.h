@@ -6,7 +6,7 @@
 // Unlike the Windows query, which had room for 13 interfaces and failed beyond that, the
 // Linux list has no limit.
 
-#include "platform/TPlattform.h"
+#include "platform/TNetz.h"
 
 #include <QList>
 #include <QString>
@@ -39,11 +39,11 @@ struct TBroadcastRec {
 using TBroadcastList = QList<TBroadcastRec>;
 
 // One interface from what the platform reports.
-TNetworkInterface SchnittstelleAusRoh(const TPlattform::TRohSchnittstelle& roh);
+TNetworkInterface SchnittstelleAusRoh(const TNetz::TRohSchnittstelle& roh);
 
 // All IPv4 interfaces in the system's order; false (and an empty list) when the system
 // cannot be asked.
-bool ReadNetworkInterfaces(TNetworkInterfaceList& liste);
+bool ReadNetworkInterfaces(TNetz& netz, TNetworkInterfaceList& liste);
 
 // The usable networks among the interfaces: up, able to broadcast, not loopback, and with a
 // hardware address that macAufloeser finds. With doppelteS each interface keeps its own
@@ -53,4 +53,4 @@ TBroadcastList BroadcastListeBilden(const TNetworkInterfaceList& schnittstellen,
                                     const std::function<QString(const QString&)>& macAufloeser);
 
 // Reads the interfaces and builds the list with ResolveMAC; empty without a usable network.
-void FillBroadcastList(bool doppelteS, TBroadcastList& liste);
+void FillBroadcastList(TNetz& netz, bool doppelteS, TBroadcastList& liste);

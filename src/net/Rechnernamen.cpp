@@ -1,7 +1,7 @@
 #include "net/Rechnernamen.h"
 
 #include "net/IPv4Adresse.h"
-#include "platform/TPlattform.h"
+#include "platform/TNetzSuche.h"
 
 #include <QRandomGenerator>
 
@@ -14,13 +14,13 @@ namespace {
 constexpr int RueckwaertsGleichzeitig = 16;
 } // namespace
 
-TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS) {
+TNamensauskunft::TNamensauskunft(TNetzSuche& suche, const QList<quint32>& adressen, bool rueckwaertsS) {
     if (adressen.isEmpty())
         return;
     // The NetBIOS round first and alone: its short wait must not share the processor with
     // the lookups.
     const auto kennung = quint16(QRandomGenerator::global()->generate());
-    const QHash<quint32, QByteArray> antworten = Plattform().NetBiosAbfragen(
+    const QHash<quint32, QByteArray> antworten = suche.NetBiosAbfragen(
         adressen, NetBiosStatusAnfrage(kennung), NetBiosWarteMs,
         [kennung](QByteArrayView a) { return NetBiosStatusLesen(a, kennung).has_value(); });
     for (auto i = antworten.cbegin(); i != antworten.cend(); ++i)
@@ -33,7 +33,7 @@ TNamensauskunft::TNamensauskunft(const QList<quint32>& adressen, bool rueckwaert
     std::atomic<qsizetype> naechste{0};
     const auto nachschlagen = [&] {
         for (qsizetype i; (i = naechste++) < adressen.size();)
-            namen[size_t(i)] = Plattform().RueckwaertsName(adressen[i]);
+            namen[size_t(i)] = suche.RueckwaertsName(adressen[i]);
     };
     std::vector<std::thread> helfer;
     try {
@@ -63,20 +63,20 @@ QStringList TNamensauskunft::ReadLoggedOnUsers(quint32 adresse) const {
     return NetBiosBenutzer(FStatus.value(adresse));
 }
 
-QString ResolveHostName(const QString& adresse) {
+QString ResolveHostName(TNetzSuche& suche, const QString& adresse) {
     const std::optional<quint32> a = IPv4AusText(adresse);
     if (!a || *a == 0)
         return {};
     // The reverse lookup first: NetBIOS is only asked where it knows nothing.
-    const QString name = Plattform().RueckwaertsName(*a);
-    return name.isEmpty() ? TNamensauskunft({*a}, false).NetBiosName(*a) : name;
+    const QString name = suche.RueckwaertsName(*a);
+    return name.isEmpty() ? TNamensauskunft(suche, {*a}, false).NetBiosName(*a) : name;
 }
 
-QStringList ReadLoggedOnUsers(const QString& adresse) {
+QStringList ReadLoggedOnUsers(TNetzSuche& suche, const QString& adresse) {
     const std::optional<quint32> a = IPv4AusText(adresse);
     if (!a || *a == 0)
         return {};
-    return TNamensauskunft({*a}, false).ReadLoggedOnUsers(*a);
+    return TNamensauskunft(suche, {*a}, false).ReadLoggedOnUsers(*a);
 }
 
 QString ChooseUserName(const QStringList& namen) {

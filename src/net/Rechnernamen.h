@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class TNetzSuche;
+
 // How long the hosts of one block may keep the sweep waiting for their NetBIOS answers,
 // all of them together: a host that ignores the query costs no more.
 inline constexpr int NetBiosWarteMs = 50;
@@ -18,7 +20,7 @@ inline constexpr int NetBiosWarteMs = 50;
 // a slow resolver cost the group their longest wait, not the sum of them.
 class TNamensauskunft {
 public:
-    explicit TNamensauskunft(const QList<quint32>& adressen, bool rueckwaertsS = true);
+    TNamensauskunft(TNetzSuche& suche, const QList<quint32>& adressen, bool rueckwaertsS = true);
 
     // Name by reverse lookup; else the computer name of the NetBIOS answer; else empty.
     QString ResolveHostName(quint32 adresse) const;
@@ -33,8 +35,8 @@ private:
 };
 
 // The same for a single address in dotted text; empty for anything else.
-QString ResolveHostName(const QString& adresse);
-QStringList ReadLoggedOnUsers(const QString& adresse);
+QString ResolveHostName(TNetzSuche& suche, const QString& adresse);
+QStringList ReadLoggedOnUsers(TNetzSuche& suche, const QString& adresse);
 
 // The first name without "$" (machine accounts end in it); else the first; else empty.
 QString ChooseUserName(const QStringList& namen);

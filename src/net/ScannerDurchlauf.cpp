@@ -4,7 +4,7 @@
 //
 // 1. Discovery. Every address is asked in order, 0 to 255, with the stop test before each
 //    and a 1 ms wait after it, through one session of the platform
-//    (TPlattform::ScannerSucheBeginnen) that stays open for the whole block. The session
+//    (TNetzSuche::ScannerSucheBeginnen) that stays open for the whole block. The session
 //    reads every reply that arrives during any wait, so a host that answers after its 1 ms
 //    still counts, and it waits for late replies after the last address. On Linux it also
 //    keeps the sweep within the kernel's shared neighbour table (own ARP requests where
@@ -24,11 +24,10 @@
 
 #include "net/ScannerDurchlauf.h"
 
-#include "common/ResConst.h"
 #include "net/Hardwareadresse.h"
 #include "net/IPv4Adresse.h"
 #include "net/Rechnernamen.h"
-#include "platform/TPlattform.h"
+#include "platform/TNetzSuche.h"
 
 namespace {
 struct TKandidat {
@@ -44,23 +43,23 @@ std::optional<quint32> IPTeilBasis(const QString& ipTeil) {
     return IPv4AusText(ipTeil + u'0');
 }
 
-bool ScannerAnhaltenGlobal() {
-    return StopS.load() || !ScannerS.load() || EigeneMAC().isEmpty();
+bool ScannerAnhalten(const TLaufzeit& laufzeit) {
+    return laufzeit.StopS.load() || !laufzeit.ScannerS.load() || laufzeit.EigeneMAC().isEmpty();
 }
 
-TScannerBericht ScannerDurchlauf(const QString& ipTeil, THostList& liste, const QStringList& eigeneMacs,
-                                 const std::function<bool()>& anhalten) {
+TScannerBericht ScannerDurchlauf(const TScannerUmgebung& umgebung, const QString& ipTeil, THostList& liste,
+                                 const QStringList& eigeneMacs, const std::function<bool()>& anhalten) {
     TScannerBericht bericht;
     const auto halt = [&] { return bericht.AngehaltenS = bericht.AngehaltenS || anhalten(); };
     const std::optional<quint32> basis = IPTeilBasis(ipTeil);
     if (!basis)
         return bericht;
 
-    QList<TPlattform::TScannerFund> funde;
+    QList<TNetzSuche::TScannerFund> funde;
     {
         // Closed before the names are asked: 256 threads need no more sockets than that.
-        const std::unique_ptr<TPlattform::TScannerSuche> suche =
-            Plattform().ScannerSucheBeginnen(*basis, anhalten);
+        const std::unique_ptr<TNetzSuche::TScannerSuche> suche =
+            umgebung.Suche.ScannerSucheBeginnen(*basis, anhalten);
         if (!suche)
             return bericht;
         for (int n = 0; n <= 255; ++n) {
@@ -77,7 +76,7 @@ TScannerBericht ScannerDurchlauf(const QString& ipTeil, THostList& liste, const 
 
     QList<TKandidat> kandidaten;
     QList<quint32> adressen;
-    for (const TPlattform::TScannerFund& f : funde) {
+    for (const TNetzSuche::TScannerFund& f : funde) {
         if (halt())
             return bericht;
         TKandidat k;
@@ -85,8 +84,8 @@ TScannerBericht ScannerDurchlauf(const QString& ipTeil, THostList& liste, const 
         k.IP = IPv4Text(k.Adresse);
         k.MAC = MacFormatieren(f.Hardware);
         if (k.MAC.isEmpty())
-            k.MAC = ResolveMAC(k.IP);
-        if (k.MAC.isEmpty() || k.MAC == EigeneMAC() || eigeneMacs.contains(k.MAC))
+            k.MAC = ResolveMAC(umgebung.Netz, k.IP);
+        if (k.MAC.isEmpty() || k.MAC == umgebung.Laufzeit.EigeneMAC() || eigeneMacs.contains(k.MAC))
             continue;
         kandidaten.append(k);
         adressen.append(k.Adresse);
@@ -94,7 +93,7 @@ TScannerBericht ScannerDurchlauf(const QString& ipTeil, THostList& liste, const 
     if (kandidaten.isEmpty() || halt())
         return bericht;
 
-    const TNamensauskunft namen(adressen);
+    const TNamensauskunft namen(umgebung.Suche, adressen);
     for (const TKandidat& k : kandidaten) {
         try {
             if (halt())

@@ -3,11 +3,22 @@
 // asked in order, every host that answers merged into the host list with its hardware
 // address, its name and its logged-on user.
 
+#include "common/TLaufzeit.h"
 #include "hosts/THostList.h"
 
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+class TNetz;
+class TNetzSuche;
+
+// What a sweep needs of the program: the network to ask and the values that stop it.
+struct TScannerUmgebung {
+    TNetz& Netz;
+    TNetzSuche& Suche;
+    TLaufzeit& Laufzeit;
+};
 
 // The echo wait per address. Later replies still count (see ScannerDurchlauf.cpp).
 inline constexpr int ScannerTimeoutMs = 1;
@@ -24,11 +35,11 @@ std::optional<quint32> IPTeilBasis(const QString& ipTeil);
 
 // The program's stop conditions for a sweep: the process stops, the switch is off, or
 // there is no usable network.
-bool ScannerAnhaltenGlobal();
+bool ScannerAnhalten(const TLaufzeit& laufzeit);
 
 // Sweeps ipTeil + 0 … ipTeil + 255. anhalten is the stop test, asked before each address and
 // between the steps for each host found (and within every wait). A host whose hardware
 // address is unknown, EigeneMAC or one of eigeneMacs (the machine's own interfaces) is
 // never added.
-TScannerBericht ScannerDurchlauf(const QString& ipTeil, THostList& liste, const QStringList& eigeneMacs,
-                                 const std::function<bool()>& anhalten);
+TScannerBericht ScannerDurchlauf(const TScannerUmgebung& umgebung, const QString& ipTeil, THostList& liste,
+                                 const QStringList& eigeneMacs, const std::function<bool()>& anhalten);

@@ -2,14 +2,14 @@
 
 #include "net/IcmpDurchlauf.h"
 
-TIcmpThread::TIcmpThread(THostList& hostList, std::shared_ptr<const TNetzwerkSonde> sonde, QObject* parent)
-    : QThread(parent), FHostList(hostList),
-      FSonde(sonde ? std::move(sonde) : std::make_shared<const TNetzwerkSonde>()) {}
+TIcmpThread::TIcmpThread(THostList& hostList, const TLaufzeit& laufzeit,
+                         std::shared_ptr<const TNetzwerkSonde> sonde, QObject* parent)
+    : QThread(parent), FHostList(hostList), FLaufzeit(laufzeit), FSonde(std::move(sonde)) {}
 
-QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, QObject* kontext, TAbschluss abschluss,
-                                          std::shared_ptr<const TNetzwerkSonde> sonde) {
+QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, const TLaufzeit& laufzeit, QObject* kontext,
+                                          TAbschluss abschluss, std::shared_ptr<const TNetzwerkSonde> sonde) {
     QObject* eltern = kontext && kontext->thread() == QThread::currentThread() ? kontext : nullptr;
-    auto* thread = new TIcmpThread(hostList, std::move(sonde), eltern);
+    auto* thread = new TIcmpThread(hostList, laufzeit, std::move(sonde), eltern);
     // Both connections exist before the thread runs, so no end can be missed.
     if (kontext && abschluss)
         connect(thread, &QThread::finished, kontext, std::move(abschluss), Qt::QueuedConnection);
@@ -26,7 +26,7 @@ TIcmpThread::~TIcmpThread() {
 void TIcmpThread::run() {
     try {
         FBericht = IcmpDurchlauf(FHostList, *FSonde,
-                                 [this] { return isInterruptionRequested() || IcmpAnhaltenGlobal(); });
+                                 [this] { return isInterruptionRequested() || IcmpAnhalten(FLaufzeit); });
     } catch (...) {
         FAusnahmeS = true;
         // A failure ends this pass only; the next one starts after the usual pause.

@@ -21,8 +21,8 @@ public:
     // after the pass (not at all when kontext is gone by then). kontext must live in the
     // calling thread; the thread object becomes its child. hostList must outlive the pass:
     // its owner deletes a running thread (which stops and waits) before the list.
-    static QPointer<TIcmpThread> Create(THostList& hostList, QObject* kontext, TAbschluss abschluss,
-                                        std::shared_ptr<const TNetzwerkSonde> sonde = {});
+    static QPointer<TIcmpThread> Create(THostList& hostList, const TLaufzeit& laufzeit, QObject* kontext,
+                                        TAbschluss abschluss, std::shared_ptr<const TNetzwerkSonde> sonde);
     // Asks the pass to stop at its next check and waits for it.
     ~TIcmpThread() override;
     // What the pass did; read once it has ended (in the completion handler).
@@ -33,9 +33,11 @@ protected:
     void run() override;
 
 private:
-    TIcmpThread(THostList& hostList, std::shared_ptr<const TNetzwerkSonde> sonde, QObject* parent);
+    TIcmpThread(THostList& hostList, const TLaufzeit& laufzeit, std::shared_ptr<const TNetzwerkSonde> sonde,
+                QObject* parent);
 
     THostList& FHostList;
+    const TLaufzeit& FLaufzeit;
     std::shared_ptr<const TNetzwerkSonde> FSonde;
     TIcmpDurchlaufBericht FBericht;
     bool FAusnahmeS = false;

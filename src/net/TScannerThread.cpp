@@ -1,17 +1,17 @@
 #include "net/TScannerThread.h"
 
-#include "common/ResConst.h"
 #include "net/ScannerDurchlauf.h"
 
-TScannerThread::TScannerThread(const QString& aIPTeil, THostList& hostList, const QStringList& eigeneMacs,
-                               QObject* parent)
-    : QThread(parent), FIPTeil(aIPTeil), FHostList(hostList), FEigeneMacs(eigeneMacs) {}
+TScannerThread::TScannerThread(const QString& aIPTeil, THostList& hostList, const TScannerUmgebung& umgebung,
+                               const QStringList& eigeneMacs, QObject* parent)
+    : QThread(parent), FIPTeil(aIPTeil), FHostList(hostList), FUmgebung(umgebung), FEigeneMacs(eigeneMacs) {}
 
-QPointer<TScannerThread> TScannerThread::Create(const QString& aIPTeil, THostList& hostList, QObject* kontext,
+QPointer<TScannerThread> TScannerThread::Create(const QString& aIPTeil, THostList& hostList,
+                                                const TScannerUmgebung& umgebung, QObject* kontext,
                                                 TAbschluss abschluss, const QStringList& eigeneMacs) {
     QObject* eltern = kontext && kontext->thread() == QThread::currentThread() ? kontext : nullptr;
-    auto* thread = new TScannerThread(aIPTeil, hostList, eigeneMacs, eltern);
-    ++ScannerAnzahl;
+    auto* thread = new TScannerThread(aIPTeil, hostList, umgebung, eigeneMacs, eltern);
+    ++umgebung.Laufzeit.ScannerAnzahl;
     // Both connections exist before the thread runs, so no end can be missed; the handler's
     // call is queued before the deletion.
     if (kontext && abschluss)
@@ -35,8 +35,8 @@ TScannerThread::~TScannerThread() {
 
 void TScannerThread::run() {
     try {
-        ScannerDurchlauf(FIPTeil, FHostList, FEigeneMacs,
-                         [this] { return isInterruptionRequested() || ScannerAnhaltenGlobal(); });
+        ScannerDurchlauf(FUmgebung, FIPTeil, FHostList, FEigeneMacs,
+                         [this] { return isInterruptionRequested() || ScannerAnhalten(FUmgebung.Laufzeit); });
     } catch (...) {
         // A failure ends this block's sweep only; the completion handler still runs.
     }

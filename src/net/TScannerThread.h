@@ -1,10 +1,11 @@
 #pragma once
 // One thread of a subnet sweep: it sweeps one block of 256 addresses (IPTeil, such as
 // "192.168.1."), deletes itself when it has ended and reports its end, exactly once,
-// through a handler queued to a context object. Creating one counts it in ScannerAnzahl;
+// through a handler queued to a context object. Creating one counts it in the ScannerAnzahl of its program;
 // the completion handler counts it out.
 
 #include "hosts/THostList.h"
+#include "net/ScannerDurchlauf.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -22,7 +23,8 @@ public:
     // the user-interface thread; kontext lives there and becomes the thread's parent.
     // hostList must outlive the sweep: its owner deletes running threads (which stop and
     // wait) before the list. eigeneMacs: the machine's own hardware addresses, never added.
-    static QPointer<TScannerThread> Create(const QString& aIPTeil, THostList& hostList, QObject* kontext,
+    static QPointer<TScannerThread> Create(const QString& aIPTeil, THostList& hostList,
+                                           const TScannerUmgebung& umgebung, QObject* kontext,
                                            TAbschluss abschluss, const QStringList& eigeneMacs = {});
     // Asks the sweep to stop at its next check and waits for it.
     ~TScannerThread() override;
@@ -33,10 +35,11 @@ protected:
     void run() override;
 
 private:
-    TScannerThread(const QString& aIPTeil, THostList& hostList, const QStringList& eigeneMacs,
-                   QObject* parent);
+    TScannerThread(const QString& aIPTeil, THostList& hostList, const TScannerUmgebung& umgebung,
+                   const QStringList& eigeneMacs, QObject* parent);
 
     const QString FIPTeil;
     THostList& FHostList;
+    const TScannerUmgebung FUmgebung;
     const QStringList FEigeneMacs;
 };

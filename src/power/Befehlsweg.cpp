@@ -32,12 +32,8 @@ TBefehlsweg BefehlsWeg(int nr, const THostListRec& host) {
         weg.Wort = herunterS ? Protokoll::Herunterfahren : Protokoll::Neustart;
         return weg;
     }
-    // No peer instance there: Samba's remote shutdown, which needs rights on the target.
+    // No peer instance there: the system's remote shutdown, which needs rights on the target.
     weg.Art = TBefehlsweg::Fernabschaltung;
-    weg.Programm = QStringLiteral("net");
-    weg.Argumente = {QStringLiteral("rpc"), QStringLiteral("shutdown")};
-    if (!herunterS)
-        weg.Argumente << QStringLiteral("-r");
-    weg.Argumente << QStringLiteral("-I") << host.IP;
+    weg.NeustartS = !herunterS;
     return weg;
 }

@@ -16,9 +16,8 @@ QString AktionsName(int nr);
 
 struct TBefehlsweg {
     enum TArt { Nichts, Aufwecken, Datagramm, Fernabschaltung } Art = Nichts;
-    QString Wort;     // the command word of a datagram
-    QString Programm; // remote shutdown: the program and its arguments
-    QStringList Argumente;
+    QString Wort;           // the command word of a datagram
+    bool NeustartS = false; // remote shutdown: restart rather than power off
 };
 
 TBefehlsweg BefehlsWeg(int nr, const THostListRec& host);

@@ -34,9 +34,9 @@ bool TagPasst(const TFelder& felder) {
     return TrimSteuerView(felder.Roh(1)) == Tag;
 }
 
-std::optional<QString> Annehmen(const QByteArray& daten) {
+std::optional<QString> Annehmen(const QByteArray& daten, bool stopS) {
     QString text = Dekodieren(daten);
-    if (StopS || !TagPasst(TFelder(text)))
+    if (stopS || !TagPasst(TFelder(text)))
         return std::nullopt;
     return text;
 }

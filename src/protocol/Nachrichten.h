@@ -39,6 +39,6 @@ bool TagPasst(const TFelder& felder);
 
 // What every receiver does first: decode, and drop the datagram while the program stops or
 // when it lacks the tag. The text, or nothing.
-std::optional<QString> Annehmen(const QByteArray& daten);
+std::optional<QString> Annehmen(const QByteArray& daten, bool stopS);
 
 } // namespace Protokoll

@@ -9,7 +9,7 @@
 class TDatePicker : public TTeilFeld {
     Q_OBJECT
 public:
-    // Today as the date and both limits; uhr gives "today" (default: the platform's clock).
+    // Today as the date and both limits; uhr gives "today" (default: the system clock).
     explicit TDatePicker(QWidget* AOwner, TTeilEditor::TUhr uhr = {});
 
     QDate Datum();

@@ -2,8 +2,6 @@
 
 #include "common/Zeichen.h"
 
-#include "platform/TPlattform.h"
-
 #include <algorithm>
 
 TTeilEditor::TTeilEditor(int minTeil, int maxTeil, TPiep piep, TUhr uhr)
@@ -17,7 +15,7 @@ void TTeilEditor::Piep() const {
 }
 
 QDateTime TTeilEditor::Jetzt() const {
-    const QDateTime jetzt = FUhr ? FUhr() : Plattform().Jetzt();
+    const QDateTime jetzt = FUhr ? FUhr() : QDateTime();
     return jetzt.isValid() ? jetzt : QDateTime::currentDateTime();
 }
 

@@ -9,7 +9,7 @@
 class TTimePicker : public TTeilFeld {
     Q_OBJECT
 public:
-    // The current time; uhr gives "now" (default: the platform's clock).
+    // The current time; uhr gives "now" (default: the system clock).
     explicit TTimePicker(QWidget* AOwner, TTeilEditor::TUhr uhr = {});
 
     QTime Zeit();

@@ -1,6 +1,5 @@
 #include "schedule/TZeitDlg.h"
 
-#include "platform/TPlattform.h"
 #include "ui/Layout.h"
 
 #include <QApplication>
@@ -33,7 +32,7 @@ TZeitDlg::TZeitDlg(QWidget* parent, TTeilEditor::TUhr uhr)
       Btn1Ok(new QPushButton(this)), Btn2Abbrechen(new QPushButton(this)),
       FHintergrund(HintergrundFarbe(HintergrundVorgabe)) {
     setSizeGripEnabled(false);
-    const QDateTime jetzt = uhr ? uhr() : Plattform().Jetzt();
+    const QDateTime jetzt = uhr ? uhr() : QDateTime::currentDateTime();
 
     DatePicker = new TDatePicker(this, uhr);
     DatePicker->SetMinDatum(jetzt.date());

@@ -1,19 +1,19 @@
 #include "schedule/TZeitsteuerung.h"
 
 #include "common/DatumZeit.h"
-#include "platform/TPlattform.h"
 #include "schedule/ZeitsteuerungDatei.h"
 
 TZeitsteuerung::TZeitsteuerung(TZeitsteuerungFelder& felder, QString datei, QDateTime& progStartDateTime,
-                               TUhr uhr)
-    : FFelder(felder), FDatei(std::move(datei)), FProgStartDateTime(progStartDateTime), FUhr(std::move(uhr)) {
+                               TDateien& dateien, TUhr uhr)
+    : FFelder(felder), FDatei(std::move(datei)), FProgStartDateTime(progStartDateTime), FDateien(dateien),
+      FUhr(std::move(uhr)) {
     const QDateTime jetzt = Jetzt();
     FZeitsteuerung.Datum = jetzt.date();
     FZeitsteuerung.Zeit = jetzt.time();
 }
 
 QDateTime TZeitsteuerung::Jetzt() const {
-    return FUhr ? FUhr() : Plattform().Jetzt();
+    return FUhr();
 }
 
 QString TZeitsteuerung::GetZeitsteuerung(bool TimeS, bool DlgS) {
@@ -41,12 +41,12 @@ void TZeitsteuerung::SetZeitsteuerung(const TZeitsteuerungRec& AZeitsteuerung) {
 
 void TZeitsteuerung::ZeitsteuerungLadenSpeichern(bool LadenS) {
     if (!LadenS) {
-        SchreibeZeitsteuerungDatei(FDatei, GetZeitsteuerung(false, false));
+        SchreibeZeitsteuerungDatei(FDateien, FDatei, GetZeitsteuerung(false, false));
         return;
     }
     const QDateTime jetzt = Jetzt();
     FZeitsteuerung = TZeitsteuerungRec{TZeitsteuerungAktion::akKeine, false, jetzt.date(), jetzt.time()};
-    const std::optional<QString> text = LeseZeitsteuerungDatei(FDatei);
+    const std::optional<QString> text = LeseZeitsteuerungDatei(FDateien, FDatei);
     if (!text || text->isEmpty())
         return;
     // The file holds the body; the reader expects the stamped form.

@@ -11,15 +11,18 @@
 #include <functional>
 #include <optional>
 
+class TDateien;
+
 class TZeitsteuerung {
 public:
     using TUhr = std::function<QDateTime()>;
 
     // felder: the schedule dialog, created before this (its date limits apply to every
     // text read). progStartDateTime: the controller's stamp of the last schedule event, set
-    // here whenever a schedule is stored or carried out. uhr: local date and time (default
-    // the platform's clock).
-    TZeitsteuerung(TZeitsteuerungFelder& felder, QString datei, QDateTime& progStartDateTime, TUhr uhr = {});
+    // here whenever a schedule is stored or carried out. dateien reads and writes the file;
+    // uhr: local date and time.
+    TZeitsteuerung(TZeitsteuerungFelder& felder, QString datei, QDateTime& progStartDateTime,
+                   TDateien& dateien, TUhr uhr);
 
     const TZeitsteuerungRec& Zeitsteuerung() const { return FZeitsteuerung; }
     const QString& Datei() const { return FDatei; }
@@ -50,6 +53,7 @@ private:
     TZeitsteuerungFelder& FFelder;
     QString FDatei;
     QDateTime& FProgStartDateTime;
+    TDateien& FDateien;
     TUhr FUhr;
     TZeitsteuerungRec FZeitsteuerung;
 };

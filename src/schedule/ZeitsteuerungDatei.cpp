@@ -1,20 +1,19 @@
 #include "schedule/ZeitsteuerungDatei.h"
 
-#include "common/Dateien.h"
 #include "common/TFelder.h"
-#include "common/Textkodierung.h"
-#include "platform/TPlattform.h"
+#include "platform/Dateien.h"
+#include "platform/Textkodierung.h"
 #include "schedule/RtfText.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-QString ZeitsteuerungDateiText(const QByteArray& daten) {
-    const QString text = IstRtf(daten) ? RtfZuText(daten) : DekodiereTextdatei(daten);
+QString ZeitsteuerungDateiText(TDateien& dateien, const QByteArray& daten) {
+    const QString text = IstRtf(daten) ? RtfZuText(daten) : DekodiereTextdatei(dateien, daten);
     return TrimSteuer(text);
 }
 
-std::optional<QString> LeseZeitsteuerungDatei(const QString& pfad) {
+std::optional<QString> LeseZeitsteuerungDatei(TDateien& dateien, const QString& pfad) {
     if (pfad.isEmpty())
         return std::nullopt;
     // A FIFO or device would block or never end: only regular files are read.
@@ -27,10 +26,10 @@ std::optional<QString> LeseZeitsteuerungDatei(const QString& pfad) {
     const QByteArray daten = datei.read(MaxZeitsteuerungDateiGroesse);
     if (datei.error() != QFileDevice::NoError)
         return std::nullopt;
-    return ZeitsteuerungDateiText(daten);
+    return ZeitsteuerungDateiText(dateien, daten);
 }
 
-bool SchreibeZeitsteuerungDatei(const QString& pfad, const QString& text) {
+bool SchreibeZeitsteuerungDatei(TDateien& dateien, const QString& pfad, const QString& text) {
     // A folder the program may not create files in still lets it replace the file in place.
-    return DateiErsetzen(pfad, KodiereAnsi(text + QStringLiteral("\r\n")), true);
+    return DateiErsetzen(dateien, pfad, KodiereAnsi(dateien, text + QStringLiteral("\r\n")), true);
 }

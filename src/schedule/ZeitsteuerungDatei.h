@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class TDateien;
+
 // Only this much of a file is read; a schedule body is about twenty characters, and a rich-text
 // file written by a word processor stays far below it.
 constexpr qint64 MaxZeitsteuerungDateiGroesse = 4 * 1024 * 1024;
@@ -12,13 +14,13 @@ constexpr qint64 MaxZeitsteuerungDateiGroesse = 4 * 1024 * 1024;
 // The file's text: a UTF-8 or UTF-16 byte-order mark honoured, otherwise the ANSI code page;
 // a file beginning with "{\r" is rich text and its plain text is taken. Trimmed of blanks and
 // line breaks at both ends.
-QString ZeitsteuerungDateiText(const QByteArray& daten);
+QString ZeitsteuerungDateiText(TDateien& dateien, const QByteArray& daten);
 
 // Reads the file (a regular file only, at most MaxZeitsteuerungDateiGroesse bytes); nothing
 // when it is missing or cannot be read.
-std::optional<QString> LeseZeitsteuerungDatei(const QString& pfad);
+std::optional<QString> LeseZeitsteuerungDatei(TDateien& dateien, const QString& pfad);
 
 // Replaces the file whole with the body and CR LF in the ANSI code page. A read-only file is
 // made writable first. The new content is written beside the file and renamed over it, so a
 // failed write leaves the old file as it was. False on any failure.
-bool SchreibeZeitsteuerungDatei(const QString& pfad, const QString& text);
+bool SchreibeZeitsteuerungDatei(TDateien& dateien, const QString& pfad, const QString& text);

@@ -1,27 +1,28 @@
 #include "settings/Hilfe.h"
 
-#include "common/Dateien.h"
 #include "common/ResConst.h"
-#include "common/Textkodierung.h"
-#include "platform/TPlattform.h"
+#include "platform/Dateien.h"
+#include "platform/TDateien.h"
+#include "platform/TProgramme.h"
+#include "platform/Textkodierung.h"
 #include "settings/Hersteller.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-QString ProgrammOrdner() {
-    QString ordner = QFileInfo(Plattform().ProgrammDatei()).absolutePath();
+QString ProgrammOrdner(const THilfeUmgebung& u) {
+    QString ordner = QFileInfo(u.ProgrammDatei).absolutePath();
     if (!ordner.endsWith(u'/'))
         ordner += u'/';
     return ordner;
 }
 
-bool HistoryVorhanden() {
-    return QFileInfo(ProgrammOrdner() + HistoryName).isFile();
+bool HistoryVorhanden(const THilfeUmgebung& u) {
+    return QFileInfo(ProgrammOrdner(u) + HistoryName).isFile();
 }
 
-bool UpdaterVorhanden() {
-    return QFileInfo(ProgrammOrdner() + UpdaterName).isFile();
+bool UpdaterVorhanden(const THilfeUmgebung& u) {
+    return QFileInfo(ProgrammOrdner(u) + UpdaterName).isFile();
 }
 
 QString ProgrammInfoText() {
@@ -50,33 +51,34 @@ QUrl SpendenUrl() {
     return QUrl(Hersteller::WebSeite + Hersteller::SpendenSeite);
 }
 
-QUrl HistoryUrl() {
-    return QUrl::fromLocalFile(ProgrammOrdner() + HistoryName);
+QUrl HistoryUrl(const THilfeUmgebung& u) {
+    return QUrl::fromLocalFile(ProgrammOrdner(u) + HistoryName);
 }
 
-QString UebergabeDatei() {
-    return Plattform().TempOrdner() + UebergabeName;
+QString UebergabeDatei(const THilfeUmgebung& u) {
+    return u.Dateien.TempOrdner() + UebergabeName;
 }
 
-QStringList UebergabeZeilen(const QString& fensterTitel, int punkte, const QString& schriftName) {
-    return {ProgrammTitel, fensterTitel, Plattform().ProgrammDatei(), ProgrammName,
+QStringList UebergabeZeilen(const THilfeUmgebung& u, const QString& fensterTitel, int punkte,
+                            const QString& schriftName) {
+    return {ProgrammTitel, fensterTitel, u.ProgrammDatei, ProgrammName,
             QString::number(punkte) + u' ' + schriftName};
 }
 
-QByteArray UebergabeInhalt(const QStringList& zeilen) {
+QByteArray UebergabeInhalt(TDateien& dateien, const QStringList& zeilen) {
     QByteArray inhalt;
     for (const QString& zeile : zeilen)
-        inhalt += KodiereAnsi(zeile + QStringLiteral("\r\n"));
+        inhalt += KodiereAnsi(dateien, zeile + QStringLiteral("\r\n"));
     return inhalt;
 }
 
-bool UebergabeSchreiben(const QString& pfad, const QByteArray& inhalt) {
+bool UebergabeSchreiben(TDateien& dateien, const QString& pfad, const QByteArray& inhalt) {
     const QFileInfo info(pfad);
     if (info.isSymLink()) {
         if (!QFile::remove(pfad))
             return false;
     }
-    return DateiErsetzen(pfad, inhalt);
+    return DateiErsetzen(dateien, pfad, inhalt);
 }
 
 QString UpdateFehlerText(const QString& pfad) {
@@ -86,16 +88,17 @@ QString UpdateFehlerText(const QString& pfad) {
         .arg(pfad);
 }
 
-void ProgrammLosgeloestStarten(const QString& programm, const QStringList& argumente) {
-    Plattform().ProgrammStarten(programm, argumente);
-}
-
-std::optional<QString> UpdateUebergeben(const QString& fensterTitel, int punkte, const QString& schriftName,
-                                        const TProgrammStarter& starter) {
-    const QString datei = UebergabeDatei();
-    if (!UebergabeSchreiben(datei, UebergabeInhalt(UebergabeZeilen(fensterTitel, punkte, schriftName))))
+std::optional<QString> UpdateUebergeben(const THilfeUmgebung& u, const QString& fensterTitel, int punkte,
+                                        const QString& schriftName, const TProgrammStarter& starter) {
+    const QString datei = UebergabeDatei(u);
+    if (!UebergabeSchreiben(
+            u.Dateien, datei,
+            UebergabeInhalt(u.Dateien, UebergabeZeilen(u, fensterTitel, punkte, schriftName))))
         return UpdateFehlerText(datei);
+    const QString updater = ProgrammOrdner(u) + UpdaterName;
     if (starter)
-        starter(ProgrammOrdner() + UpdaterName, {UebergabeName});
+        starter(updater, {UebergabeName});
+    else
+        u.Programme.ProgrammStarten(updater, {UebergabeName});
     return std::nullopt;
 }

@@ -9,39 +9,49 @@
 #include <functional>
 #include <optional>
 
+class TDateien;
+class TProgramme;
+
+// What the help menu needs of the system.
+struct THilfeUmgebung {
+    QString ProgrammDatei; // the running program
+    TDateien& Dateien;
+    TProgramme& Programme;
+};
+
 inline const QString HistoryName = QStringLiteral("History.txt");
 inline const QString UpdaterName = QStringLiteral("Renovo.exe");
 inline const QString UebergabeName = QStringLiteral("Veltrano.cfg");
 
 // Folder of the running program, with a trailing "/".
-QString ProgrammOrdner();
+QString ProgrammOrdner(const THilfeUmgebung& u);
 // "Programm-&Änderungen..." is enabled, "Programm-&Aktualisierung..." and the tray's
 // "&Update..." are shown, exactly when the file lies beside the program.
-bool HistoryVorhanden();
-bool UpdaterVorhanden();
+bool HistoryVorhanden(const THilfeUmgebung& u);
+bool UpdaterVorhanden(const THilfeUmgebung& u);
 
 QString ProgrammInfoText();
 QUrl HomepageUrl();
 QUrl MailUrl();
 QUrl SpendenUrl();
-QUrl HistoryUrl();
+QUrl HistoryUrl(const THilfeUmgebung& u);
 
 // The hand-off file in the user's temporary folder.
-QString UebergabeDatei();
+QString UebergabeDatei(const THilfeUmgebung& u);
 // Its five lines: product, window caption, program path, product name, "<points> <typeface>".
-QStringList UebergabeZeilen(const QString& fensterTitel, int punkte, const QString& schriftName);
+QStringList UebergabeZeilen(const THilfeUmgebung& u, const QString& fensterTitel, int punkte,
+                            const QString& schriftName);
 // In the system's ANSI encoding, every line ended by CR LF, no byte-order mark.
-QByteArray UebergabeInhalt(const QStringList& zeilen);
+QByteArray UebergabeInhalt(TDateien& dateien, const QStringList& zeilen);
 // Replaces the file, also a read-only one; a symbolic link planted at its place in the
 // shared temporary folder is removed, never written through. True when written.
-bool UebergabeSchreiben(const QString& pfad, const QByteArray& inhalt);
+bool UebergabeSchreiben(TDateien& dateien, const QString& pfad, const QByteArray& inhalt);
 QString UpdateFehlerText(const QString& pfad);
 
-// Starts a program without waiting for it; the result is not used.
+// Starts a program without waiting for it; the result is not used. Empty: the system's way.
 using TProgrammStarter = std::function<void(const QString& programm, const QStringList& argumente)>;
-void ProgrammLosgeloestStarten(const QString& programm, const QStringList& argumente);
 
 // Writes the hand-off file and starts the updater beside the program with "Veltrano.cfg".
 // Returns the failure message when the file could not be written (nothing started then).
-std::optional<QString> UpdateUebergeben(const QString& fensterTitel, int punkte, const QString& schriftName,
-                                        const TProgrammStarter& starter = ProgrammLosgeloestStarten);
+std::optional<QString> UpdateUebergeben(const THilfeUmgebung& u, const QString& fensterTitel, int punkte,
+                                        const QString& schriftName, const TProgrammStarter& starter = {});

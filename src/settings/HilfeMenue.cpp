@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste) {
+THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste, const THilfeUmgebung& u) {
     THilfeMenue m;
     m.MenuHilfe = leiste->addMenu(QStringLiteral("&Hilfe"));
     m.MenuHilfeInfo = m.MenuHilfe->addAction(QStringLiteral("Programm-&Info"));
@@ -17,14 +17,14 @@ THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste) {
     m.MenuHilfeHistory = m.MenuHilfe->addAction(QStringLiteral("Programm-&Änderungen..."));
     m.MenuHilfeMail = m.MenuHilfe->addAction(QStringLiteral("&Mail an den Programmierer..."));
     m.MenuHilfeSpenden = m.MenuHilfe->addAction(QStringLiteral("&Spenden..."));
-    QObject::connect(m.MenuHilfe, &QMenu::aboutToShow, m.MenuHilfe, [m] { MenuHilfeClick(m); });
-    MenuHilfeClick(m);
+    QObject::connect(m.MenuHilfe, &QMenu::aboutToShow, m.MenuHilfe, [m, u] { MenuHilfeClick(m, u); });
+    MenuHilfeClick(m, u);
     return m;
 }
 
-void MenuHilfeClick(const THilfeMenue& menue) {
-    menue.MenuHilfeHistory->setEnabled(HistoryVorhanden());
-    menue.MenuHilfeUpdate->setVisible(UpdaterVorhanden());
+void MenuHilfeClick(const THilfeMenue& menue, const THilfeUmgebung& u) {
+    menue.MenuHilfeHistory->setEnabled(HistoryVorhanden(u));
+    menue.MenuHilfeUpdate->setVisible(UpdaterVorhanden(u));
 }
 
 void HilfeInfoZeigen(QWidget* eltern) {
@@ -41,16 +41,17 @@ void HilfeMailOeffnen() {
 void HilfeSpendenOeffnen() {
     QDesktopServices::openUrl(SpendenUrl());
 }
-void HilfeHistoryOeffnen() {
-    QDesktopServices::openUrl(HistoryUrl());
+void HilfeHistoryOeffnen(const THilfeUmgebung& u) {
+    QDesktopServices::openUrl(HistoryUrl(u));
 }
 
-bool HilfeUpdate(QWidget* eltern, const QString& fensterTitel, const TProgrammSchrift& schrift,
-                 const std::function<void()>& wiederherstellen, const TProgrammStarter& starter) {
+bool HilfeUpdate(QWidget* eltern, const THilfeUmgebung& u, const QString& fensterTitel,
+                 const TProgrammSchrift& schrift, const std::function<void()>& wiederherstellen,
+                 const TProgrammStarter& starter) {
     const int punkte =
         schrift.Font.pointSize() > 0 ? schrift.Font.pointSize() : qRound(schrift.Font.pointSizeF());
     const std::optional<QString> fehler =
-        UpdateUebergeben(fensterTitel, punkte, schrift.Font.family(), starter);
+        UpdateUebergeben(u, fensterTitel, punkte, schrift.Font.family(), starter);
     if (!fehler)
         return true;
     if (wiederherstellen)

@@ -23,19 +23,19 @@ struct THilfeMenue {
 };
 
 // Adds "&Hilfe" with its six items to the menu bar; the caller connects the items.
-THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste);
+THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste, const THilfeUmgebung& u);
 // Each time the menu opens: history enabled, update shown, only when the file exists.
-void MenuHilfeClick(const THilfeMenue& menue);
+void MenuHilfeClick(const THilfeMenue& menue, const THilfeUmgebung& u);
 
 void HilfeInfoZeigen(QWidget* eltern);
 // The desktop's handlers: web browser, mail program, the default viewer for text files.
 void HilfeHomepageOeffnen();
 void HilfeMailOeffnen();
 void HilfeSpendenOeffnen();
-void HilfeHistoryOeffnen();
+void HilfeHistoryOeffnen(const THilfeUmgebung& u);
 // The update hand-off. When the file cannot be written: wiederherstellen runs first (the
 // caller shows its window there if it is hidden in the tray), then the error box; the
 // updater is not started. True when the updater was started.
-bool HilfeUpdate(QWidget* eltern, const QString& fensterTitel, const TProgrammSchrift& schrift,
-                 const std::function<void()>& wiederherstellen,
-                 const TProgrammStarter& starter = ProgrammLosgeloestStarten);
+bool HilfeUpdate(QWidget* eltern, const THilfeUmgebung& u, const QString& fensterTitel,
+                 const TProgrammSchrift& schrift, const std::function<void()>& wiederherstellen,
+                 const TProgrammStarter& starter = {});

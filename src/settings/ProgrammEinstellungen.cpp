@@ -1,7 +1,5 @@
 #include "settings/ProgrammEinstellungen.h"
 
-#include "platform/TPlattform.h"
-
 #include <cmath>
 
 int StilBits(const QFont& font) {
@@ -36,9 +34,9 @@ void SchriftSetzen(TProgrammSchrift& schrift, const TSchriftWerte& werte) {
     schrift.Zeichensatz = werte.Zeichensatz & 0xFF;
 }
 
-bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher) {
+bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher, const QString& anmeldeName) {
     TEinstellungsWerte w;
-    if (!speicher.Laden(w, Plattform().UserName()))
+    if (!speicher.Laden(w, anmeldeName))
         return false;
     e.EigenerName = w.EigenerName;
     SchriftSetzen(e.Schrift, w.Schrift);

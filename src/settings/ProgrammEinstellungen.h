@@ -21,8 +21,8 @@ TSchriftWerte SchriftWerte(const TProgrammSchrift& schrift);
 void SchriftSetzen(TProgrammSchrift& schrift, const TSchriftWerte& werte);
 
 // Load: fills e with every stored value or its default (the log-on name for the own name)
-// and returns true; false when the store cannot be opened, e unchanged. The caller then
-// applies e.HintergrundNr through its SetHintergrundNr, which also applies the font.
-bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher = TEinstellungen());
+// and returns true; anmeldeName is the log-on name; false when the store cannot be opened, e unchanged. The
+// caller then applies e.HintergrundNr through its SetHintergrundNr, which also applies the font.
+bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher, const QString& anmeldeName);
 // Save: writes all seven values; false when they could not be written.
-bool RegistrySpeichern(const TProgrammEinstellungen& e, const TEinstellungen& speicher = TEinstellungen());
+bool RegistrySpeichern(const TProgrammEinstellungen& e, const TEinstellungen& speicher);

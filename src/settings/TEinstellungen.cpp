@@ -1,7 +1,6 @@
 #include "settings/TEinstellungen.h"
 
 #include "common/ResConst.h"
-#include "platform/TPlattform.h"
 #include "settings/Namen.h"
 
 #include <QDir>
@@ -57,12 +56,6 @@ std::optional<QString> Text(const QSettings& s, const QString& name) {
     return v.toString();
 }
 
-QString StandardDatei() {
-    // Where the desktop keeps per-user settings: ~/.config/Veltrano/Veltrano.conf here.
-    return Plattform().SpezialOrdner(TPlattform::TOrdner::Einstellungen) + ProgrammName + u'/' +
-           ProgrammName + QStringLiteral(".conf");
-}
-
 // The registry's "open with creation allowed": a missing store is created, empty.
 bool OeffnenOderAnlegen(const QString& datei) {
     const QFileInfo info(datei);
@@ -75,8 +68,6 @@ bool OeffnenOderAnlegen(const QString& datei) {
 }
 
 } // namespace
-
-TEinstellungen::TEinstellungen() : FDatei(StandardDatei()) {}
 
 TEinstellungen::TEinstellungen(const QString& datei) : FDatei(datei) {}
 

@@ -39,9 +39,7 @@ struct TEinstellungsWerte {
 
 class TEinstellungen {
 public:
-    // The user's own store: ~/.config/Veltrano/Veltrano.conf on Linux.
-    TEinstellungen();
-    // A store in the given file (tests, other profiles).
+    // The store in the given file (the user's own is the run-time value EinstellungenDatei).
     explicit TEinstellungen(const QString& datei);
 
     const QString& Datei() const { return FDatei; }

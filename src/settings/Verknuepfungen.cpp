@@ -1,114 +1,17 @@
 #include "settings/Verknuepfungen.h"
 
-#include "common/Dateien.h"
-#include "common/ResConst.h"
-#include "platform/TPlattform.h"
+#include "common/TLaufzeit.h"
+#include "platform/TDateien.h"
+#include "platform/TStarteintraege.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 
 namespace {
-
-// Characters that make an Exec argument need quotes in a freedesktop.org desktop entry.
-const QString Reserviert = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-
 bool Vorhanden(const QString& pfad) {
     return !pfad.isEmpty() && QFileInfo::exists(pfad);
 }
-
-QString ProgrammOrdnerVon(const QString& pfad) {
-    QString ordner = QFileInfo(pfad).absolutePath();
-    if (!ordner.endsWith(u'/'))
-        ordner += u'/';
-    return ordner;
-}
-
 } // namespace
-
-QString ExecArgument(const QString& argument) {
-    QString a = argument;
-    a.replace(u'%', QStringLiteral("%%"));
-    const bool zitierenS =
-        a.isEmpty() || std::any_of(a.cbegin(), a.cend(), [](QChar c) { return Reserviert.contains(c); });
-    if (!zitierenS)
-        return a;
-    QString z = QStringLiteral("\"");
-    for (QChar c : std::as_const(a)) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            z += u'\\';
-        z += c;
-    }
-    return z + u'"';
-}
-
-std::optional<QString> DesktopString(const QString& text) {
-    QString s;
-    s.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            s += QStringLiteral("\\\\");
-            break;
-        case '\n':
-            s += QStringLiteral("\\n");
-            break;
-        case '\t':
-            s += QStringLiteral("\\t");
-            break;
-        case '\r':
-            s += QStringLiteral("\\r");
-            break;
-        default:
-            if (c.unicode() < 32 || c.unicode() == 127)
-                return std::nullopt;
-            s += c;
-        }
-    }
-    return s;
-}
-
-std::optional<QByteArray> DesktopEintrag(const QString& zielPfad, const QStringList& argumente,
-                                         const QString& beschreibung, const QString& arbeitsOrdner) {
-    if (zielPfad.isEmpty())
-        return std::nullopt;
-    QStringList teile{ExecArgument(zielPfad)};
-    for (const QString& a : argumente)
-        teile << ExecArgument(a);
-    const std::optional<QString> exec = DesktopString(teile.join(u' '));
-    const std::optional<QString> ordner =
-        DesktopString(arbeitsOrdner.isEmpty() ? ProgrammOrdnerVon(zielPfad) : arbeitsOrdner);
-    const std::optional<QString> kommentar = DesktopString(beschreibung);
-    if (!exec || !ordner || !kommentar)
-        return std::nullopt;
-
-    QString t = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + ProgrammName + u'\n';
-    if (!kommentar->isEmpty())
-        t += QStringLiteral("Comment=") + *kommentar + u'\n';
-    t += QStringLiteral("Exec=") + *exec + u'\n';
-    t += QStringLiteral("Path=") + *ordner + u'\n';
-    t += QStringLiteral("Terminal=false\n");
-    return t.toUtf8();
-}
-
-bool SchreibeVerknuepfung(const QString& linkPfad, const QString& zielPfad, const QStringList& argumente,
-                          const QString& beschreibung, const QString& arbeitsOrdner) {
-    if (linkPfad.isEmpty())
-        return false;
-    const std::optional<QByteArray> inhalt = DesktopEintrag(zielPfad, argumente, beschreibung, arbeitsOrdner);
-    if (!inhalt)
-        return false;
-    if (!QDir().mkpath(QFileInfo(linkPfad).absolutePath()))
-        return false;
-    if (!DateiErsetzen(linkPfad, *inhalt))
-        return false;
-    // File managers launch a desktop launcher only when it is executable.
-    QFile::setPermissions(linkPfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                        QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                                        QFileDevice::ReadOther | QFileDevice::ExeOther);
-    return true;
-}
 
 TVerknuepfungsAktion Cb1DesktopAutostartScannerAktion(int tag, bool checkedS, bool fokusS,
                                                       bool traySichtbarS) {
@@ -124,23 +27,25 @@ TVerknuepfungsAktion Cb1DesktopAutostartScannerAktion(int tag, bool checkedS, bo
     return TVerknuepfungsAktion::Nichts;
 }
 
-bool VerknuepfungLoeschen(const QString& pfad) {
+bool VerknuepfungLoeschen(TDateien& dateien, const QString& pfad) {
     if (pfad.isEmpty())
         return false;
     const QFileInfo info(pfad);
     if (!info.exists() && !info.isSymLink())
         return false;
-    Plattform().DateiAttributeEntfernen(pfad);
+    dateien.DateiAttributeEntfernen(pfad);
     return QFile::remove(pfad);
 }
 
-TVerknuepfungen::TVerknuepfungen()
-    : TVerknuepfungen(DesktopLink, DesktopLinkAlle, AutostartLink, Plattform().ProgrammDatei()) {}
+TVerknuepfungen::TVerknuepfungen(const TLaufzeit& laufzeit, TStarteintraege& eintraege, TDateien& dateien)
+    : TVerknuepfungen(laufzeit.DesktopLink, laufzeit.DesktopLinkAlle, laufzeit.AutostartLink,
+                      laufzeit.ProgrammDatei, eintraege, dateien) {}
 
 TVerknuepfungen::TVerknuepfungen(QString desktopLink, QString desktopLinkAlle, QString autostartLink,
-                                 QString programm)
+                                 QString programm, TStarteintraege& eintraege, TDateien& dateien)
     : FDesktop(std::move(desktopLink)), FDesktopAlle(std::move(desktopLinkAlle)),
-      FAutostart(std::move(autostartLink)), FProgramm(std::move(programm)) {}
+      FAutostart(std::move(autostartLink)), FProgramm(std::move(programm)), FEintraege(eintraege),
+      FDateien(dateien) {}
 
 bool TVerknuepfungen::DesktopVorhanden() const {
     return Vorhanden(FDesktop) || Vorhanden(FDesktopAlle);
@@ -153,17 +58,17 @@ bool TVerknuepfungen::AutostartVorhanden() const {
 void TVerknuepfungen::Ausfuehren(TVerknuepfungsAktion aktion) const {
     switch (aktion) {
     case TVerknuepfungsAktion::DesktopSchreiben:
-        SchreibeVerknuepfung(FDesktop, FProgramm, {});
+        FEintraege.Schreiben(FDesktop, FProgramm, {}, QString(), QString());
         break;
     case TVerknuepfungsAktion::DesktopLoeschen:
-        VerknuepfungLoeschen(FDesktop);
-        VerknuepfungLoeschen(FDesktopAlle);
+        VerknuepfungLoeschen(FDateien, FDesktop);
+        VerknuepfungLoeschen(FDateien, FDesktopAlle);
         break;
     case TVerknuepfungsAktion::AutostartSchreiben:
-        SchreibeVerknuepfung(FAutostart, FProgramm, {SystemstartArgument});
+        FEintraege.Schreiben(FAutostart, FProgramm, {SystemstartArgument}, QString(), QString());
         break;
     case TVerknuepfungsAktion::AutostartLoeschen:
-        VerknuepfungLoeschen(FAutostart);
+        VerknuepfungLoeschen(FDateien, FAutostart);
         break;
     case TVerknuepfungsAktion::ScannerSetzen:
     case TVerknuepfungsAktion::Nichts:

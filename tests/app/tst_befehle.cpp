@@ -13,7 +13,11 @@ class TstBefehle : public QObject {
     std::unique_ptr<TTestUmgebung> FUmgebung;
     std::unique_ptr<TForm1> FForm;
 
-    void Empfang(const QByteArray& daten) { FForm->UdpS1BefehlUDPRead(daten, "10.0.0.7"); }
+    // The hibernation question is answered later, like the system would.
+    void Empfang(const QByteArray& daten) {
+        FForm->UdpS1BefehlUDPRead(daten, "10.0.0.7");
+        QCoreApplication::processEvents();
+    }
     QStringList& Gestartet() { return FUmgebung->Fake().FGestartet; }
 
 private slots:
@@ -53,7 +57,7 @@ private slots:
     }
 
     void einschlafenOhneRuhezustand() {
-        FUmgebung->Fake().FHibernationS = false;
+        FUmgebung->Fake().Energie.FHibernationS = false;
         Empfang("VTR1|einschlafen");
         QVERIFY(Gestartet().isEmpty());
         QVERIFY(FForm->Timer1SetSuspendState.isActive());
@@ -64,9 +68,9 @@ private slots:
     }
 
     void waehrendStopVerworfen() {
-        StopS = true;
+        Laufzeit().StopS = true;
         Empfang("VTR1|herunterfahren");
-        StopS = false;
+        Laufzeit().StopS = false;
         QVERIFY(Gestartet().isEmpty());
     }
 

@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(form->ProgrammSchrift().Font.pointSize(), 12);
         QCOMPARE(form->GetHintergrundNr(), 1);
         QCOMPARE(form->ListView1->font().pointSize(), 12);
-        QCOMPARE(EigenerName, QString("tester"));
+        QCOMPARE(Laufzeit().EigenerName, QString("tester"));
         // Nothing is written before the first save; the close writes all seven values.
         QVERIFY(QSettings(KonfDatei(), QSettings::IniFormat).allKeys().isEmpty());
         form->SchliessenOhneFrage();
@@ -54,7 +54,7 @@ private slots:
             s.setValue("HintColor", 7);
         }
         auto form = Starten();
-        QCOMPARE(EigenerName, QString("Anna"));
+        QCOMPARE(Laufzeit().EigenerName, QString("Anna"));
         QCOMPARE(form->GetHintergrundNr(), 7);
         QCOMPARE(form->Hintergrund(), QColor(0, 128, 0));
         const QFont f = form->ListView1->font();
@@ -71,31 +71,31 @@ private slots:
 
     void verknuepfungenNurDurchBenutzer() {
         auto form = Starten();
-        QVERIFY(!QFile::exists(DesktopLink));
+        QVERIFY(!QFile::exists(Laufzeit().DesktopLink));
         // A refresh (showing the window) changes boxes but never files.
-        QDir().mkpath(QFileInfo(AutostartLink).absolutePath());
-        QFile fremd(AutostartLink);
+        QDir().mkpath(QFileInfo(Laufzeit().AutostartLink).absolutePath());
+        QFile fremd(Laufzeit().AutostartLink);
         QVERIFY(fremd.open(QIODevice::WriteOnly));
         fremd.write("[Desktop Entry]\nfremd\n");
         fremd.close();
         form->hide();
         form->show();
         QVERIFY(form->Cb1Autostart->isChecked());
-        QFile wieder(AutostartLink);
+        QFile wieder(Laufzeit().AutostartLink);
         QVERIFY(wieder.open(QIODevice::ReadOnly));
         QCOMPARE(wieder.readAll(), QByteArray("[Desktop Entry]\nfremd\n"));
 
         // The user clicks the desktop box: the launcher is written, and removed again.
         form->Cb1Desktop->setFocus();
         form->Cb1Desktop->click();
-        QVERIFY(QFile::exists(DesktopLink));
+        QVERIFY(QFile::exists(Laufzeit().DesktopLink));
         form->Cb1Desktop->click();
-        QVERIFY(!QFile::exists(DesktopLink));
+        QVERIFY(!QFile::exists(Laufzeit().DesktopLink));
         // A read-only autostart entry still goes when the user unticks the box.
-        QFile(AutostartLink).setPermissions(QFile::ReadOwner);
+        QFile(Laufzeit().AutostartLink).setPermissions(QFile::ReadOwner);
         form->Cb1Autostart->setFocus();
         form->Cb1Autostart->click();
-        QVERIFY(!QFile::exists(AutostartLink));
+        QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
     }
 };
 

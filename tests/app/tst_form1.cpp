@@ -28,7 +28,7 @@ private slots:
     void erzeugung() {
         TForm1Optionen o;
         o.Argumente = QStringList{};
-        TForm1 form(o);
+        TForm1 form(FUmgebung->Plattform(), FUmgebung->Laufzeit, o);
         QVERIFY(!form.isVisible()); // the start tick decides
         QVERIFY(form.Timer1Start.isActive());
         QCOMPARE(form.windowTitle(), QString("TESTPC - Veltrano V1.01"));
@@ -43,7 +43,7 @@ private slots:
         for (QTimer* t : {&form.Timer1Sender, &form.Timer1Icmp, &form.Timer1Scanner, &form.Timer1StatusBar})
             QVERIFY(!t->isActive());
         QVERIFY(form.AutoCloseS);
-        QVERIFY(!StopS);
+        QVERIFY(!Laufzeit().StopS);
     }
 
     void ersterTickZeigtFenster() {
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(form->Timer1Sender.isActive());         // but the presence runs at once
 
         // A second start (message 1224) brings it back with the clock running.
-        emit FUmgebung->Fake().NachrichtEmpfangen(TPlattform::NachrichtZeigen);
+        emit FUmgebung->Fake().NachrichtEmpfangen(TInstanz::NachrichtZeigen);
         QTRY_VERIFY(form->isVisible());
         QVERIFY(!form->CtiSichtbar());
         QVERIFY(form->Timer1StatusBar.isActive());
@@ -119,7 +119,7 @@ private slots:
         QVERIFY(form->isVisible());
         QCOMPARE(beendet.count(), 0);
         QVERIFY(form->AutoCloseS);
-        QVERIFY(!StopS);
+        QVERIFY(!Laufzeit().StopS);
         for (QTimer* t :
              {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
             QVERIFY(t->isActive());
@@ -128,7 +128,7 @@ private slots:
         form->ButtonsClick(2);
         QCOMPARE(FUmgebung->Meldungen.Texte.size(), 2);
         QCOMPARE(beendet.count(), 1);
-        QVERIFY(StopS);
+        QVERIFY(Laufzeit().StopS);
         QVERIFY(form->IsClosing);
         for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner,
                           &form->Timer1StatusBar, &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
@@ -167,7 +167,7 @@ private slots:
             emit FUmgebung->Fake().SitzungEndet();
         QCOMPARE(beendet.count(), 1);
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
-        QVERIFY(StopS);
+        QVERIFY(Laufzeit().StopS);
     }
 
     // The session ends while the close question is on screen: the program still closes.
@@ -183,19 +183,19 @@ private slots:
         form->ButtonsClick(2); // returns once the box is gone
         QVERIFY(boxGesehenS);
         QCOMPARE(beendet.count(), 1);
-        QVERIFY(StopS);
+        QVERIFY(Laufzeit().StopS);
         QVERIFY(form->IsClosing);
     }
 
     void schlafUndAufwachen() {
         auto form = Starten();
-        emit FUmgebung->Fake().SchlafBeginnt();
-        QVERIFY(StopS);
+        emit FUmgebung->Fake().Energie.SchlafBeginnt();
+        QVERIFY(Laufzeit().StopS);
         for (QTimer* t :
              {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
             QVERIFY(!t->isActive());
-        emit FUmgebung->Fake().Aufgewacht();
-        QVERIFY(!StopS);
+        emit FUmgebung->Fake().Energie.Aufgewacht();
+        QVERIFY(!Laufzeit().StopS);
         QVERIFY(form->Timer1UdpTimer.isActive());
         QCOMPARE(form->Timer1UdpTimer.interval(), 5000);
         QVERIFY(form->Timer1StatusBar.isActive());

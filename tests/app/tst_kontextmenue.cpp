@@ -51,14 +51,14 @@ private slots:
     void init() {
         FUmgebung = std::make_unique<TTestUmgebung>();
         FUmgebung->NetzEinrichten();
-        QDir().mkpath(QFileInfo(HostlisteDatei).absolutePath());
-        QFile f(HostlisteDatei);
+        QDir().mkpath(QFileInfo(Laufzeit().HostlisteDatei).absolutePath());
+        QFile f(Laufzeit().HostlisteDatei);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("ALPHA|anna|10.0.0.2|02-00-00-00-00-02\r\nBETA|bert|10.0.0.3|02-00-00-00-00-03\r\n"
                 "GAMMA|gabi|10.0.0.4|02-00-00-00-00-04\r\n");
         f.close();
         FForm = FormStarten({});
-        QCOMPARE(EigeneMAC(), QString("02-00-00-00-00-01"));
+        QCOMPARE(Laufzeit().EigeneMAC(), QString("02-00-00-00-00-01"));
         // A peer instance on BETA.
         FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA", "GAMMA"}));
@@ -88,7 +88,7 @@ private slots:
         QVERIFY(An(m->PuLv1Oben) && !An(m->PuLv1Unten));
 
         // Without network: no power, rename or schedule; copy, move and delete still.
-        SetzeEigeneMAC(QString());
+        Laufzeit().SetzeEigeneMAC(QString());
         Waehle(1);
         QVERIFY(!An(m->PuLv1Herunterfahren) && !An(m->PuLv1PcAendern) && !An(m->PuLv1MeinName));
         QVERIFY(!An(m->PuLv1Zeitsteuerung));
@@ -126,7 +126,7 @@ private slots:
         // Row and file follow with the next presence datagram.
         FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
         QCOMPARE(Spalte0()[0], QString("KUECHE"));
-        QTRY_VERIFY(Lesen(HostlisteDatei).startsWith("KUECHE|anna|"));
+        QTRY_VERIFY(Lesen(Laufzeit().HostlisteDatei).startsWith("KUECHE|anna|"));
 
         // A running peer's names are its own.
         Waehle(1);
@@ -149,7 +149,7 @@ private slots:
         };
         FUmgebung->Meldungen.Antworten({true});
         FForm->PuLv1->PuLv1BenutzerAendern->trigger();
-        QCOMPARE(EigenerName, QString("Tanja"));
+        QCOMPARE(Laufzeit().EigenerName, QString("Tanja"));
         QCOMPARE(FForm->HostList->Get(3).User, QString("tester"));
         // Stored at once, so the next start announces it too.
         QSettings einstellungen(FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf",
@@ -162,7 +162,7 @@ private slots:
         FForm->PuLv1->PuLv1Oben->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "GAMMA", "BETA"}));
         QCOMPARE(FForm->ListView1->ItemIndex(), 1);
-        QVERIFY(Lesen(HostlisteDatei).contains("GAMMA|gabi|10.0.0.4|02-00-00-00-00-04\r\nBETA|"));
+        QVERIFY(Lesen(Laufzeit().HostlisteDatei).contains("GAMMA|gabi|10.0.0.4|02-00-00-00-00-04\r\nBETA|"));
         FForm->PuLv1Popup(); // the menu opens anew
         FForm->PuLv1->PuLv1Unten->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA", "GAMMA"}));
@@ -184,7 +184,7 @@ private slots:
         FForm->PuLv1->PuLv1Loeschen->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA"}));
         QCOMPARE(FForm->ListView1->ItemIndex(), 1); // the last row went: the new last one
-        QCOMPARE(Lesen(HostlisteDatei).count("\r\n"), 2);
+        QCOMPARE(Lesen(Laufzeit().HostlisteDatei).count("\r\n"), 2);
         Waehle(0);
         FUmgebung->Meldungen.Antworten({true});
         FForm->PuLv1->PuLv1Loeschen->trigger();

@@ -54,21 +54,23 @@ private slots:
         QCOMPARE(FForm->ListView1->currentRow(), 0);
         // Saved shortly after: changes in a burst share one save.
         QVERIFY(FForm->FSpeichern.isActive());
-        QTRY_COMPARE(Lesen(HostlisteDatei), QByteArray("BUERO-PC|anna|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
+        QTRY_COMPARE(Lesen(Laufzeit().HostlisteDatei),
+                     QByteArray("BUERO-PC|anna|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
 
         // Unchanged: nothing painted, nothing saved.
-        QFile::remove(HostlisteDatei);
+        QFile::remove(Laufzeit().HostlisteDatei);
         const int geschrieben = FForm->ListView1->GeschriebeneZellen();
         Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
         QVERIFY(!FForm->FSpeichern.isActive());
         QTest::qWait(300);
-        QVERIFY(!QFile::exists(HostlisteDatei));
+        QVERIFY(!QFile::exists(Laufzeit().HostlisteDatei));
         QCOMPARE(FForm->ListView1->GeschriebeneZellen(), geschrieben);
 
         // Changed user: the row is repainted and the file saved.
         Empfang("VTR1|1|BUERO-PC|bert|00-1A-2B-3C-4D-5E|1");
         QCOMPARE(Zeile(*FForm, 0)[1], QString("bert"));
-        QTRY_COMPARE(Lesen(HostlisteDatei), QByteArray("BUERO-PC|bert|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
+        QTRY_COMPARE(Lesen(Laufzeit().HostlisteDatei),
+                     QByteArray("BUERO-PC|bert|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
         QVERIFY(!FForm->HostList->ChangeS());
         QVERIFY(!FForm->HostList->Get(0).ChangeS);
     }
@@ -88,9 +90,9 @@ private slots:
     }
 
     void waehrendStopVerworfen() {
-        StopS = true;
+        Laufzeit().StopS = true;
         Empfang("VTR1|1|PC|anna|M1|1");
-        StopS = false;
+        Laufzeit().StopS = false;
         QCOMPARE(FForm->HostList->Count(), 0);
     }
 
@@ -120,7 +122,7 @@ private slots:
         Empfang("VTR1|1|A|anna|M-A|1");
         QCOMPARE(FForm->ListView1->rowCount(), 2);
         QCOMPARE(Zeile(*FForm, 0)[0], QString("SCAN"));
-        QTRY_COMPARE(LeseHostliste(Lesen(HostlisteDatei)).size(), 2);
+        QTRY_COMPARE(LeseHostliste(AktuellerFake(), Lesen(Laufzeit().HostlisteDatei)).size(), 2);
     }
 
     void zweiFelder() {
@@ -193,7 +195,7 @@ private slots:
                     QCOMPARE(Zeile(*FForm, i), ZellTexte(FForm->HostList->Get(i)));
                 if (anzahl > 0) {
                     FForm->HostlisteJetztSpeichern(); // what the pending save would write
-                    QCOMPARE(LeseHostliste(Lesen(HostlisteDatei)).size(), anzahl);
+                    QCOMPARE(LeseHostliste(AktuellerFake(), Lesen(Laufzeit().HostlisteDatei)).size(), anzahl);
                 }
             }
         }

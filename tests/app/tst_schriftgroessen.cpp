@@ -77,8 +77,8 @@ private slots:
             QSettings s(konf, QSettings::IniFormat);
             s.setValue("FontSize", punkte);
         }
-        QDir().mkpath(QFileInfo(HostlisteDatei).absolutePath());
-        QFile f(HostlisteDatei);
+        QDir().mkpath(QFileInfo(Laufzeit().HostlisteDatei).absolutePath());
+        QFile f(Laufzeit().HostlisteDatei);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("schlaefer|anna|10.77.0.200|02-77-00-00-00-C8\r\n"
                 "Wohnzimmer-PC|Maximilian|192.168.178.254|02-77-00-00-00-01\r\n"

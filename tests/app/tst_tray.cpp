@@ -67,8 +67,8 @@ private slots:
         auto form = Starten({"/systemstartup"});
         QVERIFY(!form->Cb1Autostart->isChecked());
         // An autostart entry made outside the program shows when the menu opens.
-        QDir().mkpath(QFileInfo(AutostartLink).absolutePath());
-        QFile f(AutostartLink);
+        QDir().mkpath(QFileInfo(Laufzeit().AutostartLink).absolutePath());
+        QFile f(Laufzeit().AutostartLink);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         form->PuCtiPopup();
@@ -85,16 +85,16 @@ private slots:
 
     void autostartAusDemTray() {
         auto form = Starten({"/systemstartup"});
-        QVERIFY(!QFile::exists(AutostartLink));
+        QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
         form->PuCtiAutostart->trigger();
         QVERIFY(form->Cb1Autostart->isChecked());
-        QVERIFY(QFile::exists(AutostartLink));
-        QFile eintrag(AutostartLink);
+        QVERIFY(QFile::exists(Laufzeit().AutostartLink));
+        QFile eintrag(Laufzeit().AutostartLink);
         QVERIFY(eintrag.open(QIODevice::ReadOnly));
         QVERIFY(eintrag.readAll().contains("/systemstartup"));
         eintrag.close();
         form->PuCtiAutostart->trigger();
-        QVERIFY(!QFile::exists(AutostartLink));
+        QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
     }
 
     void scannerBallon() {
@@ -103,7 +103,7 @@ private slots:
         form->Timer1Scanner.stop(); // no sweep here: it would end at once and untick the switch
         form->PuCtiScanner->trigger();
         QVERIFY(form->Cb1Scanner->isChecked());
-        QVERIFY(ScannerS);
+        QVERIFY(Laufzeit().ScannerS);
         QVERIFY(form->Timer1Balloon.isActive());
         QCOMPARE(form->Timer1Balloon.interval(), 250);
         QTRY_COMPARE(gezeigt.count(), 1);
@@ -113,7 +113,7 @@ private slots:
             form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
         // Switching it off shows nothing.
         form->PuCtiScanner->trigger();
-        QVERIFY(!ScannerS);
+        QVERIFY(!Laufzeit().ScannerS);
         QVERIFY(!form->Timer1Balloon.isActive());
     }
 
@@ -121,7 +121,7 @@ private slots:
         auto form = Starten();
         form->Cb1Scanner->setFocus();
         form->Cb1Scanner->click();
-        QVERIFY(ScannerS);
+        QVERIFY(Laufzeit().ScannerS);
         QVERIFY(!form->Timer1Balloon.isActive());
     }
 

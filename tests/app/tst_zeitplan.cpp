@@ -59,7 +59,7 @@ private slots:
         FForm->SetZeitsteuerung("07:05:30|3|1|04.01.2027|07:06", true, false);
         FForm->SchonIcmpS = true;
         FUmgebung->Fake().FJetzt = QDateTime(QDate(2027, 1, 4), QTime(7, 6, 1));
-        SetzeEigeneMAC(QString());
+        Laufzeit().SetzeEigeneMAC(QString());
         EigenePraesenz(); // due, and the timer fires, but there is no own entry to send to
         QTest::qWait(150);
         QVERIFY(FUmgebung->Fake().FGestartet.isEmpty());
@@ -86,7 +86,7 @@ private slots:
                  (QStringList{"Zeitsteuerung für Gerät \"TESTPC\"",
                               "Zeitsteuerungs-Daten wurden erfolgreich an Gerät \"TESTPC\" übermittelt!"}));
         QCOMPARE(FForm->Zeitsteuerung().Aktion, TZeitsteuerungAktion::akNeustart);
-        QFile datei(ZeitsteuerungDatei);
+        QFile datei(Laufzeit().ZeitsteuerungDatei);
         QVERIFY(datei.open(QIODevice::ReadOnly));
         QCOMPARE(datei.readAll(), QByteArray("3|1|04.01.2027|22:15\r\n"));
     }
@@ -96,7 +96,7 @@ private slots:
         FUmgebung->Meldungen.Antworten({false});
         FForm->PuLv1ZeitsteuerungClick();
         QCOMPARE(FUmgebung->Meldungen.Texte, QStringList{"Zeitsteuerung für Gerät \"TESTPC\""});
-        QVERIFY(!QFile::exists(ZeitsteuerungDatei));
+        QVERIFY(!QFile::exists(Laufzeit().ZeitsteuerungDatei));
     }
 
     void nichtErreichbar() {
@@ -113,7 +113,7 @@ private slots:
         FForm->UdpS1BefehlUDPRead("VTR1|zssenden|12:00:00|1|0|05.01.2027|06:30", "127.0.0.5");
         QCOMPARE(FForm->Zeitsteuerung().Aktion, TZeitsteuerungAktion::akEinschlafen);
         QCOMPARE(FForm->Zeitsteuerung().Datum, QDate(2027, 1, 5));
-        QVERIFY(QFile::exists(ZeitsteuerungDatei));
+        QVERIFY(QFile::exists(Laufzeit().ZeitsteuerungDatei));
         FForm->UdpS1BefehlUDPRead("VTR1|zsantwort", "127.0.0.5");
         QVERIFY(FForm->ZeitsteuerungEmpfangenS);
         QCOMPARE(FForm->ZeitsteuerungStr, QString());

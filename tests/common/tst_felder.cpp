@@ -1,6 +1,6 @@
 #include "common/TFelder.h"
-#include "common/Textkodierung.h"
-#include "support/TFakePlattform.h"
+#include "platform/Textkodierung.h"
+#include "support/TestUmgebung.h"
 
 #include <QTest>
 
@@ -59,20 +59,21 @@ private slots:
     }
 
     void bomErkennung() {
-        TFakeEinsatz fake;
-        fake->FAnsiUtf8S = false; // ANSI = a single-byte code page
+        TTestUmgebung fakeUmgebung;
+        TFakePlattform& fake = fakeUmgebung.Fake();
+        fake.FAnsiUtf8S = false; // ANSI = a single-byte code page
         const QString text = QStringLiteral("KÜCHE|Jörg");
-        QCOMPARE(DekodiereTextdatei("\xEF\xBB\xBF" + text.toUtf8()), text);
+        QCOMPARE(DekodiereTextdatei(AktuellerFake(), "\xEF\xBB\xBF" + text.toUtf8()), text);
         QByteArray le("\xFF\xFE", 2), be("\xFE\xFF", 2);
         for (QChar c : text) {
             le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
             be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
         }
-        QCOMPARE(DekodiereTextdatei(le), text);
-        QCOMPARE(DekodiereTextdatei(be), text);
-        QCOMPARE(DekodiereTextdatei(text.toLatin1()), text);
+        QCOMPARE(DekodiereTextdatei(AktuellerFake(), le), text);
+        QCOMPARE(DekodiereTextdatei(AktuellerFake(), be), text);
+        QCOMPARE(DekodiereTextdatei(AktuellerFake(), text.toLatin1()), text);
         // UTF-8 without a mark is read as ANSI.
-        QCOMPARE(DekodiereTextdatei(text.toUtf8()), QString::fromLatin1(text.toUtf8()));
+        QCOMPARE(DekodiereTextdatei(AktuellerFake(), text.toUtf8()), QString::fromLatin1(text.toUtf8()));
     }
 };
 

@@ -11,9 +11,11 @@
 namespace {
 
 struct TListe {
+    TTestUmgebung Umgebung;
     QTemporaryDir Ordner;
     quint32 Tick = 1000;
-    THostList Liste{Ordner.path() + QStringLiteral("/Hostliste.txt"), [this] { return Tick; }};
+    THostList Liste{Ordner.path() + QStringLiteral("/Hostliste.txt"), Umgebung.Fake(),
+                    [this] { return Tick; }};
 };
 
 QString Praesenz(const QString& pc, const QString& user, const QString& mac, const QString& sender = "1") {

@@ -48,14 +48,14 @@ private slots:
 
     void pfade() {
         const QString basis = FUmgebung->Fake().Basis();
-        QCOMPARE(HostlisteDatei, basis + "/data/Veltrano/Hostliste.txt");
-        QCOMPARE(ZeitsteuerungDatei, basis + "/data/Veltrano/Zeitsteuerung.txt");
-        QCOMPARE(AutostartLink, basis + "/config/autostart/veltrano.desktop");
-        QCOMPARE(DesktopLink, basis + "/Desktop/veltrano.desktop");
-        QCOMPARE(DesktopLinkAlle, QString()); // never a bare file name
-        QCOMPARE(EigenerPC, QString("TESTPC"));
-        QCOMPARE(EigenerName, QString("tester"));
-        QCOMPARE(EigeneMAC(), QString());
+        QCOMPARE(Laufzeit().HostlisteDatei, basis + "/data/Veltrano/Hostliste.txt");
+        QCOMPARE(Laufzeit().ZeitsteuerungDatei, basis + "/data/Veltrano/Zeitsteuerung.txt");
+        QCOMPARE(Laufzeit().AutostartLink, basis + "/config/autostart/veltrano.desktop");
+        QCOMPARE(Laufzeit().DesktopLink, basis + "/Desktop/veltrano.desktop");
+        QCOMPARE(Laufzeit().DesktopLinkAlle, QString()); // never a bare file name
+        QCOMPARE(Laufzeit().EigenerPC, QString("TESTPC"));
+        QCOMPARE(Laufzeit().EigenerName, QString("tester"));
+        QCOMPARE(Laufzeit().EigeneMAC(), QString());
     }
 
     void lesen_data() {
@@ -84,7 +84,7 @@ private slots:
         QFETCH(QByteArray, inhalt);
         QFETCH(QStringList, erwartet);
         Schreiben(FPfad, inhalt);
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         QStringList ist;
         for (const THostListRec& e : liste.GetListe()) {
             ist << e.PC + "/" + e.User + "/" + e.IP + "/" + e.MAC;
@@ -100,7 +100,7 @@ private slots:
         FUmgebung->Fake().FAnsiUtf8S = false;
         Schreiben(FPfad, QByteArray("K\xDC"
                                     "CHE|a|1|M1\r\n"));
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         QCOMPARE(liste.Get(0).PC, QString::fromUtf8("KÜCHE"));
         liste.SetPCUser(true, 0, QString::fromUtf8("B\u00FCro \u20AC"));
         QVERIFY(liste.LoadSaveListe(false));
@@ -109,7 +109,7 @@ private slots:
     }
 
     void schreiben() {
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.Add(Eintrag("KUECHE", "Anna", "192.168.1.23", "00-1A-2B-3C-4D-5E"), true);
         liste.Add(Eintrag("PC2", "x", "10.0.0.2", "M2"), true);
         liste.SetPCUser(false, 1, "");
@@ -118,20 +118,20 @@ private slots:
         QCOMPARE(Lesen(FPfad),
                  QByteArray("KUECHE|Anna|192.168.1.23|00-1A-2B-3C-4D-5E\r\n | |10.0.0.2|M2\r\n"));
         // And back: blank fields load as "Unbekannt" for a new entry.
-        THostList zurueck(FPfad);
+        THostList zurueck(FPfad, AktuellerFake(), [] { return 0u; });
         QCOMPARE(zurueck.Count(), 2);
         QCOMPARE(zurueck.Get(1).PC, QString("Unbekannt"));
         QCOMPARE(zurueck.Get(1).User, QString("Unbekannt"));
     }
 
     void zeilenumbruchImNamen() {
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.Add(Eintrag("BOESE\r\nX|Y|Z|W", "anna\nb", "10.0.0.1", "M1"), true);
         liste.Add(Eintrag("GUT", "b", "10.0.0.2", "M2"), true);
         QVERIFY(liste.LoadSaveListe(false));
         const QByteArray inhalt = Lesen(FPfad);
         QCOMPARE(inhalt.count("\r\n"), 2);
-        THostList zurueck(FPfad);
+        THostList zurueck(FPfad, AktuellerFake(), [] { return 0u; });
         // "|" is not escaped (the fields shift), but no extra entry appears.
         QCOMPARE(zurueck.Count(), 2);
         QCOMPARE(zurueck.Get(1).MAC, QString("M2"));
@@ -139,11 +139,11 @@ private slots:
 
     // A name that begins like a byte-order mark keeps its first characters and its entry.
     void nameWieBom() {
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.Add(Eintrag(QString(QChar(0xFEFF)), "a", "1", "M1"), true);
         liste.Add(Eintrag(QString(QChar(0xFEFF)) + "KÜCHE", "b", "2", "M2"), true);
         QVERIFY(liste.LoadSaveListe(false));
-        THostList zurueck(FPfad);
+        THostList zurueck(FPfad, AktuellerFake(), [] { return 0u; });
         QCOMPARE(zurueck.Count(), 2);
         QCOMPARE(zurueck.Get(0).PC, QString(QChar(0xFEFF)));
         QCOMPARE(zurueck.Get(1).PC, QString(QChar(0xFEFF)) + "KÜCHE");
@@ -151,7 +151,7 @@ private slots:
 
     void leereListeLoeschtDatei() {
         Schreiben(FPfad, "a|b|c|M1\r\n");
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.Delete(0);
         QVERIFY(liste.LoadSaveListe(false));
         QVERIFY(!QFile::exists(FPfad));
@@ -163,7 +163,7 @@ private slots:
     void schreibgeschuetztWirdUeberschrieben() {
         Schreiben(FPfad, "a|b|c|M1\r\n");
         QFile(FPfad).setPermissions(QFile::ReadOwner);
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.SetPCUser(true, 0, "NEU");
         QVERIFY(liste.LoadSaveListe(false));
         QCOMPARE(Lesen(FPfad), QByteArray("NEU|b|c|M1\r\n"));
@@ -174,7 +174,7 @@ private slots:
         Schreiben(ziel, "a|b|c|M1\r\n");
         QDir().mkpath(QFileInfo(FPfad).absolutePath());
         QVERIFY(QFile::link(ziel, FPfad));
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.SetPCUser(true, 0, "NEU");
         QVERIFY(liste.LoadSaveListe(false));
         QVERIFY(QFileInfo(FPfad).isSymLink());
@@ -183,7 +183,7 @@ private slots:
 
     void ordnerWirdAngelegt() {
         const QString tief = FUmgebung->Fake().Basis() + "/a/b/c/Hostliste.txt";
-        THostList liste(tief);
+        THostList liste(tief, AktuellerFake(), [] { return 0u; });
         liste.Add(Eintrag("A", "B", "C", "D"), true);
         QVERIFY(liste.LoadSaveListe(false));
         QVERIFY(QFile::exists(tief));
@@ -194,7 +194,7 @@ private slots:
             QSKIP("root reads and writes every file");
         Schreiben(FPfad, "a|b|c|M1\r\n");
         QFile(FPfad).setPermissions(QFileDevice::Permissions());
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         QCOMPARE(liste.Count(), 0);
         QVERIFY(!liste.LoadSaveListe(true));
     }
@@ -202,7 +202,7 @@ private slots:
     // A save that cannot complete leaves the previous file whole.
     void fehlgeschlagenesSpeichernBehaeltAlteDatei() {
         Schreiben(FPfad, "a|b|c|M1\r\n");
-        THostList liste(FPfad);
+        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
         liste.SetPCUser(true, 0, "NEU");
         // A directory where the temporary file would go makes the write fail.
         const QString ordner = QFileInfo(FPfad).absolutePath();
@@ -226,7 +226,7 @@ private slots:
             for (int i = 0; i < laenge; ++i)
                 inhalt +=
                     zufall.bounded(4) ? zeichen[zufall.bounded(zeichen.size())] : char(zufall.bounded(256));
-            const THostListListe gelesen = LeseHostliste(inhalt);
+            const THostListListe gelesen = LeseHostliste(AktuellerFake(), inhalt);
             THostListListe bereinigt;
             for (THostListRec r : gelesen) {
                 for (QString* feld : {&r.PC, &r.User, &r.IP, &r.MAC})
@@ -235,7 +235,8 @@ private slots:
                 bereinigt << r;
             naechste:;
             }
-            const THostListListe zurueck = LeseHostliste(SchreibeHostliste(bereinigt));
+            const THostListListe zurueck =
+                LeseHostliste(AktuellerFake(), SchreibeHostliste(AktuellerFake(), bereinigt));
             QCOMPARE(zurueck.size(), bereinigt.size());
         }
     }

@@ -3,7 +3,7 @@
 
 #include "net/IcmpDurchlauf.h"
 #include "net/TIcmpThread.h"
-#include "support/TFakePlattform.h"
+#include "support/TestUmgebung.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -18,6 +18,7 @@ const QString EigeneMac = QStringLiteral("02-00-00-00-00-01");
 // every other host is silent. BeimPing runs inside the echo, to change the list mid-pass.
 class TSkriptSonde : public TNetzwerkSonde {
 public:
+    TSkriptSonde() : TNetzwerkSonde(AktuellerFake()) {}
     QHash<QString, QString> Antwortende;
     std::function<void(const QString&)> BeimPing;
     int VerzoegerungMs = 0;
@@ -54,6 +55,7 @@ private:
 
 class TWerfendeSonde : public TNetzwerkSonde {
 public:
+    TWerfendeSonde() : TNetzwerkSonde(AktuellerFake()) {}
     bool PingHost(const QString&, int) const override { throw std::runtime_error("kaputt"); }
 };
 
@@ -105,24 +107,24 @@ private:
     std::unique_ptr<THostList> NeueListe(const QList<THostListRec>& hosts);
 
     QTemporaryDir FOrdner;
-    std::unique_ptr<TFakeEinsatz> FFake;
+    std::unique_ptr<TTestUmgebung> FFake;
 };
 
 void TstIcmpDurchlauf::init() {
-    FFake = std::make_unique<TFakeEinsatz>();
-    StopS = false;
-    SetzeEigeneMAC(EigeneMac);
+    FFake = std::make_unique<TTestUmgebung>();
+    Laufzeit().StopS = false;
+    Laufzeit().SetzeEigeneMAC(EigeneMac);
 }
 
 void TstIcmpDurchlauf::cleanup() {
-    StopS = false;
-    SetzeEigeneMAC(QString());
+    Laufzeit().StopS = false;
+    Laufzeit().SetzeEigeneMAC(QString());
     FFake.reset();
 }
 
 std::unique_ptr<THostList> TstIcmpDurchlauf::NeueListe(const QList<THostListRec>& hosts) {
-    auto liste =
-        std::make_unique<THostList>(FOrdner.filePath(QStringLiteral("fehlt.txt")), [] { return 1000u; });
+    auto liste = std::make_unique<THostList>(FOrdner.filePath(QStringLiteral("fehlt.txt")), AktuellerFake(),
+                                             [] { return 1000u; });
     for (const THostListRec& h : hosts)
         liste->Put(liste->Add(h, false), h);
     liste->SetListChangeS(false);
@@ -197,17 +199,17 @@ void TstIcmpDurchlauf::arpNurNachAntwort() {
 void TstIcmpDurchlauf::leereAdresseOhneAnfrage() {
     // The system's answers through the fake platform: an entry without address goes offline
     // and nothing is sent for it.
-    (*FFake)->FAntwortende = {0x0A000001};
-    (*FFake)->FHardware[0x0A000001] = QByteArray::fromHex("001a2b3c4d01");
+    FFake->Fake().FAntwortende = {0x0A000001};
+    FFake->Fake().FHardware[0x0A000001] = QByteArray::fromHex("001a2b3c4d01");
     auto liste = NeueListe(
         {Host(QString(), Mac(9), TStatus::sOnline, true), Host(Ip(1), Mac(1)), Host(Ip(2), Mac(2))});
-    const TNetzwerkSonde system;
+    const TNetzwerkSonde system(AktuellerFake());
     IcmpDurchlauf(*liste, system, Nie);
     QCOMPARE(liste->Get(0).Status, TStatus::sOffline);
     QVERIFY(!liste->Get(0).SenderS);
     QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
     QCOMPARE(liste->Get(2).Status, TStatus::sOffline);
-    QCOMPARE((*FFake)->NetzAufrufe(),
+    QCOMPARE(FFake->Fake().NetzAufrufe(),
              (QStringList{"AdresseAufloesen 10.0.0.1", "IcmpEcho 10.0.0.1 10", "Hardwareadresse 10.0.0.1",
                           "AdresseAufloesen 10.0.0.2", "IcmpEcho 10.0.0.2 10"}));
 }
@@ -270,9 +272,9 @@ void TstIcmpDurchlauf::anhaltenMitten() {
     TSkriptSonde sonde;
     for (int i : {1, 2, 3})
         sonde.Antwortende[Ip(i)] = Mac(i);
-    // StopS comes (closing, suspend) while host 2 is probed.
-    sonde.BeimPing = [&](const QString& host) { StopS = StopS || host == Ip(2); };
-    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, sonde, IcmpAnhaltenGlobal);
+    // Laufzeit().StopS comes (closing, suspend) while host 2 is probed.
+    sonde.BeimPing = [&](const QString& host) { Laufzeit().StopS = Laufzeit().StopS || host == Ip(2); };
+    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, sonde, [] { return IcmpAnhalten(Laufzeit()); });
     QVERIFY(b.AngehaltenS);
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
     QCOMPARE(liste->Get(1).Status, TStatus::sOffline); // probed, but the result is dropped
@@ -289,7 +291,7 @@ void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
     bool richtigerThreadS = true;
     for (int durchlauf = 1; durchlauf <= 3; ++durchlauf) {
         QPointer<TIcmpThread> t = TIcmpThread::Create(
-            *liste, &kontext,
+            *liste, Laufzeit(), &kontext,
             [&] {
                 ++abschluesse;
                 richtigerThreadS = richtigerThreadS && QThread::currentThread() == kontext.thread();
@@ -307,13 +309,13 @@ void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
 }
 
 void TstIcmpDurchlauf::threadOhneEigeneMac() {
-    SetzeEigeneMAC(QString());
+    Laufzeit().SetzeEigeneMAC(QString());
     auto liste = NeueListe({Host(Ip(1), Mac(1), TStatus::sOnline, true)});
     auto sonde = std::make_shared<TSkriptSonde>();
     QObject kontext;
     int abschluesse = 0;
     TIcmpThread::Create(
-        *liste, &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
     QTRY_COMPARE(abschluesse, 1);
     QVERIFY(sonde->Aufrufe().isEmpty());
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
@@ -325,7 +327,7 @@ void TstIcmpDurchlauf::threadAusnahme() {
     QObject kontext;
     int abschluesse = 0;
     QPointer<TIcmpThread> t = TIcmpThread::Create(
-        *liste, &kontext, [&] { ++abschluesse; }, std::make_shared<TWerfendeSonde>());
+        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, std::make_shared<TWerfendeSonde>());
     QTRY_COMPARE(abschluesse, 1);
     QTRY_VERIFY(t.isNull());
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
@@ -341,7 +343,7 @@ void TstIcmpDurchlauf::threadLoeschenHaeltAn() {
     QObject kontext;
     int abschluesse = 0;
     QPointer<TIcmpThread> t = TIcmpThread::Create(
-        *liste, &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
     QTRY_VERIFY(sonde->AnzahlAufrufe() >= 3);
     QElapsedTimer uhr;
     uhr.start();
@@ -368,9 +370,9 @@ void TstIcmpDurchlauf::threadListeAendertSich() {
     std::function<void()> starten = [&] {
         ++abschluesse;
         if (weiterS)
-            TIcmpThread::Create(*liste, &kontext, starten, sonde);
+            TIcmpThread::Create(*liste, Laufzeit(), &kontext, starten, sonde);
     };
-    TIcmpThread::Create(*liste, &kontext, starten, sonde);
+    TIcmpThread::Create(*liste, Laufzeit(), &kontext, starten, sonde);
     QElapsedTimer uhr;
     uhr.start();
     int runde = 0;
@@ -393,7 +395,7 @@ void TstIcmpDurchlauf::threadListeAendertSich() {
     QVERIFY(abschluesse > 3);
 
     TIcmpThread::Create(
-        *liste, &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
     QTRY_COMPARE(abschluesse, bisher + 2);
     for (int i = 0; i < liste->Count(); ++i)
         QCOMPARE(liste->Get(i).Status, TStatus::sOnline);

@@ -183,13 +183,13 @@ void TstLinuxNetz::antwortErkennen() {
 
 void TstLinuxNetz::flags() {
     QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_RUNNING | IFF_BROADCAST | IFF_MULTICAST),
-             quint32(TPlattform::FlagUp | TPlattform::FlagBroadcast | TPlattform::FlagMulticast));
+             quint32(TNetz::FlagUp | TNetz::FlagBroadcast | TNetz::FlagMulticast));
     // Up but without carrier (cable pulled) carries nothing.
-    QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_BROADCAST), quint32(TPlattform::FlagBroadcast));
+    QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_BROADCAST), quint32(TNetz::FlagBroadcast));
     QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_RUNNING | IFF_LOOPBACK),
-             quint32(TPlattform::FlagUp | TPlattform::FlagLoopback));
+             quint32(TNetz::FlagUp | TNetz::FlagLoopback));
     QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_RUNNING | IFF_POINTOPOINT | IFF_NOARP),
-             quint32(TPlattform::FlagUp | TPlattform::FlagPointToPoint));
+             quint32(TNetz::FlagUp | TNetz::FlagPointToPoint));
 }
 
 QTEST_GUILESS_MAIN(TstLinuxNetz)

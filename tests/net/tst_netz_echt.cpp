@@ -10,6 +10,7 @@
 #include "net/IcmpDurchlauf.h"
 #include "net/Netzwerkschnittstellen.h"
 #include "platform/linux/IcmpEcho.h"
+#include "platform/linux/LinuxDienste.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,6 +19,22 @@
 #include <atomic>
 #include <thread>
 #include <vector>
+
+namespace {
+// These tests ask the real system, in the lab's namespaces.
+TLinuxNetz& SystemNetz() {
+    static TLinuxNetz netz;
+    return netz;
+}
+TLinuxDateien& SystemDateien() {
+    static TLinuxDateien dateien;
+    return dateien;
+}
+TLaufzeit& SystemLaufzeit() {
+    static TLaufzeit laufzeit;
+    return laufzeit;
+}
+} // namespace
 
 class TstNetzEcht : public QObject {
     Q_OBJECT
@@ -68,7 +85,7 @@ void TstNetzEcht::cleanupTestCase() {
     QFile gruppen(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"));
     if (!FPingGruppenVorher.isEmpty() && gruppen.open(QIODevice::WriteOnly))
         gruppen.write(FPingGruppenVorher);
-    SetzeEigeneMAC(QString());
+    SystemLaufzeit().SetzeEigeneMAC(QString());
 }
 
 void TstNetzEcht::Wege() {
@@ -99,19 +116,19 @@ void TstNetzEcht::echoLoopback() {
     const TEchoBericht b = IcmpEchoSenden(0x7F000001, 1000);
     QCOMPARE(int(b.Weg), int(datagrammS ? TEchoWeg::Datagramm : TEchoWeg::Roh));
     QCOMPARE(int(b.Ergebnis), int(TEchoErgebnis::Antwort));
-    QVERIFY(PingHost(QStringLiteral("127.0.0.1"), 1000));
-    QVERIFY(PingHost(FLabor.EigeneIp, 1000));
+    QVERIFY(PingHost(SystemNetz(), QStringLiteral("127.0.0.1"), 1000));
+    QVERIFY(PingHost(SystemNetz(), FLabor.EigeneIp, 1000));
     // 0.0.0.0 would be answered by the own machine: it must never be asked.
-    QVERIFY(!PingHost(QStringLiteral("0.0.0.0"), 100));
+    QVERIFY(!PingHost(SystemNetz(), QStringLiteral("0.0.0.0"), 100));
 }
 
 void TstNetzEcht::echoNachbar() {
     if (!WegEinstellen())
         return;
     QVERIFY(TNetzLabor::Ip({"neigh", "flush", "dev", FLabor.Link()}));
-    QCOMPARE(ResolveMAC(FLabor.PartnerIp), QString()); // not known before it answered
-    QVERIFY(PingHost(FLabor.PartnerIp, 1000));
-    QCOMPARE(ResolveMAC(FLabor.PartnerIp), FLabor.PartnerMac);
+    QCOMPARE(ResolveMAC(SystemNetz(), FLabor.PartnerIp), QString()); // not known before it answered
+    QVERIFY(PingHost(SystemNetz(), FLabor.PartnerIp, 1000));
+    QCOMPARE(ResolveMAC(SystemNetz(), FLabor.PartnerIp), FLabor.PartnerMac);
 }
 
 void TstNetzEcht::echoStill() {
@@ -127,8 +144,8 @@ void TstNetzEcht::echoStill() {
                  qPrintable(QStringLiteral("%1 ms for a %2 ms time-out").arg(dauer).arg(timeout)));
     }
     // The kernel has an incomplete entry for it now; that is no hardware address.
-    QCOMPARE(ResolveMAC(FStill), QString());
-    QVERIFY(!PingHost(FStill, 10));
+    QCOMPARE(ResolveMAC(SystemNetz(), FStill), QString());
+    QVERIFY(!PingHost(SystemNetz(), FStill, 10));
 
     // No route: the request cannot leave, which is reported at once and not waited out.
     QElapsedTimer uhr;
@@ -140,17 +157,17 @@ void TstNetzEcht::echoStill() {
 }
 
 void TstNetzEcht::eigeneHardwareadresse() {
-    QCOMPARE(ResolveMAC(FLabor.EigeneIp), FLabor.EigeneMac);
-    QCOMPARE(ResolveMAC(QStringLiteral("127.0.0.1")), QString()); // loopback has none
-    QCOMPARE(ResolveMAC(QStringLiteral("192.0.2.1")), QString()); // nobody we know
+    QCOMPARE(ResolveMAC(SystemNetz(), FLabor.EigeneIp), FLabor.EigeneMac);
+    QCOMPARE(ResolveMAC(SystemNetz(), QStringLiteral("127.0.0.1")), QString()); // loopback has none
+    QCOMPARE(ResolveMAC(SystemNetz(), QStringLiteral("192.0.2.1")), QString()); // nobody we know
     QVERIFY(TNetzLabor::Ip({"addr", "add", "10.77.91.5/24", "dev", FLabor.Link()}));
-    QCOMPARE(ResolveMAC(QStringLiteral("10.77.91.5")), FLabor.EigeneMac);
+    QCOMPARE(ResolveMAC(SystemNetz(), QStringLiteral("10.77.91.5")), FLabor.EigeneMac);
     QVERIFY(TNetzLabor::Ip({"addr", "del", "10.77.91.5/24", "dev", FLabor.Link()}));
 }
 
 void TstNetzEcht::schnittstellen() {
     TNetworkInterfaceList liste;
-    QVERIFY(ReadNetworkInterfaces(liste));
+    QVERIFY(ReadNetworkInterfaces(SystemNetz(), liste));
     const auto finde = [&](const QString& ip) {
         return std::find_if(liste.cbegin(), liste.cend(),
                             [&](const TNetworkInterface& s) { return s.AddrIP == ip; });
@@ -168,15 +185,15 @@ void TstNetzEcht::schnittstellen() {
     QVERIFY(!veth->IsLoopback && !veth->IsPointToPoint);
 
     TBroadcastList broadcast;
-    FillBroadcastList(true, broadcast);
+    FillBroadcastList(SystemNetz(), true, broadcast);
     QCOMPARE(broadcast,
              (TBroadcastList{{FLabor.EigeneIp, "255.255.255.0", FLabor.Broadcast, FLabor.EigeneMac}}));
 
     // A second address in the same network is a second entry of its own. Its configured
     // broadcast address is reported as it is, but datagrams go to the computed one.
     QVERIFY(TNetzLabor::Ip({"addr", "add", "10.77.91.5/24", "brd", "10.77.91.127", "dev", FLabor.Link()}));
-    FillBroadcastList(true, broadcast);
-    QVERIFY(ReadNetworkInterfaces(liste));
+    FillBroadcastList(SystemNetz(), true, broadcast);
+    QVERIFY(ReadNetworkInterfaces(SystemNetz(), liste));
     QVERIFY(TNetzLabor::Ip({"addr", "del", "10.77.91.5/24", "dev", FLabor.Link()}));
     const auto zweite = finde(QStringLiteral("10.77.91.5"));
     QVERIFY(zweite != liste.cend());
@@ -193,24 +210,24 @@ void TstNetzEcht::ohneTraeger() {
     // cable, and the network is no longer usable.
     QVERIFY(FLabor.IpImPartner({"link", "set", "vtl1", "down"}));
     TBroadcastList broadcast;
-    QTRY_VERIFY((FillBroadcastList(true, broadcast), broadcast.isEmpty()));
+    QTRY_VERIFY((FillBroadcastList(SystemNetz(), true, broadcast), broadcast.isEmpty()));
     QVERIFY(FLabor.IpImPartner({"link", "set", "vtl1", "up"}));
-    QTRY_COMPARE((FillBroadcastList(true, broadcast), broadcast.size()), 1);
+    QTRY_COMPARE((FillBroadcastList(SystemNetz(), true, broadcast), broadcast.size()), 1);
 }
 
 void TstNetzEcht::adresseAufloesen() {
-    QCOMPARE(ResolveIP(QStringLiteral("127.0.0.1")), 0x7F000001u);
-    QCOMPARE(ResolveIP(FLabor.PartnerIp), A(FLabor.PartnerIp));
-    QCOMPARE(ResolveIP(QStringLiteral("gibt-es-nicht.invalid")), 0u);
-    QCOMPARE(ResolveIP(QString(300, u'a')), 0u);
-    QVERIFY(!PingHost(QStringLiteral("gibt-es-nicht.invalid"), 10));
+    QCOMPARE(ResolveIP(SystemNetz(), QStringLiteral("127.0.0.1")), 0x7F000001u);
+    QCOMPARE(ResolveIP(SystemNetz(), FLabor.PartnerIp), A(FLabor.PartnerIp));
+    QCOMPARE(ResolveIP(SystemNetz(), QStringLiteral("gibt-es-nicht.invalid")), 0u);
+    QCOMPARE(ResolveIP(SystemNetz(), QString(300, u'a')), 0u);
+    QVERIFY(!PingHost(SystemNetz(), QStringLiteral("gibt-es-nicht.invalid"), 10));
 }
 
 void TstNetzEcht::durchlauf() {
     TNetzLabor::PingGruppen(true);
-    SetzeEigeneMAC(FLabor.EigeneMac);
+    SystemLaufzeit().SetzeEigeneMAC(FLabor.EigeneMac);
     QTemporaryDir ordner;
-    THostList liste(ordner.filePath(QStringLiteral("fehlt.txt")), [] { return 1u; });
+    THostList liste(ordner.filePath(QStringLiteral("fehlt.txt")), SystemDateien(), [] { return 1u; });
     const auto host = [](const QString& ip, const QString& mac, TStatus status, bool senderS) {
         THostListRec h;
         h.IP = ip;
@@ -229,16 +246,16 @@ void TstNetzEcht::durchlauf() {
     };
     for (const THostListRec& h : hosts)
         liste.Put(liste.Add(h, false), h);
-    QVERIFY(PingHost(FLabor.PartnerIp, 1000)); // neighbour resolved, so 10 ms suffice
+    QVERIFY(PingHost(SystemNetz(), FLabor.PartnerIp, 1000)); // neighbour resolved, so 10 ms suffice
 
     const QList<TStatus> erwartet{TStatus::sOnline, TStatus::sOffline, TStatus::sOffline, TStatus::sOnline,
                                   TStatus::sOffline};
-    const TNetzwerkSonde system;
+    const TNetzwerkSonde system(SystemNetz());
     QList<TStatus> ist;
     // 10 ms is short on a busy machine: a host that answered late is retried in the next pass,
     // as the program would.
     for (int versuch = 0; versuch < 5 && ist != erwartet; ++versuch) {
-        IcmpDurchlauf(liste, system, [] { return IcmpAnhaltenGlobal(); });
+        IcmpDurchlauf(liste, system, [] { return IcmpAnhalten(SystemLaufzeit()); });
         ist.clear();
         for (int i = 0; i < liste.Count(); ++i)
             ist << liste.Get(i).Status;
@@ -250,7 +267,7 @@ void TstNetzEcht::durchlauf() {
 void TstNetzEcht::vieleThreads() {
     if (!WegEinstellen())
         return;
-    QVERIFY(PingHost(FLabor.PartnerIp, 1000));
+    QVERIFY(PingHost(SystemNetz(), FLabor.PartnerIp, 1000));
     constexpr int Threads = 64;
     constexpr int Runden = 6;
     std::atomic<int> fehlerLebend{0}, fehlerStill{0}, fehlerMac{0}, fehlerLoopback{0};
@@ -262,14 +279,15 @@ void TstNetzEcht::vieleThreads() {
     for (int t = 0; t < Threads; ++t)
         threads.emplace_back([&] {
             for (int r = 0; r < Runden; ++r) {
-                if (!PingHost(partner, 2000))
+                if (!PingHost(SystemNetz(), partner, 2000))
                     ++fehlerLebend;
-                if (PingHost(still, 20))
+                if (PingHost(SystemNetz(), still, 20))
                     ++fehlerStill;
-                if (ResolveMAC(partner) != partnerMac || ResolveMAC(eigene) != eigeneMac ||
-                    !ResolveMAC(still).isEmpty())
+                if (ResolveMAC(SystemNetz(), partner) != partnerMac ||
+                    ResolveMAC(SystemNetz(), eigene) != eigeneMac ||
+                    !ResolveMAC(SystemNetz(), still).isEmpty())
                     ++fehlerMac;
-                if (!PingHost(QStringLiteral("127.0.0.1"), 2000))
+                if (!PingHost(SystemNetz(), QStringLiteral("127.0.0.1"), 2000))
                     ++fehlerLoopback;
             }
         });

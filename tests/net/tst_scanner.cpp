@@ -7,7 +7,7 @@
 #include "net/ScannerBloecke.h"
 #include "net/ScannerDurchlauf.h"
 #include "net/TScannerThread.h"
-#include "support/TFakePlattform.h"
+#include "support/TestUmgebung.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -15,6 +15,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+
+#include "net/ScannerDurchlauf.h"
+
+// The current environment's fake network and run-time values, as a sweep takes them.
+inline TScannerUmgebung ScannerUmgebung() {
+    return {AktuellerFake(), AktuellerFake(), Laufzeit()};
+}
 
 namespace {
 const QString EigeneMac = QStringLiteral("02-00-00-00-00-01");
@@ -62,11 +69,11 @@ Q_DECLARE_METATYPE(TBroadcastList)
 class TstScanner : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TFakeEinsatz> FFake;
+    std::unique_ptr<TTestUmgebung> FFake;
     std::unique_ptr<QTemporaryDir> FOrdner;
     std::unique_ptr<THostList> FListe;
 
-    TFakePlattform& Fake() { return **FFake; }
+    TFakePlattform& Fake() { return FFake->Fake(); }
     void Antwortet(const QString& ip, const QString& mac) {
         Fake().FAntwortende.insert(A(ip));
         if (!mac.isEmpty())
@@ -75,20 +82,19 @@ class TstScanner : public QObject {
 
 private slots:
     void init() {
-        FFake = std::make_unique<TFakeEinsatz>();
+        FFake = std::make_unique<TTestUmgebung>();
         FOrdner = std::make_unique<QTemporaryDir>();
-        FListe = std::make_unique<THostList>(FOrdner->filePath("Hostliste.txt"));
-        StopS = false;
-        ScannerS = true;
-        ScannerAnzahl = 0;
-        SetzeEigeneMAC(EigeneMac);
+        FListe = std::make_unique<THostList>(FOrdner->filePath("Hostliste.txt"), AktuellerFake(),
+                                             [] { return 0u; });
+        Laufzeit().StopS = false;
+        Laufzeit().ScannerS = true;
+        Laufzeit().ScannerAnzahl = 0;
+        Laufzeit().SetzeEigeneMAC(EigeneMac);
     }
     void cleanup() {
         FListe.reset();
         FOrdner.reset();
         FFake.reset();
-        ScannerS = false;
-        SetzeEigeneMAC(QString());
     }
 
     void bloecke_data() {
@@ -137,8 +143,8 @@ private slots:
                                         NetBiosAntwortBauen(0, {{"PC7", 0x00}, {" PC7$ ", 0x03}}));
         Fake().FNetBiosAntworten.insert(A("10.0.0.9"), "garbage");
 
-        const TScannerBericht b =
-            ScannerDurchlauf("10.0.0.", *FListe, {EigeneMac, ZweiteEigeneMac}, [] { return false; });
+        const TScannerBericht b = ScannerDurchlauf(ScannerUmgebung(), "10.0.0.", *FListe,
+                                                   {EigeneMac, ZweiteEigeneMac}, [] { return false; });
 
         QCOMPARE(b.Gefragt, 256);
         QCOMPARE(b.Geantwortet, 7);
@@ -168,7 +174,7 @@ private slots:
         Fake().FRueckwaertsVerzoegerungMs = 100;
         QElapsedTimer uhr;
         uhr.start();
-        ScannerDurchlauf("10.0.0.", *FListe, {}, [] { return false; });
+        ScannerDurchlauf(ScannerUmgebung(), "10.0.0.", *FListe, {}, [] { return false; });
         QCOMPARE(FListe->Count(), 40);
         QCOMPARE(Aufrufe(Fake(), "Rueckwaerts").size(), 40);
         QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed()))); // one after another: 4 s
@@ -188,7 +194,7 @@ private slots:
         Fake().FRueckwaertsNamen.insert(A("10.0.0.20"), "gescannt");
         Fake().FRueckwaertsNamen.insert(A("10.0.0.21"), "neu");
 
-        ScannerDurchlauf("10.0.0.", *FListe, {EigeneMac}, [] { return false; });
+        ScannerDurchlauf(ScannerUmgebung(), "10.0.0.", *FListe, {EigeneMac}, [] { return false; });
 
         QCOMPARE(FListe->Count(), 2);
         QCOMPARE(FListe->Get(0), vorherPeer);
@@ -223,7 +229,7 @@ private slots:
             Antwortet(ip, "00-00-00-00-00-" + ip.right(2));
         int tests = 0;
         const TScannerBericht b =
-            ScannerDurchlauf("10.0.0.", *FListe, {}, [&] { return ++tests > nachTests; });
+            ScannerDurchlauf(ScannerUmgebung(), "10.0.0.", *FListe, {}, [&] { return ++tests > nachTests; });
         QCOMPARE(Aufrufe(Fake(), "Fragen").size(), gefragt);
         QCOMPARE(b.Uebergeben, uebergeben);
         QCOMPARE(FListe->Count(), uebergeben);
@@ -241,9 +247,9 @@ private slots:
         QList<TScannerThread*> beendet;
         QList<QPointer<TScannerThread>> threads;
         for (const QString& teil : teile)
-            threads << TScannerThread::Create(teil, *FListe, &kontext,
+            threads << TScannerThread::Create(teil, *FListe, ScannerUmgebung(), &kontext,
                                               [&](TScannerThread* t) { beendet << t; }, {EigeneMac});
-        QCOMPARE(ScannerAnzahl, 256);
+        QCOMPARE(Laufzeit().ScannerAnzahl, 256);
         QTRY_COMPARE_WITH_TIMEOUT(beendet.size(), 256, 30000);
         QCOMPARE(QSet<TScannerThread*>(beendet.begin(), beendet.end()).size(), 256);
         QCOMPARE(Aufrufe(Fake(), "Fragen").size(), 65536);
@@ -277,15 +283,16 @@ private slots:
         int beendet = 0;
         QList<QPointer<TScannerThread>> threads;
         for (const QString& teil : ScannerIPTeile({Netz("10.1.255.255")}))
-            threads << TScannerThread::Create(teil, *FListe, &kontext, [&](TScannerThread*) { ++beendet; });
+            threads << TScannerThread::Create(teil, *FListe, ScannerUmgebung(), &kontext,
+                                              [&](TScannerThread*) { ++beendet; });
         QVERIFY(angekommen.tryAcquire(256, 30000));
         std::atomic<bool> geloeschtS{false};
         if (art == 0)
-            ScannerS = false;
+            Laufzeit().ScannerS = false;
         else if (art == 1)
-            StopS = true;
+            Laufzeit().StopS = true;
         else if (art == 2)
-            SetzeEigeneMAC(QString());
+            Laufzeit().SetzeEigeneMAC(QString());
         else
             for (const auto& t : threads)
                 t->requestInterruption();
@@ -307,7 +314,7 @@ private slots:
         for (const QString& g : gefragt)
             QVERIFY2(g.endsWith(".0 1"), qPrintable(g));
         QVERIFY(Aufrufe(Fake(), "Funde").isEmpty());
-        QCOMPARE(ScannerAnzahl, 256); // counted out by the controller's completion handler
+        QCOMPARE(Laufzeit().ScannerAnzahl, 256); // counted out by the controller's completion handler
     }
 };
 

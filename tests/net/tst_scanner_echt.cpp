@@ -9,6 +9,7 @@
 #include "net/IPv4Adresse.h"
 #include "net/NetBios.h"
 #include "platform/linux/IcmpEcho.h"
+#include "platform/linux/LinuxDienste.h"
 #include "platform/linux/NachbarBudget.h"
 #include "platform/linux/Namensabfrage.h"
 #include "platform/linux/ScannerSuche.h"
@@ -29,6 +30,8 @@
 #include <unistd.h>
 
 namespace {
+// The real network of the lab.
+TLinuxNetz SystemNetz;
 quint32 A(const QString& text) {
     return *IPv4AusText(text);
 }
@@ -48,7 +51,7 @@ TErgebnis Suchen(quint32 basis, TSuchWeg weg) {
     for (int n = 0; n <= 255; ++n)
         suche.Fragen(quint8(n), 1);
     TErgebnis e;
-    for (const TPlattform::TScannerFund& f : suche.Funde())
+    for (const TNetzSuche::TScannerFund& f : suche.Funde())
         e.Funde.insert(IPv4Text(basis | f.N), f.Hardware);
     e.Bericht = suche.Bericht();
     return e;
@@ -312,7 +315,7 @@ void TstScannerEcht::spaeteAntwort() {
     TSpaeterPartner partner(FLabor.PartnerPid(), 40);
     if (!partner.Bereit())
         QSKIP("cannot enter the far namespace");
-    QVERIFY(!PingHost(FLabor.PartnerIp, 1));
+    QVERIFY(!PingHost(SystemNetz, FLabor.PartnerIp, 1));
     QTRY_VERIFY(partner.Beantwortet() >= 1); // the reply came, after the wait
     const TErgebnis e = Suchen(FBlock, eigeneArpS ? TSuchWeg::Automatisch : TSuchWeg::NurEcho);
     QCOMPARE(e.Funde.value(FLabor.PartnerIp), Hw(FLabor.PartnerMac));

@@ -37,8 +37,8 @@ class TstScannerForm : public QObject {
     // The own machine in 10.0.0.0/prefix, and two hosts that answer.
     void Netz(int praefix) {
         const quint32 maske = ~quint32(0) << (32 - praefix);
-        Fake().FSchnittstellen = {{"eth0", A("10.0.0.1"), maske, A("10.0.0.1") | ~maske,
-                                   TPlattform::FlagUp | TPlattform::FlagBroadcast}};
+        Fake().FSchnittstellen = {
+            {"eth0", A("10.0.0.1"), maske, A("10.0.0.1") | ~maske, TNetz::FlagUp | TNetz::FlagBroadcast}};
         Fake().FHardware.insert(A("10.0.0.1"), EigeneHw);
         for (const QString ip : {"10.0.0.1", "10.0.0.5", "10.0.0.6"})
             Fake().FAntwortende.insert(A(ip));
@@ -53,9 +53,9 @@ class TstScannerForm : public QObject {
         o.BefehlPort = 0;
         o.SenderPort = 0;
         o.Argumente = verstecktS ? QStringList{"/systemstartup"} : QStringList{};
-        FForm = std::make_unique<TForm1>(o);
+        FForm = std::make_unique<TForm1>(TTestUmgebung::Aktuelle().Plattform(), Laufzeit(), o);
         QTRY_VERIFY(!FForm->Timer1Start.isActive());
-        QCOMPARE(EigeneMAC(), QString("02-00-00-00-00-01"));
+        QCOMPARE(Laufzeit().EigeneMAC(), QString("02-00-00-00-00-01"));
     }
 
     // The user clicks the switch: it has the focus then.
@@ -65,7 +65,7 @@ class TstScannerForm : public QObject {
     }
 
     void SweepBeendet() {
-        QTRY_COMPARE_WITH_TIMEOUT(ScannerAnzahl, 0, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(Laufzeit().ScannerAnzahl, 0, 20000);
         QVERIFY(FForm->ScannerThreads.isEmpty());
     }
 
@@ -79,13 +79,13 @@ private slots:
     void meldungUndEnde() {
         Starten();
         Anklicken();
-        QVERIFY(ScannerS);
+        QVERIFY(Laufzeit().ScannerS);
         QTRY_COMPARE(FUmgebung->Meldungen.Texte, QStringList{Meldung});
         QCOMPARE(FUmgebung->Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Information});
         QCOMPARE(FForm->focusWidget(), static_cast<QWidget*>(FForm->ListView1));
         SweepBeendet();
         QVERIFY(!FForm->Cb1Scanner->isChecked());
-        QVERIFY(!ScannerS);
+        QVERIFY(!Laufzeit().ScannerS);
         QCOMPARE(Fake().FKlaenge, QStringList{"Asterisk"});
         QCOMPARE(Gefragt(Fake(), "10.0.0.255"), 1);
         // The two hosts, not the own machine.
@@ -116,7 +116,7 @@ private slots:
         else
             FForm->ListView1->setFocus();
         FForm->Cb1Scanner->setChecked(true);
-        QVERIFY(ScannerS);
+        QVERIFY(Laufzeit().ScannerS);
         QTRY_COMPARE(Gefragt(Fake(), "10.0.0.0"), 1);
         SweepBeendet();
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
@@ -144,16 +144,16 @@ private slots:
         FForm->ListView1->setFocus();
         FForm->Cb1Scanner->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(drin.available(), 256, 20000);
-        QCOMPARE(ScannerAnzahl, 256);
+        QCOMPARE(Laufzeit().ScannerAnzahl, 256);
         FForm->Cb1Scanner->setChecked(false);
         if (!ausS)
             FForm->Cb1Scanner->setChecked(true);
         QTest::qWait(700); // a few polling ticks
-        QCOMPARE(ScannerAnzahl, 256);
+        QCOMPARE(Laufzeit().ScannerAnzahl, 256);
         weiter.release(256);
         SweepBeendet();
         QVERIFY(!FForm->Cb1Scanner->isChecked());
-        QVERIFY(!ScannerS);
+        QVERIFY(!Laufzeit().ScannerS);
         QCOMPARE(Fake().FKlaenge, QStringList{"Asterisk"});
         QCOMPARE(Gefragt(Fake(), "10.0.7.0"), 1);
         // Switched off: every thread stopped at its next address.
@@ -175,7 +175,7 @@ private slots:
         };
         FForm->Cb1Scanner->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(drin.available(), 256, 20000);
-        StopS = true;
+        Laufzeit().StopS = true;
         weiter.release(256);
         SweepBeendet();
         QVERIFY(FForm->Cb1Scanner->isChecked());
@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(Gefragt(Fake(), "10.0.9.11"), 0);
         QTest::qWait(400);
         QVERIFY(!FForm->Timer1Scanner.isActive());
-        StopS = false;
+        Laufzeit().StopS = false;
     }
 
     // Closing the program in the middle of a /16 sweep neither hangs nor crashes: the
@@ -197,11 +197,11 @@ private slots:
         };
         FForm->Cb1Scanner->setChecked(true);
         QTRY_VERIFY(gefragt > 2000);
-        QVERIFY(ScannerAnzahl > 0);
+        QVERIFY(Laufzeit().ScannerAnzahl > 0);
         QElapsedTimer uhr;
         uhr.start();
         FForm->SchliessenOhneFrage();
-        QVERIFY(ScannerAnzahl == 0);
+        QVERIFY(Laufzeit().ScannerAnzahl == 0);
         QVERIFY(FForm->ScannerThreads.isEmpty());
         const int danach = gefragt;
         FForm.reset();

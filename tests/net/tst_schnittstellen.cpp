@@ -5,11 +5,11 @@
 #include "net/Hardwareadresse.h"
 #include "net/IPv4Adresse.h"
 #include "net/Netzwerkschnittstellen.h"
-#include "support/TFakePlattform.h"
+#include "support/TestUmgebung.h"
 
 #include <QTest>
 
-using TRoh = TPlattform::TRohSchnittstelle;
+using TRoh = TNetz::TRohSchnittstelle;
 Q_DECLARE_METATYPE(TRoh)
 
 namespace {
@@ -17,14 +17,14 @@ quint32 A(const char* text) {
     return *IPv4AusText(QString::fromLatin1(text));
 }
 
-constexpr quint32 Normal = TPlattform::FlagUp | TPlattform::FlagBroadcast | TPlattform::FlagMulticast;
+constexpr quint32 Normal = TNetz::FlagUp | TNetz::FlagBroadcast | TNetz::FlagMulticast;
 
 TRoh Roh(const char* name, const char* ip, const char* maske, quint32 flags = Normal) {
     TRoh r;
     r.Name = QString::fromLatin1(name);
     r.Adresse = A(ip);
     r.Maske = A(maske);
-    r.Broadcast = (flags & TPlattform::FlagBroadcast) ? (r.Adresse | ~r.Maske) : 0;
+    r.Broadcast = (flags & TNetz::FlagBroadcast) ? (r.Adresse | ~r.Maske) : 0;
     r.Flags = flags;
     return r;
 }
@@ -132,14 +132,13 @@ void TstSchnittstellen::broadcastListe_data() {
     QTest::addColumn<QList<TRoh>>("schnittstellen");
     QTest::addColumn<QStringList>("erwartet"); // "IP SubnetMask BroadcastIP MAC" per entry
 
-    const TRoh lo = Roh("lo", "127.0.0.1", "255.0.0.0", TPlattform::FlagUp | TPlattform::FlagLoopback);
+    const TRoh lo = Roh("lo", "127.0.0.1", "255.0.0.0", TNetz::FlagUp | TNetz::FlagLoopback);
     TRoh loMitBroadcast = lo;
-    loMitBroadcast.Flags |= TPlattform::FlagBroadcast;
+    loMitBroadcast.Flags |= TNetz::FlagBroadcast;
     const TRoh eth = Roh("eth0", "192.168.1.23", "255.255.255.0");
     const TRoh wlan = Roh("wlan0", "10.1.2.3", "255.255.0.0");
-    const TRoh aus = Roh("eth1", "172.16.0.5", "255.255.255.0", TPlattform::FlagBroadcast);
-    const TRoh ppp =
-        Roh("ppp0", "10.64.0.9", "255.255.255.255", TPlattform::FlagUp | TPlattform::FlagPointToPoint);
+    const TRoh aus = Roh("eth1", "172.16.0.5", "255.255.255.0", TNetz::FlagBroadcast);
+    const TRoh ppp = Roh("ppp0", "10.64.0.9", "255.255.255.255", TNetz::FlagUp | TNetz::FlagPointToPoint);
     const TRoh tun = Roh("tun0", "10.8.0.2", "255.255.255.0"); // broadcasts, but has no hardware address
     const TRoh host32 = Roh("eth2", "10.9.8.7", "255.255.255.255");
     const QString ethText = QStringLiteral("192.168.1.23 255.255.255.0 192.168.1.255 00-1A-2B-3C-4D-01");
@@ -160,16 +159,17 @@ void TstSchnittstellen::broadcastListe_data() {
 void TstSchnittstellen::broadcastListe() {
     QFETCH(QList<TRoh>, schnittstellen);
     QFETCH(QStringList, erwartet);
-    TFakeEinsatz fake;
-    fake->FSchnittstellen = schnittstellen;
-    fake->FHardware[A("192.168.1.23")] = Mac(1);
-    fake->FHardware[A("10.1.2.3")] = Mac(2);
-    fake->FHardware[A("10.9.8.7")] = Mac(3);
-    fake->FHardware[A("10.64.0.9")] = Mac(4);
-    fake->FHardware[A("127.0.0.1")] = Mac(5); // must not matter: loopback is never listed
+    TTestUmgebung fakeUmgebung;
+    TFakePlattform& fake = fakeUmgebung.Fake();
+    fake.FSchnittstellen = schnittstellen;
+    fake.FHardware[A("192.168.1.23")] = Mac(1);
+    fake.FHardware[A("10.1.2.3")] = Mac(2);
+    fake.FHardware[A("10.9.8.7")] = Mac(3);
+    fake.FHardware[A("10.64.0.9")] = Mac(4);
+    fake.FHardware[A("127.0.0.1")] = Mac(5); // must not matter: loopback is never listed
 
     TBroadcastList liste{{"alt", "alt", "alt", "alt"}};
-    FillBroadcastList(true, liste);
+    FillBroadcastList(AktuellerFake(), true, liste);
     QStringList ist;
     for (const TBroadcastRec& b : liste)
         ist << QStringList{b.IP, b.SubnetMask, b.BroadcastIP, b.MAC}.join(u' ');
@@ -177,71 +177,75 @@ void TstSchnittstellen::broadcastListe() {
 }
 
 void TstSchnittstellen::doppelteNetze() {
-    TFakeEinsatz fake;
-    fake->FSchnittstellen = {Roh("eth0", "192.168.1.23", "255.255.255.0"),
-                             Roh("eth1", "192.168.1.24", "255.255.255.0"),
-                             Roh("eth2", "10.0.0.1", "255.0.0.0")};
-    fake->FHardware[A("192.168.1.23")] = Mac(1);
-    fake->FHardware[A("192.168.1.24")] = Mac(2);
-    fake->FHardware[A("10.0.0.1")] = Mac(3);
+    TTestUmgebung fakeUmgebung;
+    TFakePlattform& fake = fakeUmgebung.Fake();
+    fake.FSchnittstellen = {Roh("eth0", "192.168.1.23", "255.255.255.0"),
+                            Roh("eth1", "192.168.1.24", "255.255.255.0"),
+                            Roh("eth2", "10.0.0.1", "255.0.0.0")};
+    fake.FHardware[A("192.168.1.23")] = Mac(1);
+    fake.FHardware[A("192.168.1.24")] = Mac(2);
+    fake.FHardware[A("10.0.0.1")] = Mac(3);
 
     TBroadcastList liste;
-    FillBroadcastList(true, liste);
+    FillBroadcastList(AktuellerFake(), true, liste);
     QCOMPARE(liste.size(), 3);
     QCOMPARE(liste[0].BroadcastIP, liste[1].BroadcastIP);
     QCOMPARE(liste[1].MAC, QStringLiteral("00-1A-2B-3C-4D-02"));
 
-    FillBroadcastList(false, liste);
+    FillBroadcastList(AktuellerFake(), false, liste);
     QCOMPARE(liste.size(), 2);
     QCOMPARE(liste[0].IP, QStringLiteral("192.168.1.23"));
     QCOMPARE(liste[1].BroadcastIP, QStringLiteral("10.255.255.255"));
 }
 
 void TstSchnittstellen::lesenScheitert() {
-    TFakeEinsatz fake;
-    fake->FSchnittstellen = {Roh("eth0", "192.168.1.23", "255.255.255.0")};
-    fake->FHardware[A("192.168.1.23")] = Mac(1);
-    fake->FSchnittstellenLesbarS = false;
+    TTestUmgebung fakeUmgebung;
+    TFakePlattform& fake = fakeUmgebung.Fake();
+    fake.FSchnittstellen = {Roh("eth0", "192.168.1.23", "255.255.255.0")};
+    fake.FHardware[A("192.168.1.23")] = Mac(1);
+    fake.FSchnittstellenLesbarS = false;
     TNetworkInterfaceList schnittstellen{TNetworkInterface{}};
-    QVERIFY(!ReadNetworkInterfaces(schnittstellen));
+    QVERIFY(!ReadNetworkInterfaces(AktuellerFake(), schnittstellen));
     QVERIFY(schnittstellen.isEmpty());
     TBroadcastList liste{{"alt", "alt", "alt", "alt"}};
-    FillBroadcastList(true, liste);
+    FillBroadcastList(AktuellerFake(), true, liste);
     QVERIFY(liste.isEmpty());
 }
 
 void TstSchnittstellen::resolveMacUngueltig() {
-    TFakeEinsatz fake;
-    fake->FHardware[A("10.0.0.5")] = QByteArray(6, '\0');
-    fake->FHardware[A("10.0.0.6")] = Mac(6);
-    QCOMPARE(ResolveMAC(QStringLiteral("10.0.0.6")), QStringLiteral("00-1A-2B-3C-4D-06"));
-    QCOMPARE(ResolveMAC(QStringLiteral("10.0.0.5")), QString()); // unresolved neighbour
-    QCOMPARE(ResolveMAC(QStringLiteral("10.0.0.7")), QString());
-    fake->NetzAufrufeLeeren();
+    TTestUmgebung fakeUmgebung;
+    TFakePlattform& fake = fakeUmgebung.Fake();
+    fake.FHardware[A("10.0.0.5")] = QByteArray(6, '\0');
+    fake.FHardware[A("10.0.0.6")] = Mac(6);
+    QCOMPARE(ResolveMAC(AktuellerFake(), QStringLiteral("10.0.0.6")), QStringLiteral("00-1A-2B-3C-4D-06"));
+    QCOMPARE(ResolveMAC(AktuellerFake(), QStringLiteral("10.0.0.5")), QString()); // unresolved neighbour
+    QCOMPARE(ResolveMAC(AktuellerFake(), QStringLiteral("10.0.0.7")), QString());
+    fake.NetzAufrufeLeeren();
     // Text that is not an address never reaches the system.
     for (const char* text : {"", "0.0.0.0", "10.0.0", "name", "10.0.0.6 "})
-        QCOMPARE(ResolveMAC(QString::fromLatin1(text)), QString());
-    QCOMPARE(fake->NetzAufrufe(), QStringList());
+        QCOMPARE(ResolveMAC(AktuellerFake(), QString::fromLatin1(text)), QString());
+    QCOMPARE(fake.NetzAufrufe(), QStringList());
 }
 
 void TstSchnittstellen::pingHost() {
-    TFakeEinsatz fake;
-    fake->FAntwortende = {A("10.0.0.2")};
-    fake->FNamen[QStringLiteral("drucker")] = A("10.0.0.2");
+    TTestUmgebung fakeUmgebung;
+    TFakePlattform& fake = fakeUmgebung.Fake();
+    fake.FAntwortende = {A("10.0.0.2")};
+    fake.FNamen[QStringLiteral("drucker")] = A("10.0.0.2");
 
-    QVERIFY(!PingHost(QString(), 10));
-    QCOMPARE(fake->NetzAufrufe(), QStringList()); // nothing asked, nothing sent
+    QVERIFY(!PingHost(AktuellerFake(), QString(), 10));
+    QCOMPARE(fake.NetzAufrufe(), QStringList()); // nothing asked, nothing sent
 
-    QVERIFY(PingHost(QStringLiteral("10.0.0.2"), 10));
-    QVERIFY(PingHost(QStringLiteral("drucker"), 250));
-    QVERIFY(!PingHost(QStringLiteral("10.0.0.3"), 10));
-    QVERIFY(!PingHost(QStringLiteral("unbekannt"), 10)); // resolves to 0.0.0.0: nothing sent
-    QCOMPARE(fake->NetzAufrufe(),
+    QVERIFY(PingHost(AktuellerFake(), QStringLiteral("10.0.0.2"), 10));
+    QVERIFY(PingHost(AktuellerFake(), QStringLiteral("drucker"), 250));
+    QVERIFY(!PingHost(AktuellerFake(), QStringLiteral("10.0.0.3"), 10));
+    QVERIFY(!PingHost(AktuellerFake(), QStringLiteral("unbekannt"), 10)); // resolves to 0.0.0.0: nothing sent
+    QCOMPARE(fake.NetzAufrufe(),
              (QStringList{"AdresseAufloesen 10.0.0.2", "IcmpEcho 10.0.0.2 10", "AdresseAufloesen drucker",
                           "IcmpEcho 10.0.0.2 250", "AdresseAufloesen 10.0.0.3", "IcmpEcho 10.0.0.3 10",
                           "AdresseAufloesen unbekannt"}));
-    QCOMPARE(ResolveIP(QStringLiteral("unbekannt")), 0u);
-    QCOMPARE(ResolveIP(QStringLiteral("drucker")), A("10.0.0.2"));
+    QCOMPARE(ResolveIP(AktuellerFake(), QStringLiteral("unbekannt")), 0u);
+    QCOMPARE(ResolveIP(AktuellerFake(), QStringLiteral("drucker")), A("10.0.0.2"));
 }
 
 QTEST_GUILESS_MAIN(TstSchnittstellen)

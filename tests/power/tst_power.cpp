@@ -1,5 +1,7 @@
+#include "platform/linux/TLinuxEnergie.h"
 #include "power/Befehlsweg.h"
 #include "power/WakeOnLan.h"
+#include "support/TestUmgebung.h"
 
 #include <QTest>
 
@@ -73,8 +75,22 @@ private slots:
         QCOMPARE(int(weg.Art), art);
         if (weg.Art == TBefehlsweg::Datagramm)
             QCOMPARE(weg.Wort, erwartet);
-        if (weg.Art == TBefehlsweg::Fernabschaltung)
-            QCOMPARE((QStringList{weg.Programm} + weg.Argumente).join(' '), erwartet);
+        if (weg.Art == TBefehlsweg::Fernabschaltung) {
+            // The road as the system carries it out: the command line the Linux side starts.
+            TTestUmgebung u;
+            TLinuxEnergie(u.Fake()).FernAbschalten(h.IP, weg.NeustartS);
+            QCOMPARE(u.Fake().FGestartet, QStringList{erwartet});
+        }
+    }
+
+    // This computer's own actions, as the Linux side starts them (never logind here).
+    void linuxBefehle() {
+        TTestUmgebung u;
+        TLinuxEnergie energie(u.Fake());
+        QVERIFY(energie.Herunterfahren() && energie.Neustarten() && energie.Hibernieren());
+        QCOMPARE(u.Fake().FGestartet, QStringList({"shutdown -P", "shutdown -r", "systemctl hibernate"}));
+        u.Fake().FStartGelingtS = false;
+        QVERIFY(!energie.Herunterfahren());
     }
 
     void namen() {

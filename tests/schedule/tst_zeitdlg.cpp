@@ -1,7 +1,7 @@
 #include "schedule/Piep.h"
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
-#include "support/TFakePlattform.h"
+#include "support/TestUmgebung.h"
 #include "ui/Layout.h"
 
 #include <QApplication>
@@ -28,7 +28,8 @@ QPoint StelleVon(QLineEdit* feld, int pos) {
 class TstZeitDlg : public QObject {
     Q_OBJECT
 
-    TFakeEinsatz FFake;
+    TTestUmgebung FFakeUmgebung;
+    TFakePlattform& FFake = FFakeUmgebung.Fake();
     int FPiepe = 0;
 
     std::unique_ptr<TZeitDlg> Neu() { return std::make_unique<TZeitDlg>(nullptr, Uhr); }
@@ -406,7 +407,7 @@ private slots:
         auto d = Neu();
         QDateTime ps;
         QDateTime jetzt(QDate(2026, 12, 9), QTime(16, 45, 30));
-        TZeitsteuerung zs(*d, QString(), ps, [&] { return jetzt; });
+        TZeitsteuerung zs(*d, QString(), ps, AktuellerFake(), [&] { return jetzt; });
         zs.SetZeitsteuerung(QStringLiteral("x|2|0|30.11.2026|07:30:59"), true, false);
         QCOMPARE(d->Rg1Aktion->ItemIndex(), 2);
         QCOMPARE(zs.Zeitsteuerung().Datum, QDate(2026, 12, 7)); // the day the dialog was made

@@ -1,7 +1,7 @@
 #include "EditorFelder.h"
 #include "schedule/TZeitsteuerung.h"
 #include "schedule/ZeitsteuerungDatei.h"
-#include "support/TFakePlattform.h"
+#include "support/TestUmgebung.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -38,7 +38,8 @@ template <> char* toString(const TZeitsteuerungRec& r) {
 class TstZeitsteuerung : public QObject {
     Q_OBJECT
 
-    TFakeEinsatz FFake;
+    TTestUmgebung FFakeUmgebung;
+    TFakePlattform& FFake = FFakeUmgebung.Fake();
     QDateTime FUhr;
     QDateTime FProgStart;
     QTemporaryDir FOrdner;
@@ -62,7 +63,8 @@ class TstZeitsteuerung : public QObject {
         FUhr = Start;
         FFelder = std::make_unique<TEditorFelder>([this] { return FUhr; });
         FProgStart = QDateTime();
-        FZs = std::make_unique<TZeitsteuerung>(*FFelder, Datei(), FProgStart, [this] { return FUhr; });
+        FZs = std::make_unique<TZeitsteuerung>(*FFelder, Datei(), FProgStart, AktuellerFake(),
+                                               [this] { return FUhr; });
         FUhr = Jetzt;
     }
 
@@ -255,9 +257,9 @@ private slots:
         FZs->SetZeitsteuerung(QStringLiteral("x|2|0|25.12.2026|08:45"), true, false);
         FZs->ZeitsteuerungLadenSpeichern(false);
         QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
-        QVERIFY(FFake->FAufrufe.contains(QStringLiteral("DateiAttributeEntfernen ") + Datei()));
+        QVERIFY(FFake.FAufrufe.contains(QStringLiteral("DateiAttributeEntfernen ") + Datei()));
         // Latin-1 as the ANSI code page writes the same bytes: the text is ASCII, no mark.
-        FFake->FAnsiUtf8S = false;
+        FFake.FAnsiUtf8S = false;
         FZs->ZeitsteuerungLadenSpeichern(false);
         QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
     }
@@ -265,11 +267,12 @@ private slots:
     void speichernOhneOrdnerScheitertLeise() {
         QDateTime ps;
         TZeitsteuerung zs(*FFelder, FOrdner.filePath(QStringLiteral("fehlt/Zeitsteuerung.txt")), ps,
-                          [this] { return FUhr; });
+                          AktuellerFake(), [this] { return FUhr; });
         zs.ZeitsteuerungLadenSpeichern(false);
         QVERIFY(!QFile::exists(zs.Datei()));
-        QVERIFY(!SchreibeZeitsteuerungDatei(zs.Datei(), QStringLiteral("0|0|03.12.2026|10:20")));
-        QVERIFY(!SchreibeZeitsteuerungDatei(QString(), QStringLiteral("x")));
+        QVERIFY(
+            !SchreibeZeitsteuerungDatei(AktuellerFake(), zs.Datei(), QStringLiteral("0|0|03.12.2026|10:20")));
+        QVERIFY(!SchreibeZeitsteuerungDatei(AktuellerFake(), QString(), QStringLiteral("x")));
     }
 
     void faellig_data() {
@@ -446,7 +449,7 @@ private slots:
                 for (int i = int(zufall.bounded(64)); i >= 0; --i)
                     daten.append(char(zufall.bounded(256)));
             }
-            const QString text = ZeitsteuerungDateiText(daten);
+            const QString text = ZeitsteuerungDateiText(AktuellerFake(), daten);
             QVERIFY(text.isEmpty() || (text.front().unicode() > 32 && text.back().unicode() > 32));
             if (runde % 10 != 0)
                 continue;

@@ -1,3 +1,7 @@
+#include "common/TLaufzeit.h"
+#include "hosts/Datenpfade.h"
+#include "platform/linux/LinuxDienste.h"
+#include "platform/linux/TLinuxStarteintraege.h"
 #include "settings/ProgrammEinstellungen.h"
 #include "settings/TEinstellungen.h"
 #include "support/TestUmgebung.h"
@@ -35,7 +39,12 @@ private slots:
     void init() { ++FNummer; }
 
     void eigenerSpeicherLiegtImKonfigurationsordner() {
-        QCOMPARE(TEinstellungen().Datei(),
+        TLinuxDateien dateien;
+        TLinuxIdentitaet identitaet;
+        TLinuxStarteintraege eintraege(dateien);
+        TLaufzeit laufzeit;
+        DatenpfadeSetzen(laufzeit, dateien, identitaet, eintraege);
+        QCOMPARE(laufzeit.EinstellungenDatei,
                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                      "/Veltrano/Veltrano.conf");
     }
@@ -176,7 +185,7 @@ private slots:
         TTestUmgebung umgebung;
         Roh("FontName=Liberation Serif\nFontSize=14\nFontStyle=6\nFontColor=255\nHintColor=12\n");
         TProgrammEinstellungen e;
-        QVERIFY(RegistryLaden(e, TEinstellungen(Datei())));
+        QVERIFY(RegistryLaden(e, TEinstellungen(Datei()), AktuellerFake().UserName()));
         QCOMPARE(e.EigenerName, "tester"); // the fake's log-on name
         QCOMPARE(e.Schrift.Font.family(), "Liberation Serif");
         QCOMPARE(e.Schrift.Font.pointSize(), 14);

@@ -26,18 +26,18 @@ private slots:
     void verfuegbarkeitFolgtDenDateienNebenDemProgramm() {
         TTestUmgebung u;
         const QString ordner = QFileInfo(u.Fake().ProgrammDatei()).path() + "/";
-        QCOMPARE(ProgrammOrdner(), ordner);
-        QVERIFY(!HistoryVorhanden());
-        QVERIFY(!UpdaterVorhanden());
+        QCOMPARE(ProgrammOrdner(HilfeUmgebung()), ordner);
+        QVERIFY(!HistoryVorhanden(HilfeUmgebung()));
+        QVERIFY(!UpdaterVorhanden(HilfeUmgebung()));
         Schreiben(ordner + "History.txt", "1.01");
-        QVERIFY(HistoryVorhanden());
-        QVERIFY(!UpdaterVorhanden());
+        QVERIFY(HistoryVorhanden(HilfeUmgebung()));
+        QVERIFY(!UpdaterVorhanden(HilfeUmgebung()));
         Schreiben(ordner + "Renovo.exe", "MZ");
-        QVERIFY(UpdaterVorhanden());
+        QVERIFY(UpdaterVorhanden(HilfeUmgebung()));
         // Other places do not count.
         QFile::remove(ordner + "History.txt");
         Schreiben(u.Fake().TempOrdner() + "History.txt", "x");
-        QVERIFY(!HistoryVorhanden());
+        QVERIFY(!HistoryVorhanden(HilfeUmgebung()));
     }
 
     void texteUndAdressen() {
@@ -54,8 +54,8 @@ private slots:
         QCOMPARE(MailUrl().toString(), "mailto:veltrano@example.org?subject=Veltrano V1.01");
         QCOMPARE(MailUrl().query(), "subject=Veltrano V1.01");
         QCOMPARE(SpendenUrl().toString(), "https://veltrano.example/spenden.htm");
-        QVERIFY(HistoryUrl().isLocalFile());
-        QCOMPARE(HistoryUrl().toLocalFile(), ProgrammOrdner() + "History.txt");
+        QVERIFY(HistoryUrl(HilfeUmgebung()).isLocalFile());
+        QCOMPARE(HistoryUrl(HilfeUmgebung()).toLocalFile(), ProgrammOrdner(HilfeUmgebung()) + "History.txt");
     }
 
     void uebergabeDateiByteFuerByte_data() {
@@ -71,16 +71,16 @@ private slots:
         u.Fake().FAnsiUtf8S = utf8S;
         QStringList gestartet;
         const auto fehler =
-            UpdateUebergeben("GERÄT - Veltrano V1.01", 14, "Liberation Sans",
+            UpdateUebergeben(HilfeUmgebung(), "GERÄT - Veltrano V1.01", 14, "Liberation Sans",
                              [&](const QString& p, const QStringList& a) { gestartet << p << a; });
         QVERIFY(!fehler);
         const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
-        QCOMPARE(UebergabeDatei(), datei);
+        QCOMPARE(UebergabeDatei(HilfeUmgebung()), datei);
         const QByteArray erwartet = "Veltrano V1.01\r\n" + titelBytes + "\r\n" +
                                     u.Fake().ProgrammDatei().toUtf8() +
                                     "\r\nVeltrano\r\n14 Liberation Sans\r\n";
         QCOMPARE(Lesen(datei), erwartet);
-        QCOMPARE(gestartet, QStringList({ProgrammOrdner() + "Renovo.exe", "Veltrano.cfg"}));
+        QCOMPARE(gestartet, QStringList({ProgrammOrdner(HilfeUmgebung()) + "Renovo.exe", "Veltrano.cfg"}));
     }
 
     void schreibgeschuetzteUebergabeWirdUeberschrieben() {
@@ -88,7 +88,7 @@ private slots:
         const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
         Schreiben(datei, "alt und viel laenger als der neue Inhalt ....................................");
         QVERIFY(QFile::setPermissions(datei, QFile::ReadOwner));
-        QVERIFY(UebergabeSchreiben(datei, "neu\r\n"));
+        QVERIFY(UebergabeSchreiben(AktuellerFake(), datei, "neu\r\n"));
         QCOMPARE(Lesen(datei), QByteArray("neu\r\n"));
         QVERIFY(u.Fake().FAufrufe.contains("DateiAttributeEntfernen " + datei));
     }
@@ -99,7 +99,7 @@ private slots:
         Schreiben(ziel, "bleibt");
         const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
         QVERIFY(QFile::link(ziel, datei));
-        QVERIFY(UebergabeSchreiben(datei, "neu\r\n"));
+        QVERIFY(UebergabeSchreiben(AktuellerFake(), datei, "neu\r\n"));
         QCOMPARE(Lesen(ziel), QByteArray("bleibt"));
         QVERIFY(!QFileInfo(datei).isSymLink());
         QCOMPARE(Lesen(datei), QByteArray("neu\r\n"));
@@ -111,7 +111,7 @@ private slots:
         const QString datei = u.Fake().TempOrdner() + "Veltrano.cfg";
         QVERIFY(QDir().mkpath(datei));
         bool gestartetS = false;
-        const auto fehler = UpdateUebergeben("T", 12, "Arial",
+        const auto fehler = UpdateUebergeben(HilfeUmgebung(), "T", 12, "Arial",
                                              [&](const QString&, const QStringList&) { gestartetS = true; });
         QVERIFY(fehler);
         QCOMPARE(*fehler, "Es ist ein Fehler beim Aktualisieren aufgetreten!\r\nDie Datei \"" + datei +

@@ -27,7 +27,7 @@ private slots:
     void menueZeigtNurWasDaIst() {
         TTestUmgebung u;
         QMainWindow fenster;
-        const THilfeMenue m = HilfeMenueAnlegen(fenster.menuBar());
+        const THilfeMenue m = HilfeMenueAnlegen(fenster.menuBar(), HilfeUmgebung());
         QCOMPARE(m.MenuHilfe->title(), "&Hilfe");
         QStringList texte;
         for (const QAction* a : m.MenuHilfe->actions())
@@ -38,7 +38,8 @@ private slots:
         QVERIFY(!m.MenuHilfeHistory->isEnabled());
         QVERIFY(!m.MenuHilfeUpdate->isVisible());
 
-        QFile h(ProgrammOrdner() + "History.txt"), r(ProgrammOrdner() + "Renovo.exe");
+        QFile h(ProgrammOrdner(HilfeUmgebung()) + "History.txt"),
+            r(ProgrammOrdner(HilfeUmgebung()) + "Renovo.exe");
         QVERIFY(h.open(QIODevice::WriteOnly) && r.open(QIODevice::WriteOnly));
         emit m.MenuHilfe->aboutToShow();
         QVERIFY(m.MenuHilfeHistory->isEnabled());
@@ -53,10 +54,10 @@ private slots:
         HilfeHomepageOeffnen();
         HilfeMailOeffnen();
         HilfeSpendenOeffnen();
-        HilfeHistoryOeffnen();
+        HilfeHistoryOeffnen(HilfeUmgebung());
         for (const char* schema : {"https", "mailto", "file"})
             QDesktopServices::unsetUrlHandler(schema);
-        QCOMPARE(f.Urls, QList<QUrl>({HomepageUrl(), MailUrl(), SpendenUrl(), HistoryUrl()}));
+        QCOMPARE(f.Urls, QList<QUrl>({HomepageUrl(), MailUrl(), SpendenUrl(), HistoryUrl(HilfeUmgebung())}));
     }
 
     void infoBox() {
@@ -68,17 +69,17 @@ private slots:
 
     void updateFehlerZeigtErstDasFenster() {
         TTestUmgebung u;
-        QVERIFY(QDir().mkpath(UebergabeDatei()));
+        QVERIFY(QDir().mkpath(UebergabeDatei(HilfeUmgebung())));
         TProgrammSchrift schrift;
         QStringList ablauf;
         const bool okS = HilfeUpdate(
-            nullptr, "PC - Veltrano V1.01", schrift,
+            nullptr, HilfeUmgebung(), "PC - Veltrano V1.01", schrift,
             [&] { ablauf << "wiederhergestellt:" + QString::number(u.Meldungen.Texte.size()); },
             [&](const QString&, const QStringList&) { ablauf << "gestartet"; });
         QVERIFY(!okS);
         QCOMPARE(ablauf, QStringList{"wiederhergestellt:0"});
         QCOMPARE(u.Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Fehler});
-        QCOMPARE(u.Meldungen.Texte, QStringList{UpdateFehlerText(UebergabeDatei())});
+        QCOMPARE(u.Meldungen.Texte, QStringList{UpdateFehlerText(UebergabeDatei(HilfeUmgebung()))});
     }
 
     void updateSchreibtSchriftGroesseUndName() {
@@ -87,9 +88,9 @@ private slots:
         schrift.Font = QFont("Liberation Serif");
         schrift.Font.setPointSize(14);
         QStringList gestartet;
-        QVERIFY(HilfeUpdate(nullptr, "PC - Veltrano V1.01", schrift, {},
+        QVERIFY(HilfeUpdate(nullptr, HilfeUmgebung(), "PC - Veltrano V1.01", schrift, {},
                             [&](const QString& p, const QStringList& a) { gestartet << p << a; }));
-        QFile f(UebergabeDatei());
+        QFile f(UebergabeDatei(HilfeUmgebung()));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().endsWith("\r\n14 Liberation Serif\r\n"));
         QCOMPARE(gestartet.value(1), "Veltrano.cfg");

@@ -1,4 +1,5 @@
 #include "common/ResConst.h"
+#include "platform/linux/TLinuxStarteintraege.h"
 #include "settings/Verknuepfungen.h"
 #include "support/TestUmgebung.h"
 
@@ -152,7 +153,7 @@ private slots:
         const QString programm = programmOrdner + "veltrano";
         const QString link = umgebung.Fake().Basis() + "/links/veltrano.desktop";
         const QStringList argumente = autostartS ? QStringList{"/systemstartup"} : QStringList{};
-        QVERIFY(SchreibeVerknuepfung(link, programm, argumente));
+        QVERIFY(AktuellerFake().Starteintraege.Schreiben(link, programm, argumente, {}, {}));
 
         const QString fehler = Validieren(link);
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
@@ -171,7 +172,8 @@ private slots:
     void steuerzeichenImPfadWirdNichtGeschrieben() {
         TTestUmgebung umgebung;
         const QString link = umgebung.Fake().Basis() + "/links/veltrano.desktop";
-        QVERIFY(!SchreibeVerknuepfung(link, umgebung.Fake().Basis() + "/a\x01b/veltrano", {}));
+        QVERIFY(!AktuellerFake().Starteintraege.Schreiben(link, umgebung.Fake().Basis() + "/a\x01b/veltrano",
+                                                          {}, {}, {}));
         QVERIFY(!QFile::exists(link));
     }
 
@@ -212,7 +214,7 @@ private slots:
         const QString desktop = basis + "/Desktop/veltrano.desktop";
         const QString alle = basis + "/alle/veltrano.desktop";
         const TVerknuepfungen v(desktop, alle, basis + "/autostart/veltrano.desktop",
-                                basis + "/prog/veltrano");
+                                basis + "/prog/veltrano", AktuellerFake().Starteintraege, AktuellerFake());
         QVERIFY(!v.DesktopVorhanden());
 
         v.Ausfuehren(TVerknuepfungsAktion::DesktopSchreiben);
@@ -229,7 +231,7 @@ private slots:
         QVERIFY(!v.DesktopVorhanden());
 
         // Only the common one: the box shows checked.
-        QVERIFY(SchreibeVerknuepfung(alle, basis + "/prog/veltrano", {}));
+        QVERIFY(AktuellerFake().Starteintraege.Schreiben(alle, basis + "/prog/veltrano", {}, {}, {}));
         QVERIFY(v.DesktopVorhanden());
     }
 
@@ -239,9 +241,11 @@ private slots:
         // A file of the bare name in the working folder must never count or go.
         const QString vorher = QDir::currentPath();
         QVERIFY(QDir::setCurrent(basis));
-        QVERIFY(SchreibeVerknuepfung(basis + "/veltrano.desktop", basis + "/prog/veltrano", {}));
+        QVERIFY(AktuellerFake().Starteintraege.Schreiben(basis + "/veltrano.desktop",
+                                                         basis + "/prog/veltrano", {}, {}, {}));
         const TVerknuepfungen v(basis + "/Desktop/veltrano.desktop", QString(),
-                                basis + "/auto/veltrano.desktop", basis + "/prog/veltrano");
+                                basis + "/auto/veltrano.desktop", basis + "/prog/veltrano",
+                                AktuellerFake().Starteintraege, AktuellerFake());
         QVERIFY(!v.DesktopVorhanden());
         v.Ausfuehren(TVerknuepfungsAktion::DesktopLoeschen);
         QVERIFY(QFile::exists(basis + "/veltrano.desktop"));
@@ -253,7 +257,7 @@ private slots:
         const QString basis = umgebung.Fake().Basis();
         const QString autostart = basis + "/config/autostart/veltrano.desktop";
         const TVerknuepfungen v(basis + "/Desktop/veltrano.desktop", QString(), autostart,
-                                basis + "/prog/veltrano");
+                                basis + "/prog/veltrano", AktuellerFake().Starteintraege, AktuellerFake());
         v.Ausfuehren(TVerknuepfungsAktion::AutostartSchreiben);
         QVERIFY(v.AutostartVorhanden());
         QCOMPARE(*ExecZerlegen(Schluessel(autostart).value("Exec")),
@@ -280,11 +284,13 @@ private slots:
 
     void standardPfadeKommenAusDenGlobalen() {
         TTestUmgebung umgebung;
-        QVERIFY(AutostartLink.endsWith("/config/autostart/veltrano.desktop"));
-        TVerknuepfungen().Ausfuehren(TVerknuepfungsAktion::AutostartSchreiben);
-        QCOMPARE(*ExecZerlegen(Schluessel(AutostartLink).value("Exec")),
+        QVERIFY(Laufzeit().AutostartLink.endsWith("/config/autostart/veltrano.desktop"));
+        TVerknuepfungen(Laufzeit(), AktuellerFake().Starteintraege, AktuellerFake())
+            .Ausfuehren(TVerknuepfungsAktion::AutostartSchreiben);
+        QCOMPARE(*ExecZerlegen(Schluessel(Laufzeit().AutostartLink).value("Exec")),
                  QStringList({umgebung.Fake().ProgrammDatei(), "/systemstartup"}));
-        QVERIFY(TVerknuepfungen().AutostartVorhanden());
+        QVERIFY(TVerknuepfungen(Laufzeit(), AktuellerFake().Starteintraege, AktuellerFake())
+                    .AutostartVorhanden());
     }
 };
 

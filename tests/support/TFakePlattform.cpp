@@ -58,13 +58,11 @@ bool TFakePlattform::NachrichtAnInstanz(const QString& titelEnde, int nachricht)
     return TitelPasst(FFensterTitel, titelEnde);
 }
 
-TFakeEinsatz::TFakeEinsatz() : FFake(new TFakePlattform) {
-    SetzePlattform(FFake);
-}
-
-TFakeEinsatz::~TFakeEinsatz() {
-    SetzePlattform(nullptr);
-    delete FFake;
+void TFakeEnergie::HibernationPruefen(std::function<void(bool)> antwort) {
+    FAufrufe << QStringLiteral("HibernationErlaubt");
+    // Like the system's answer, it comes later.
+    QMetaObject::invokeMethod(
+        this, [this, antwort = std::move(antwort)] { antwort(FHibernationS); }, Qt::QueuedConnection);
 }
 
 // --- Network ---
@@ -117,7 +115,7 @@ quint32 TFakePlattform::AdresseAufloesen(const QString& host) {
 // --- Scanner ---
 
 namespace {
-class TFakeSuche : public TPlattform::TScannerSuche {
+class TFakeSuche : public TNetzSuche::TScannerSuche {
 public:
     TFakeSuche(TFakePlattform& fake, quint32 basis) : FFake(fake), FBasis(basis) {}
     void Fragen(quint8 n, int warteMs) override {
@@ -128,7 +126,7 @@ public:
         if (FFake.FAntwortende.contains(adresse))
             FGefunden.append({n, FFake.FHardware.value(adresse)});
     }
-    QList<TPlattform::TScannerFund> Funde() override {
+    QList<TNetzSuche::TScannerFund> Funde() override {
         FFake.NetzAufrufAufzeichnen(QStringLiteral("Funde %1 %2").arg(Punkt(FBasis)).arg(FGefunden.size()));
         return FGefunden;
     }
@@ -136,7 +134,7 @@ public:
 private:
     TFakePlattform& FFake;
     const quint32 FBasis;
-    QList<TPlattform::TScannerFund> FGefunden;
+    QList<TNetzSuche::TScannerFund> FGefunden;
 };
 } // namespace
 
@@ -144,7 +142,7 @@ void TFakePlattform::NetzAufrufAufzeichnen(const QString& aufruf) {
     NetzAufruf(aufruf);
 }
 
-std::unique_ptr<TPlattform::TScannerSuche> TFakePlattform::ScannerSucheBeginnen(quint32 basis,
+std::unique_ptr<TNetzSuche::TScannerSuche> TFakePlattform::ScannerSucheBeginnen(quint32 basis,
                                                                                 std::function<bool()>) {
     return std::make_unique<TFakeSuche>(*this, basis & 0xffffff00u);
 }

@@ -1,8 +1,11 @@
 #pragma once
 // A platform that records every call and answers from scripted values, so the logic can be
-// tested without the operating system.
+// tested without the operating system. One object serves every interface; Dienste() hands it
+// on as the program's platform.
 
 #include "platform/TPlattform.h"
+#include "platform/linux/TLinuxEnergie.h"
+#include "platform/linux/TLinuxStarteintraege.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,12 +15,47 @@
 #include <QMutex>
 #include <QSet>
 
-class TFakePlattform : public TPlattform {
+// The Linux power actions with their command lines, started through the fake's recording
+// program starter; logind's parts (sleep, the hibernation question, sleep notices) are only
+// recorded. Nothing is ever carried out.
+class TFakeEnergie : public TLinuxEnergie {
+    Q_OBJECT
+public:
+    TFakeEnergie(TProgramme& programme, QStringList& aufrufe) : TLinuxEnergie(programme), FAufrufe(aufrufe) {}
+    void HibernationPruefen(std::function<void(bool)> antwort) override;
+    bool Schlafen() override {
+        FAufrufe << QStringLiteral("Schlafen");
+        return true;
+    }
+    void Beginnen() override { FAufrufe << QStringLiteral("EnergieBeginnen"); }
+    void SchlafFreigeben() override { FAufrufe << QStringLiteral("SchlafFreigeben"); }
+
+    bool FHibernationS = true;
+
+private:
+    QStringList& FAufrufe;
+};
+
+class TFakePlattform : public TInstanz,
+                       public TUhr,
+                       public TIdentitaet,
+                       public TDateien,
+                       public TProgramme,
+                       public TKlaenge,
+                       public TNetz,
+                       public TNetzSuche {
     Q_OBJECT
 public:
     // Folders live below a temporary directory that is removed with the fake.
     TFakePlattform();
     ~TFakePlattform() override;
+
+    TPlattform Dienste() {
+        return {*this, *this, *this, Starteintraege, *this, Energie, *this, *this, *this, *this};
+    }
+    TFakeEnergie Energie{*this, FAufrufe};
+    // Launchers are written for real, in the fake's folders.
+    TLinuxStarteintraege Starteintraege{*this};
 
     QString ComputerName() override { return FComputerName; }
     QString UserName() override { return FUserName; }
@@ -29,29 +67,19 @@ public:
     quint32 TickCount() override { return FTick; }
     QByteArray ZuAnsi(const QString& text) override;
     QString VonAnsi(const QByteArray& daten) override;
-    bool InstanzBeanspruchen() override { return FInstanzFreiS; }
-    void SitzungBeginnen() override { FAufrufe << QStringLiteral("SitzungBeginnen"); }
+    bool Beanspruchen() override { return FInstanzFreiS; }
+    void Lauschen() override { FAufrufe << QStringLiteral("Lauschen"); }
     bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
     void SetzeFensterTitel(const QString& titel) override { FFensterTitel = titel; }
     void SetzeAnfrageBeantworter(std::function<QString(const QString&)> b) override {
         FBeantworter = std::move(b);
     }
-    void SchlafFreigeben() override { FAufrufe << QStringLiteral("SchlafFreigeben"); }
 
-    // --- Power and programs ---
-    bool HibernationErlaubt() override {
-        FAufrufe << QStringLiteral("HibernationErlaubt");
-        return FHibernationS;
-    }
-    bool Schlafen() override {
-        FAufrufe << QStringLiteral("Schlafen");
-        return true;
-    }
+    // --- Programs ---
     bool ProgrammStarten(const QString& programm, const QStringList& argumente) override {
         FGestartet << (QStringList{programm} + argumente).join(u' ');
         return FStartGelingtS;
     }
-    bool FHibernationS = true;
     bool FStartGelingtS = true;
     QStringList FGestartet; // "programm arg1 arg2", one per start
 
@@ -114,16 +142,4 @@ private:
     void NetzAufruf(const QString& aufruf);
     mutable QMutex FNetzSperre;
     QStringList FNetzAufrufe;
-};
-
-// Installs a fake for the life of a scope and restores the previous platform.
-class TFakeEinsatz {
-public:
-    TFakeEinsatz();
-    ~TFakeEinsatz();
-    TFakePlattform& operator*() { return *FFake; }
-    TFakePlattform* operator->() { return FFake; }
-
-private:
-    TFakePlattform* FFake;
 };

@@ -28,25 +28,36 @@ void TMeldungsSkript::Antworten(std::initializer_list<bool> antworten) {
         FAntworten.enqueue(a);
 }
 
-TTestUmgebung::TTestUmgebung() {
-    DatenpfadeSetzen();
-    StopS = false;
-    ScannerS = false;
-    ScannerAnzahl = 0;
+namespace {
+TTestUmgebung* aktuelle = nullptr;
+}
+
+TTestUmgebung::TTestUmgebung() : FVorige(aktuelle) {
+    DatenpfadeSetzen(Laufzeit, FFake, FFake, FFake.Starteintraege);
+    aktuelle = this;
+}
+
+TTestUmgebung::~TTestUmgebung() {
+    aktuelle = FVorige;
+}
+
+TTestUmgebung& TTestUmgebung::Aktuelle() {
+    Q_ASSERT(aktuelle);
+    return *aktuelle;
 }
 
 void TTestUmgebung::NetzEinrichten() {
-    TPlattform::TRohSchnittstelle eth;
+    TNetz::TRohSchnittstelle eth;
     eth.Name = QStringLiteral("eth0");
     eth.Adresse = 0x0A000001;
     eth.Maske = 0xFFFFFF00;
     eth.Broadcast = 0x0A0000FF;
-    eth.Flags = TPlattform::FlagUp | TPlattform::FlagBroadcast | TPlattform::FlagMulticast;
-    TPlattform::TRohSchnittstelle lo;
+    eth.Flags = TNetz::FlagUp | TNetz::FlagBroadcast | TNetz::FlagMulticast;
+    TNetz::TRohSchnittstelle lo;
     lo.Name = QStringLiteral("lo");
     lo.Adresse = 0x7F000001;
     lo.Maske = 0xFF000000;
-    lo.Flags = TPlattform::FlagUp | TPlattform::FlagLoopback;
+    lo.Flags = TNetz::FlagUp | TNetz::FlagLoopback;
     Fake().FSchnittstellen = {lo, eth};
     Fake().FHardware.insert(eth.Adresse, QByteArray::fromHex("020000000001"));
 }
@@ -56,7 +67,8 @@ std::unique_ptr<TForm1> FormStarten(const QStringList& argumente, quint16 befehl
     o.BefehlPort = befehlPort;
     o.SenderPort = senderPort;
     o.Argumente = argumente;
-    auto form = std::make_unique<TForm1>(o);
+    TTestUmgebung& u = TTestUmgebung::Aktuelle();
+    auto form = std::make_unique<TForm1>(u.Plattform(), u.Laufzeit, o);
     // The first tick decides about showing; it comes 5 ms after creation.
     QDeadlineTimer frist(5000);
     while (form->Timer1Start.isActive() && !frist.hasExpired())

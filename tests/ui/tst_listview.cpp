@@ -105,7 +105,7 @@ private slots:
     void fuellen() {
         TTestUmgebung umgebung;
         QTemporaryDir ordner;
-        THostList liste(ordner.path() + "/h.txt");
+        THostList liste(ordner.path() + "/h.txt", umgebung.Fake(), [] { return 0u; });
         TListView v;
         v.ListViewFuellen(liste);
         QCOMPARE(v.rowCount(), 0);

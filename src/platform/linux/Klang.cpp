@@ -22,12 +22,11 @@ ca_context* Kontext() {
 }
 } // namespace
 
-bool LinuxKlangSpielen(TPlattform::TKlang klang) {
+bool LinuxKlangSpielen(TKlaenge::TKlang klang) {
     ca_context* k = Kontext();
     if (!k)
         return false;
     // The freedesktop names of the Windows events "systemnotification" and "systemasterisk".
-    const char* ereignis =
-        klang == TPlattform::TKlang::Asterisk ? "dialog-information" : "message-new-instant";
+    const char* ereignis = klang == TKlaenge::TKlang::Asterisk ? "dialog-information" : "message-new-instant";
     return ca_context_play(k, 0, CA_PROP_EVENT_ID, ereignis, nullptr) == CA_SUCCESS;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Event sounds of the desktop's sound theme through libcanberra.
 
-#include "platform/TPlattform.h"
+#include "platform/TKlaenge.h"
 
 // Starts the sound and returns at once; false when nothing can play it (no sound system,
 // no theme with that event).
-bool LinuxKlangSpielen(TPlattform::TKlang klang);
+bool LinuxKlangSpielen(TKlaenge::TKlang klang);

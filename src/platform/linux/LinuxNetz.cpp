@@ -61,19 +61,19 @@ quint32 LinuxSchnittstellenFlags(unsigned int f) {
     // An unplugged cable leaves IFF_UP set but clears IFF_RUNNING; such an interface
     // carries nothing, so it does not count as up.
     if ((f & IFF_UP) && (f & IFF_RUNNING))
-        flags |= TPlattform::FlagUp;
+        flags |= TNetz::FlagUp;
     if (f & IFF_BROADCAST)
-        flags |= TPlattform::FlagBroadcast;
+        flags |= TNetz::FlagBroadcast;
     if (f & IFF_LOOPBACK)
-        flags |= TPlattform::FlagLoopback;
+        flags |= TNetz::FlagLoopback;
     if (f & IFF_POINTOPOINT)
-        flags |= TPlattform::FlagPointToPoint;
+        flags |= TNetz::FlagPointToPoint;
     if (f & IFF_MULTICAST)
-        flags |= TPlattform::FlagMulticast;
+        flags |= TNetz::FlagMulticast;
     return flags;
 }
 
-bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste) {
+bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste) {
     liste.clear();
     const TIfaddrs alle = IfaddrsLesen();
     if (!alle)
@@ -81,7 +81,7 @@ bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste) {
     for (const ifaddrs* e = alle.get(); e; e = e->ifa_next) {
         if (!e->ifa_addr || e->ifa_addr->sa_family != AF_INET)
             continue;
-        TPlattform::TRohSchnittstelle s;
+        TNetz::TRohSchnittstelle s;
         s.Name = QString::fromLocal8Bit(e->ifa_name);
         s.Adresse = Ipv4(e->ifa_addr);
         s.Maske = Ipv4(e->ifa_netmask);

@@ -2,10 +2,10 @@
 // Interfaces, hardware addresses and name resolution on Linux. Stateless: every function
 // may run on many threads at once.
 
-#include "platform/TPlattform.h"
+#include "platform/TNetz.h"
 
 // The IPv4 addresses of all interfaces (getifaddrs), in the kernel's order.
-bool LinuxSchnittstellenLesen(QList<TPlattform::TRohSchnittstelle>& liste);
+bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste);
 
 // An own address: that interface's hardware address; any other: the neighbour table's
 // complete entry. Empty when neither knows one.

@@ -498,7 +498,7 @@ void TLinuxScannerSuche::Fragen(quint8 n, int warteMs) {
     d->Sammeln(ende);
 }
 
-QList<TPlattform::TScannerFund> TLinuxScannerSuche::Funde() {
+QList<TNetzSuche::TScannerFund> TLinuxScannerSuche::Funde() {
     if (d->ArpGesendetS && !d->Halt()) {
         d->Sammeln(d->LetzteArp + ArpNachlauf);
         // The second round: a lost request or reply must not cost a host.
@@ -532,7 +532,7 @@ QList<TPlattform::TScannerFund> TLinuxScannerSuche::Funde() {
     if (d->MacOffenS)
         d->MacNachtragen();
 
-    QList<TPlattform::TScannerFund> funde;
+    QList<TNetzSuche::TScannerFund> funde;
     for (int n = 0; n < 256; ++n)
         if (d->Hosts[size_t(n)].Zustand == TZustand::EchoBeantwortet)
             funde.append({quint8(n), d->Hosts[size_t(n)].Hardware});

@@ -3,7 +3,7 @@
 // and their hardware addresses. Why it works the way it does stands at the top of
 // ScannerSuche.cpp.
 
-#include "platform/TPlattform.h"
+#include "platform/TNetzSuche.h"
 
 #include <memory>
 
@@ -31,13 +31,13 @@ struct TSuchBericht {
     int Abgewiesen = 0;      // sends refused for want of room (ENOBUFS, EAGAIN) and repeated
 };
 
-class TLinuxScannerSuche : public TPlattform::TScannerSuche {
+class TLinuxScannerSuche : public TNetzSuche::TScannerSuche {
 public:
     TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg = TSuchWeg::Automatisch);
     ~TLinuxScannerSuche() override;
 
     void Fragen(quint8 n, int warteMs) override;
-    QList<TPlattform::TScannerFund> Funde() override;
+    QList<TNetzSuche::TScannerFund> Funde() override;
 
     const TSuchBericht& Bericht() const;
 

@@ -1,6 +1,6 @@
 #include "platform/linux/TInstanzWaechter.h"
 
-#include "platform/TPlattform.h"
+#include "platform/TInstanz.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -4,7 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace {
 const QString Dienst = QStringLiteral("org.freedesktop.login1");
@@ -22,14 +23,22 @@ TLogind::TLogind(QObject* parent) : QObject(parent) {
         SperreNehmen();
 }
 
-bool TLogind::HibernationErlaubt() {
+void TLogind::HibernationPruefen(QObject* kontext, std::function<void(bool)> antwort) {
     QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return false;
+    if (!bus.isConnected()) {
+        QMetaObject::invokeMethod(
+            kontext, [antwort = std::move(antwort)] { antwort(false); }, Qt::QueuedConnection);
+        return;
+    }
     const QDBusMessage aufruf =
         QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("CanHibernate"));
-    const QDBusReply<QString> antwort = bus.call(aufruf, QDBus::Block, 2000);
-    return antwort.isValid() && antwort.value() == QLatin1String("yes");
+    auto* warten = new QDBusPendingCallWatcher(bus.asyncCall(aufruf, 2000), kontext);
+    QObject::connect(warten, &QDBusPendingCallWatcher::finished, kontext,
+                     [antwort = std::move(antwort)](QDBusPendingCallWatcher* w) {
+                         const QDBusPendingReply<QString> r = *w;
+                         w->deleteLater();
+                         antwort(!r.isError() && r.value() == QLatin1String("yes"));
+                     });
 }
 
 bool TLogind::Schlafen() {
@@ -39,8 +48,8 @@ bool TLogind::Schlafen() {
     QDBusMessage aufruf =
         QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Suspend"));
     aufruf << false;
-    const QDBusMessage antwort = bus.call(aufruf, QDBus::Block, 5000);
-    return antwort.type() == QDBusMessage::ReplyMessage;
+    // The answer would come only after the computer has woken up again.
+    return bus.send(aufruf);
 }
 
 void TLogind::SperreNehmen() {
@@ -48,10 +57,13 @@ void TLogind::SperreNehmen() {
         QDBusMessage::createMethodCall(Dienst, Pfad, Schnittstelle, QStringLiteral("Inhibit"));
     aufruf << QStringLiteral("sleep") << ProgrammTitel << QStringLiteral("Abmeldung bei den anderen Geräten")
            << QStringLiteral("delay");
-    QDBusReply<QDBusUnixFileDescriptor> antwort =
-        QDBusConnection::systemBus().call(aufruf, QDBus::Block, 2000);
-    if (antwort.isValid())
-        FSperre = antwort.value();
+    auto* warten = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(aufruf, 2000), this);
+    connect(warten, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<QDBusUnixFileDescriptor> r = *w;
+        w->deleteLater();
+        if (!r.isError())
+            FSperre = r.value();
+    });
 }
 
 void TLogind::SchlafFreigeben() {

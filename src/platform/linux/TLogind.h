@@ -4,6 +4,7 @@
 
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
+#include <functional>
 
 class TLogind : public QObject {
     Q_OBJECT
@@ -12,9 +13,11 @@ public:
 
     bool Verfuegbar() const { return FVerfuegbarS; }
 
-    // CanHibernate() answers "yes".
-    static bool HibernationErlaubt();
-    // Suspend(false): sleep without asking the user for rights interactively.
+    // CanHibernate() answers "yes"; antwort runs later on kontext's thread (false at once
+    // without a system bus). Nothing waits for the bus.
+    static void HibernationPruefen(QObject* kontext, std::function<void(bool)> antwort);
+    // Suspend(false): sleep without asking the user for rights interactively. Sent without
+    // waiting; false only when there is no system bus.
     static bool Schlafen();
     void SchlafFreigeben();
 

@@ -1,64 +1,61 @@
 #pragma once
+// The Linux implementations of the small platform interfaces. The larger ones (power,
+// start entries, the instance guard) have files of their own.
 
-#include "platform/TPlattform.h"
+#include "platform/TDateien.h"
+#include "platform/TIdentitaet.h"
+#include "platform/TKlaenge.h"
+#include "platform/TNetz.h"
+#include "platform/TNetzSuche.h"
+#include "platform/TProgramme.h"
+#include "platform/TUhr.h"
 
-#include <memory>
-
-class TInstanzWaechter;
-class TSignalWaechter;
-class TLogind;
-
-class TLinuxPlattform : public TPlattform {
-    Q_OBJECT
+class TLinuxUhr : public TUhr {
 public:
-    TLinuxPlattform();
-    ~TLinuxPlattform() override;
+    QDateTime Jetzt() override;
+    quint32 TickCount() override;
+};
 
+class TLinuxIdentitaet : public TIdentitaet {
+public:
     QString ComputerName() override;
     QString UserName() override;
+};
 
+class TLinuxDateien : public TDateien {
+public:
     QString SpezialOrdner(TOrdner ordner) override;
     QString TempOrdner() override;
     QString ProgrammDatei() override;
     bool DateiAttributeEntfernen(const QString& pfad) override;
-
-    QDateTime Jetzt() override;
-    quint32 TickCount() override;
-
     QByteArray ZuAnsi(const QString& text) override;
     QString VonAnsi(const QByteArray& daten) override;
+};
 
-    bool InstanzBeanspruchen() override;
-    void SitzungBeginnen() override;
-    bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
-    void SetzeFensterTitel(const QString& titel) override;
-    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) override;
-
-    bool HibernationErlaubt() override;
-    bool Schlafen() override;
+class TLinuxProgramme : public TProgramme {
+public:
     bool ProgrammStarten(const QString& programm, const QStringList& argumente) override;
+};
 
-    void SchlafFreigeben() override;
+class TLinuxKlaenge : public TKlaenge {
+public:
+    bool KlangSpielen(TKlang klang) override;
+};
 
-    // --- Network (TLinuxPlattformNetz.cpp) ---------------------------------------------------
+class TLinuxNetz : public TNetz {
+public:
     bool Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) override;
     QByteArray Hardwareadresse(quint32 adresse) override;
     bool IcmpEcho(quint32 ziel, int timeoutMs) override;
     quint32 AdresseAufloesen(const QString& host) override;
+};
 
-    // --- Scanner (TLinuxPlattformScanner.cpp) ------------------------------------------------
+class TLinuxNetzSuche : public TNetzSuche {
+public:
     std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
                                                         std::function<bool()> anhalten) override;
     QString RueckwaertsName(quint32 adresse) override;
     QHash<quint32, QByteArray>
     NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
                     const std::function<bool(QByteArrayView)>& akzeptieren) override;
-    bool KlangSpielen(TKlang klang) override;
-
-private:
-    TInstanzWaechter& Waechter();
-
-    std::unique_ptr<TInstanzWaechter> FWaechter;
-    std::unique_ptr<TSignalWaechter> FSignale;
-    std::unique_ptr<TLogind> FLogind;
 };

@@ -1,10 +1,10 @@
-#include "common/Textkodierung.h"
+#include "platform/Textkodierung.h"
 
-#include "platform/TPlattform.h"
+#include "platform/TDateien.h"
 
 #include <QStringDecoder>
 
-QString DekodiereTextdatei(const QByteArray& daten) {
+QString DekodiereTextdatei(TDateien& dateien, const QByteArray& daten) {
     auto mitBom = [&](QStringConverter::Encoding kodierung, int bomLaenge) {
         // Only the one mark is ours: a second one belongs to the text.
         QStringDecoder dekodierer(kodierung, QStringConverter::Flag::Stateless |
@@ -17,15 +17,15 @@ QString DekodiereTextdatei(const QByteArray& daten) {
         return mitBom(QStringConverter::Utf16LE, 2);
     if (daten.startsWith("\xFE\xFF"))
         return mitBom(QStringConverter::Utf16BE, 2);
-    return Plattform().VonAnsi(daten);
+    return dateien.VonAnsi(daten);
 }
 
-QByteArray KodiereAnsi(const QString& text) {
-    return Plattform().ZuAnsi(text);
+QByteArray KodiereAnsi(TDateien& dateien, const QString& text) {
+    return dateien.ZuAnsi(text);
 }
 
-QByteArray KodiereTextdatei(const QString& text) {
-    QByteArray daten = KodiereAnsi(text);
+QByteArray KodiereTextdatei(TDateien& dateien, const QString& text) {
+    QByteArray daten = KodiereAnsi(dateien, text);
     // Text that begins like a byte-order mark (a name starting with U+FEFF, say) would lose
     // its first characters to the reader: then the file gets a real mark in front.
     if (daten.startsWith("\xEF\xBB\xBF") || daten.startsWith("\xFF\xFE") || daten.startsWith("\xFE\xFF"))

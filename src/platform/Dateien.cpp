@@ -1,16 +1,16 @@
-#include "common/Dateien.h"
+#include "platform/Dateien.h"
 
-#include "platform/TPlattform.h"
+#include "platform/TDateien.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 
-bool DateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS) {
+bool DateiErsetzen(TDateien& dateien, const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS) {
     if (pfad.isEmpty())
         return false;
     const QFileInfo info(pfad);
     if (info.exists() || info.isSymLink())
-        Plattform().DateiAttributeEntfernen(pfad);
+        dateien.DateiAttributeEntfernen(pfad);
     QSaveFile datei(pfad);
     datei.setDirectWriteFallback(direktErlaubtS);
     // Unbuffered, so a full disk fails the write itself: a failing flush inside commit() is

@@ -6,11 +6,13 @@
 #include <QString>
 #include <QStringList>
 
-QString DekodiereTextdatei(const QByteArray& daten);
-QByteArray KodiereAnsi(const QString& text);
+class TDateien;
+
+QString DekodiereTextdatei(TDateien& dateien, const QByteArray& daten);
+QByteArray KodiereAnsi(TDateien& dateien, const QString& text);
 // What a text file of the program holds: ANSI, unless the reader would take its first bytes
 // for a byte-order mark; then UTF-8 with a mark.
-QByteArray KodiereTextdatei(const QString& text);
+QByteArray KodiereTextdatei(TDateien& dateien, const QString& text);
 
 // Splits at CR LF, a lone CR or a lone LF; a final line break yields no empty last line.
 QStringList TeileZeilen(const QString& text);

@@ -1,0 +1,35 @@
+#pragma once
+// Power actions on this computer and on computers that run no peer instance, and the
+// notices around the computer's own sleep. Nothing here blocks the calling thread.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class TEnergie : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~TEnergie() override = default;
+
+    // Whether this computer may hibernate now (asked anew each time); the answer comes later,
+    // on the calling thread.
+    virtual void HibernationPruefen(std::function<void(bool)> antwort) = 0;
+    // Each false when the action could not even be started.
+    virtual bool Hibernieren() = 0;
+    // Sleep (not hibernation) with wake events left on.
+    virtual bool Schlafen() = 0;
+    virtual bool Herunterfahren() = 0;
+    virtual bool Neustarten() = 0;
+    // Shuts down or restarts another computer through the system's remote shutdown.
+    virtual bool FernAbschalten(const QString& ip, bool neustartS) = 0;
+
+    // Starts listening for the computer's sleep and resume.
+    virtual void Beginnen() = 0;
+    // Lets the system sleep now that the leaving presence has gone out.
+    virtual void SchlafFreigeben() = 0;
+
+signals:
+    void SchlafBeginnt(); // the computer is about to suspend
+    void Aufgewacht();    // the computer has resumed
+};

@@ -1,0 +1,182 @@
+#include "platform/linux/LinuxDienste.h"
+
+#include "platform/TPlattform.h"
+#include "platform/linux/IcmpEcho.h"
+#include "platform/linux/Klang.h"
+#include "platform/linux/LinuxNetz.h"
+#include "platform/linux/Namensabfrage.h"
+#include "platform/linux/ScannerSuche.h"
+#include "platform/linux/TLinuxEnergie.h"
+#include "platform/linux/TLinuxInstanz.h"
+#include "platform/linux/TLinuxStarteintraege.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QSysInfo>
+
+#include <ctime>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+QString MitTrenner(QString pfad) {
+    if (!pfad.isEmpty() && !pfad.endsWith(u'/'))
+        pfad += u'/';
+    return pfad;
+}
+
+class TLinuxSystemPlattform : public TSystemPlattform {
+public:
+    TPlattform Dienste() override {
+        return {FUhr,     FIdentitaet, FDateien, FStarteintraege, FProgramme,
+                FEnergie, FInstanz,    FNetz,    FNetzSuche,      FKlaenge};
+    }
+
+private:
+    TLinuxUhr FUhr;
+    TLinuxIdentitaet FIdentitaet;
+    TLinuxDateien FDateien;
+    TLinuxProgramme FProgramme;
+    TLinuxStarteintraege FStarteintraege{FDateien};
+    TLinuxEnergie FEnergie{FProgramme};
+    TLinuxInstanz FInstanz;
+    TLinuxNetz FNetz;
+    TLinuxNetzSuche FNetzSuche;
+    TLinuxKlaenge FKlaenge;
+};
+
+} // namespace
+
+std::unique_ptr<TSystemPlattform> ErzeugeSystemPlattform() {
+    return std::make_unique<TLinuxSystemPlattform>();
+}
+
+// --- Clock ---
+
+QDateTime TLinuxUhr::Jetzt() {
+    return QDateTime::currentDateTime();
+}
+
+quint32 TLinuxUhr::TickCount() {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return quint32(quint64(ts.tv_sec) * 1000u + quint64(ts.tv_nsec) / 1000000u);
+}
+
+// --- Identity ---
+
+QString TLinuxIdentitaet::ComputerName() {
+    return QSysInfo::machineHostName();
+}
+
+QString TLinuxIdentitaet::UserName() {
+    struct passwd eintrag;
+    struct passwd* ergebnis = nullptr;
+    char puffer[4096];
+    if (::getpwuid_r(::geteuid(), &eintrag, puffer, sizeof puffer, &ergebnis) == 0 && ergebnis)
+        return QString::fromLocal8Bit(ergebnis->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+// --- Folders, files, encoding ---
+
+QString TLinuxDateien::SpezialOrdner(TOrdner ordner) {
+    switch (ordner) {
+    case TOrdner::Desktop:
+        return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    case TOrdner::DesktopAlle:
+        return {}; // no desktop shared by all users on Linux
+    case TOrdner::Autostart:
+        return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                          QStringLiteral("/autostart"));
+    case TOrdner::AnwendungsDaten:
+        return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    case TOrdner::Einstellungen:
+        return MitTrenner(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+    return {};
+}
+
+QString TLinuxDateien::TempOrdner() {
+    return MitTrenner(QDir::tempPath());
+}
+
+QString TLinuxDateien::ProgrammDatei() {
+    // Asked before the application object exists, so not through it.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
+
+bool TLinuxDateien::DateiAttributeEntfernen(const QString& pfad) {
+    QFileInfo info(pfad);
+    const QString ziel = info.isSymLink() ? info.symLinkTarget() : pfad;
+    QFile datei(ziel);
+    if (!datei.exists())
+        return false;
+    return datei.setPermissions(datei.permissions() | QFile::WriteOwner | QFile::WriteUser);
+}
+
+QByteArray TLinuxDateien::ZuAnsi(const QString& text) {
+    // The locale's encoding is UTF-8 on every current Linux desktop.
+    QStringEncoder kodierer(QStringConverter::System);
+    return kodierer(text);
+}
+
+QString TLinuxDateien::VonAnsi(const QByteArray& daten) {
+    QStringDecoder dekodierer(QStringConverter::System, QStringConverter::Flag::Stateless);
+    QString text = dekodierer(daten);
+    // A file written by a Windows installation is in a single-byte code page: read it as
+    // Latin-1 rather than lose its umlauts to replacement characters.
+    if (dekodierer.hasError())
+        text = QString::fromLatin1(daten);
+    return text;
+}
+
+// --- Programs and sounds ---
+
+bool TLinuxProgramme::ProgrammStarten(const QString& programm, const QStringList& argumente) {
+    // Detached: the program must never wait for, or be killed with, what it starts.
+    return QProcess::startDetached(programm, argumente);
+}
+
+bool TLinuxKlaenge::KlangSpielen(TKlang klang) {
+    return LinuxKlangSpielen(klang);
+}
+
+// --- Network ---
+
+bool TLinuxNetz::Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) {
+    return LinuxSchnittstellenLesen(liste);
+}
+
+QByteArray TLinuxNetz::Hardwareadresse(quint32 adresse) {
+    return LinuxHardwareadresse(adresse);
+}
+
+bool TLinuxNetz::IcmpEcho(quint32 ziel, int timeoutMs) {
+    return IcmpEchoSenden(ziel, timeoutMs).Ergebnis == TEchoErgebnis::Antwort;
+}
+
+quint32 TLinuxNetz::AdresseAufloesen(const QString& host) {
+    return LinuxAdresseAufloesen(host);
+}
+
+std::unique_ptr<TNetzSuche::TScannerSuche>
+TLinuxNetzSuche::ScannerSucheBeginnen(quint32 basis, std::function<bool()> anhalten) {
+    return std::make_unique<TLinuxScannerSuche>(basis, std::move(anhalten), LinuxSuchWeg());
+}
+
+QString TLinuxNetzSuche::RueckwaertsName(quint32 adresse) {
+    return LinuxRueckwaertsName(adresse);
+}
+
+QHash<quint32, QByteArray>
+TLinuxNetzSuche::NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
+                                 const std::function<bool(QByteArrayView)>& akzeptieren) {
+    return LinuxNetBiosAbfragen(ziele, anfrage, timeoutMs, akzeptieren);
+}
