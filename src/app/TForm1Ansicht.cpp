@@ -3,7 +3,7 @@
 
 #include "common/ResConst.h"
 #include "ui/Layout.h"
-#include "ui/SchriftDialog.h"
+#include "settings/SchriftDialog.h"
 #include "ui/THintergrundForm.h"
 
 #include <QGuiApplication>

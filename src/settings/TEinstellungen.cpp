@@ -1,7 +1,7 @@
 #include "settings/TEinstellungen.h"
 
 #include "common/ResConst.h"
-#include "settings/Namen.h"
+#include "common/Namen.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "ui/TNameDlg.h"
 
-#include "settings/Namen.h"
+#include "common/Namen.h"
 #include "ui/Layout.h"
 
 #include <QEvent>

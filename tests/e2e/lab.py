@@ -76,7 +76,7 @@ class Host:
         self._daten = daten
         # What everything started in this host gets on top of the test's own environment:
         # HOME, XDG_*, PATH with the stand-ins first, no real buses. Changes apply to later
-        # starts, e.g. host.env["VELTRANO_UHR_VERSATZ"] = "90" for a clock 90 s ahead.
+        # starts.
         self.env = labskript.host_umgebung(daten)
         if self.folders:
             self.env["PATH"] = self.folders["bin"] + ":" + os.environ.get("PATH", "/usr/sbin:/usr/bin:/sbin:/bin")
@@ -177,12 +177,14 @@ class Host:
         return LogindMock(self, parameters)
 
     def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None, cwd=None,
-                       before=None):
+                       before=None, clock_offset=None):
         """Starts Veltrano in this host. display: "offscreen", an Xvfb, or "xvfb" for a new one
         (then reachable as process.xvfb). logind: a LogindMock to use as the system bus.
         cwd: working folder (default the host's home). before: shell commands run just before,
         in the program's own mount namespace (e.g. a small tmpfs over the data folder; the
-        process's path() reaches files there); the program starts only when they succeed."""
+        process's path() reaches files there); the program starts only when they succeed.
+        clock_offset: seconds this program's wall clock runs ahead (negative: behind), through
+        Debian's faketime; the steady clock is left alone."""
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
@@ -202,6 +204,11 @@ class Host:
         zusatz.setdefault("LANG", os.environ.get("LANG") or "C.UTF-8")
         zusatz.update(env or {})
         argv = [binary] + list(args)
+        if clock_offset is not None:
+            argv = ["faketime", "-f", f"{int(clock_offset):+d}s"] + argv
+            zusatz["FAKETIME_DONT_FAKE_MONOTONIC"] = "1"
+            # libfaketime is preloaded ahead of the sanitizer runtime.
+            zusatz["ASAN_OPTIONS"] += ":verify_asan_link_order=0"
         if before:
             # The shell execs the program: the process keeps its id, the mounts stay its own.
             argv = ["/bin/sh", "-c", f'set -e\n{before}\nexec "$0" "$@"'] + argv

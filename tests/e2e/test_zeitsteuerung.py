@@ -36,8 +36,7 @@ def zeile_von(v, name):
 
 class Zeitsteuerung(unittest.TestCase):
     def starten(self, l, versatz):
-        l[2].env["VELTRANO_UHR_VERSATZ"] = str(versatz)
-        b = l[2].start_veltrano()
+        b = l[2].start_veltrano(clock_offset=versatz)
         a = l[1].start_veltrano(display="xvfb")
         for v in (a, b):
             v.wait_ready()

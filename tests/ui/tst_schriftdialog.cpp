@@ -1,6 +1,6 @@
 #include "support/TestUmgebung.h"
 #include "ui/Farben.h"
-#include "ui/SchriftDialog.h"
+#include "settings/SchriftDialog.h"
 
 #include <QColorDialog>
 #include <QFontDialog>

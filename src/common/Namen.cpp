@@ -1,4 +1,4 @@
-#include "settings/Namen.h"
+#include "common/Namen.h"
 
 namespace {
 bool Rand(QChar c) {

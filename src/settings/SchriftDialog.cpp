@@ -1,4 +1,4 @@
-#include "ui/SchriftDialog.h"
+#include "settings/SchriftDialog.h"
 
 #include "settings/ProgrammEinstellungen.h"
 #include "ui/Farben.h"
