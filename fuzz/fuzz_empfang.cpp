@@ -126,7 +126,7 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
     TFakePlattform& fake = FuzzUmgebung().Fake();
     const QString ip = QString::fromLatin1(Absender[absenderNr]);
     const bool befehlS = art == 'B' || art == 'b';
-    fake.FHibernationS = art == 'B';
+    fake.Energie.FHibernationS = art == 'B';
 
     const THostListListe listeVorher = form->HostList->GetListe();
     const QStringList gestartetVorher = fake.FGestartet;
@@ -169,7 +169,7 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
         sollGestartet = {QStringLiteral("shutdown -P")};
     else if (wort == Protokoll::Neustart)
         sollGestartet = {QStringLiteral("shutdown -r")};
-    else if (wort == Protokoll::Einschlafen && fake.FHibernationS)
+    else if (wort == Protokoll::Einschlafen && fake.Energie.FHibernationS)
         sollGestartet = {QStringLiteral("systemctl hibernate")};
     FUZZ_PRUEFEN(neuGestartet == sollGestartet,
                  wozu + QStringLiteral(": started [%1], expected [%2]")
@@ -179,7 +179,7 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
                          !aufruf.startsWith(QLatin1String("NachrichtAnInstanz")),
                      wozu + QStringLiteral(": platform call ") + aufruf);
     FUZZ_PRUEFEN(form->Timer1SetSuspendState.isActive() ==
-                     (wort == Protokoll::Einschlafen && !fake.FHibernationS),
+                     (wort == Protokoll::Einschlafen && !fake.Energie.FHibernationS),
                  wozu + QStringLiteral(": sleep timer armed wrongly"));
     form->Timer1SetSuspendState.stop();
 

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     FUZZ_PRUEFEN(text == TrimSteuer(text), QStringLiteral("untrimmed text ") + Lesbar(text));
 
     progStart = QDateTime();
-    TZeitsteuerung zs(*dialog, pfad, progStart, [] { return jetzt; });
+    TZeitsteuerung zs(*dialog, pfad, progStart, AktuellerFake(), [] { return jetzt; });
     zs.ZeitsteuerungLadenSpeichern(true);
     const TZeitsteuerungRec rec = zs.Zeitsteuerung();
     const QString wozu =
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     minuten.Zeit = QTime(rec.Zeit.hour(), rec.Zeit.minute());
     FUZZ_PRUEFEN(neu == ZeitsteuerungText(minuten).toLatin1() + "\r\n",
                  wozu + QStringLiteral(": saved as ") + Lesbar(neu));
-    TZeitsteuerung nochmal(*dialog, pfad, progStart, [] { return jetzt; });
+    TZeitsteuerung nochmal(*dialog, pfad, progStart, AktuellerFake(), [] { return jetzt; });
     nochmal.ZeitsteuerungLadenSpeichern(true);
     FUZZ_PRUEFEN(nochmal.Zeitsteuerung() == minuten,
                  wozu + QStringLiteral(": saved as %1, loaded back as %2")
