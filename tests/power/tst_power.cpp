@@ -76,13 +76,6 @@ private slots:
         if (weg.Art == TBefehlsweg::Fernabschaltung)
             QCOMPARE((QStringList{weg.Programm} + weg.Argumente).join(' '), erwartet);
     }
-
-    void namen() {
-        QCOMPARE(AktionsName(1), QString("Aufwecken"));
-        QCOMPARE(AktionsName(4), QString("Neustart"));
-        QCOMPARE(AktionsName(7), QString("Meinen Namen ändern"));
-        QCOMPARE(AktionsName(0), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TstPower)
