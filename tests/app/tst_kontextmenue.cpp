@@ -108,6 +108,8 @@ private slots:
         Waehle(2);
         FUmgebung->Meldungen.Antworten({true});
         FForm->PuLv1->PuLv1Neustart->trigger();
+        QCOMPARE(FUmgebung->Meldungen.Texte.last(),
+                 QString("Soll die Aktion \"Neustart\" bei Gerät \"GAMMA\" durchgeführt werden?"));
         QCOMPARE(FUmgebung->Fake().FGestartet, QStringList{"net rpc shutdown -r -I 10.0.0.4"});
     }
 

@@ -5,7 +5,6 @@
 #include "support/TestUmgebung.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -143,64 +142,6 @@ private slots:
         QCOMPARE(name, QStringLiteral(u"\uFEFF\uFEFFPC\uFFFD("));
         for (const QString& text : {name, QStringLiteral(u"\uFEFF"), QString::fromUtf8("Büro|Ä")})
             QCOMPARE(Protokoll::Dekodieren(Protokoll::Kodieren(text)), text);
-    }
-
-    // Many thousands of datagrams of any content: the controller never crashes, the view
-    // always shows the store, and the file always reads back to the store.
-    void zufallsdatagramme() {
-        QRandomGenerator zufall(20261209);
-        const QStringList teile{"VTR1",
-                                "vtr1",
-                                "1",
-                                "0",
-                                "|",
-                                "||",
-                                "",
-                                " ",
-                                "PC",
-                                "anna",
-                                "M1",
-                                "M2",
-                                "M3",
-                                QString(5000, 'X'),
-                                QString::fromUtf8("Büro\r\nX"),
-                                "\xff",
-                                "00-1A-2B-3C-4D-5E"};
-        for (int runde = 0; runde < 20000; ++runde) {
-            QByteArray daten;
-            const int art = zufall.bounded(10);
-            if (art < 3) {
-                const int laenge = zufall.bounded(art == 0 ? 8192 : 64);
-                daten.resize(laenge);
-                for (int i = 0; i < laenge; ++i)
-                    daten[i] = char(zufall.bounded(256));
-                if (art == 2)
-                    daten.prepend("VTR1|1|");
-            } else {
-                QString text;
-                const int felder = zufall.bounded(9);
-                for (int i = 0; i < felder; ++i)
-                    text += (i ? "|" : "") + teile[zufall.bounded(teile.size())];
-                daten = text.toUtf8();
-                if (zufall.bounded(20) == 0)
-                    daten.insert(zufall.bounded(int(daten.size()) + 1), "\xC3\x28\xF0\x9F");
-            }
-            if (zufall.bounded(50) == 0)
-                FUmgebung->Fake().Vorlaufen(9000);
-            FForm->UdpS1SenderUDPRead(daten, "10.0.0." + QString::number(zufall.bounded(4)));
-            if (runde % 500 == 0 || runde == 19999) {
-                const int anzahl = FForm->HostList->Count();
-                QCOMPARE(FForm->ListView1->rowCount(), anzahl);
-                for (int i = 0; i < anzahl; ++i)
-                    QCOMPARE(Zeile(*FForm, i), ZellTexte(FForm->HostList->Get(i)));
-                if (anzahl > 0) {
-                    FForm->HostlisteJetztSpeichern(); // what the pending save would write
-                    QCOMPARE(LeseHostliste(AktuellerFake(), Lesen(Laufzeit().HostlisteDatei)).size(), anzahl);
-                }
-            }
-        }
-        QVERIFY(!FForm->HostList->Locked());
-        QVERIFY(FForm->ListView1->updatesEnabled());
     }
 };
 

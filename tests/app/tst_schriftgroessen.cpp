@@ -133,16 +133,25 @@ private slots:
         QCOMPARE(f.Btn1Minimieren->geometry(), f.Btn1Beenden->geometry().translated(-130, 0));
         QCOMPARE(f.Btn1Beenden->y(), f.centralWidget()->height() - 10 - f.Btn1Beenden->height());
         QCOMPARE(f.ListView1->geometry(), QRect(10, 10, cw - 20, f.Btn1Beenden->y() - 20));
-        const int cb = int(0.44 * (f.Btn1Minimieren->x() - 30));
-        const int cbTop = f.Btn1Beenden->y() + (f.Btn1Beenden->height() - f.Cb1Desktop->height()) / 2;
-        QCOMPARE(f.Cb1Desktop->geometry(), QRect(10, cbTop, cb, f.Cb1Desktop->height()));
-        QCOMPARE(f.Cb1Autostart->geometry(), QRect(15 + cb, cbTop, cb, f.Cb1Desktop->height()));
-        QCOMPARE(f.Cb1Scanner->geometry(),
-                 QRect(20 + 2 * cb, cbTop, f.Btn1Minimieren->x() - 30 - 2 * cb, f.Cb1Desktop->height()));
-        const int sechstel = int(f.ListView1->width() / 100.0 * (100.0 / 6));
-        for (int s = 0; s < 5; ++s)
-            QCOMPARE(f.ListView1->columnWidth(s), sechstel);
-        QCOMPARE(f.ListView1->columnWidth(5), f.ListView1->viewport()->width() - 5 * sechstel);
+        // The boxes fill the room left of the buttons, 5 pixels apart, the first two 44 % of it
+        // each, all three centred on the buttons.
+        const int raum = f.Btn1Minimieren->x() - 30;
+        const QRect d = f.Cb1Desktop->geometry(), a = f.Cb1Autostart->geometry(),
+                    s = f.Cb1Scanner->geometry();
+        QVERIFY(qAbs(d.width() - 0.44 * raum) < 1 && a.width() == d.width());
+        QCOMPARE(d.left(), 10);
+        QCOMPARE(a.left(), d.right() + 1 + 5);
+        QCOMPARE(s.left(), a.right() + 1 + 5);
+        QCOMPARE(s.right() + 1 + 10, f.Btn1Minimieren->x());
+        for (const QRect& r : {d, a, s})
+            QVERIFY(qAbs(r.center().y() - f.Btn1Beenden->geometry().center().y()) <= 1);
+        // Columns of a sixth each (to a few pixels) fill the viewport.
+        int summe = 0;
+        for (int spalte = 0; spalte < 6; ++spalte) {
+            QVERIFY(qAbs(f.ListView1->columnWidth(spalte) - f.ListView1->width() / 6) <= 6);
+            summe += f.ListView1->columnWidth(spalte);
+        }
+        QCOMPARE(summe, f.ListView1->viewport()->width());
     }
 
     void hintergrunddialog_data() { Groessen(); }

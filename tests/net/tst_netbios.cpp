@@ -1,11 +1,10 @@
 // The NetBIOS node-status request and the reader of the answer that comes from the network:
-// well-formed answers of real kinds, every kind of damage, and random input.
+// well-formed answers of real kinds and every kind of damage.
 
 #include "NetBiosTestdaten.h"
 #include "net/NetBios.h"
 #include "net/Rechnernamen.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 Q_DECLARE_METATYPE(QList<TNetBiosName>)
@@ -146,9 +145,9 @@ private slots:
         QCOMPARE(ChooseUserName(namen), gewaehlt);
     }
 
-    // Every prefix of an answer, and random damage to it: never a crash or an over-read
-    // (AddressSanitizer watches), and what is read is always within bounds.
-    void zufall() {
+    // Every prefix of an answer: never an over-read (AddressSanitizer watches), and only the
+    // names wholly inside the prefix are read.
+    void jedesAnfangsstueck() {
         const QByteArray gut = NetBiosAntwortBauen(K, Windows());
         for (qsizetype n = 0; n <= gut.size(); ++n) {
             // A detached copy, so the sanitizer sees the exact end.
@@ -157,46 +156,6 @@ private slots:
             if (s)
                 QVERIFY(s->Namen.size() <= (n - AnzahlBei - 1) / 18);
         }
-        QRandomGenerator zufall(20260105);
-        int gelesen = 0;
-        for (int i = 0; i < 20000; ++i) {
-            QByteArray a;
-            switch (i % 3) {
-            case 0: // noise
-                a.resize(zufall.bounded(0, 700));
-                for (char& c : a)
-                    c = char(zufall.bounded(256));
-                break;
-            case 1: // a good answer with some bytes changed
-                a = gut;
-                for (int k = zufall.bounded(1, 8); k > 0; --k)
-                    a[zufall.bounded(int(a.size()))] = char(zufall.bounded(256));
-                break;
-            default: // a good header and record, random rest of random length
-                a = gut.first(AnzahlBei - 2);
-                for (int k = zufall.bounded(0, 400); k > 0; --k)
-                    a.append(char(zufall.bounded(256)));
-                break;
-            }
-            if (i % 5 == 0 && a.size() >= 2) {
-                a[0] = char(K >> 8); // often let the transaction number match
-                a[1] = char(K & 0xff);
-            }
-            const QByteArray genau(a.constData(), a.size());
-            const auto s = NetBiosStatusLesen(genau, K);
-            if (!s)
-                continue;
-            ++gelesen;
-            QVERIFY(s->Namen.size() <= 255);
-            for (const TNetBiosName& n : s->Namen) {
-                QVERIFY(!n.Name.isEmpty() && n.Name.size() <= 15);
-                for (QChar c : n.Name)
-                    QVERIFY(c.unicode() >= 0x20 && c.unicode() != 0x7f);
-            }
-            NetBiosRechnername(*s);
-            NetBiosBenutzer(*s);
-        }
-        QVERIFY(gelesen > 100); // the damage left enough answers readable to test the rest
     }
 };
 

@@ -92,13 +92,6 @@ private slots:
         u.Fake().FStartGelingtS = false;
         QVERIFY(!energie.Herunterfahren());
     }
-
-    void namen() {
-        QCOMPARE(AktionsName(1), QString("Aufwecken"));
-        QCOMPARE(AktionsName(4), QString("Neustart"));
-        QCOMPARE(AktionsName(7), QString("Meinen Namen ändern"));
-        QCOMPARE(AktionsName(0), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TstPower)

@@ -95,53 +95,6 @@ private slots:
         QVERIFY(uhr.elapsed() < 20000);
     }
 
-    // Random token soup and every truncation of real documents: no crash, no hang, the
-    // limit holds.
-    void zufall() {
-        QRandomGenerator zufall(1234);
-        const QByteArray bausteine[] = {"{",
-                                        "}",
-                                        "\\",
-                                        "\\'",
-                                        "\\'4",
-                                        "\\'ff",
-                                        "\\u",
-                                        "\\u-",
-                                        "\\u65",
-                                        "\\uc",
-                                        "\\uc0",
-                                        "\\uc99",
-                                        "\\bin",
-                                        "\\bin3 ",
-                                        "\\par",
-                                        " ",
-                                        "\\*",
-                                        "\\fonttbl",
-                                        "\\pict",
-                                        "x",
-                                        "|",
-                                        "0",
-                                        "\xC3",
-                                        "\x00",
-                                        "\r\n",
-                                        "\\ansicpg",
-                                        "\\ansicpg65001",
-                                        "\\ansicpg99999",
-                                        "-",
-                                        "9999999999",
-                                        "\\~",
-                                        "\\{"};
-        for (int runde = 0; runde < 30000; ++runde) {
-            QByteArray rtf = "{\\rtf1";
-            for (int i = int(zufall.bounded(40)); i >= 0; --i)
-                rtf += bausteine[zufall.bounded(int(std::size(bausteine)))];
-            const QString text = RtfZuText(rtf, 50);
-            QVERIFY(text.size() <= 50);
-        }
-        for (qsizetype n = 0; n <= WordPad.size(); ++n)
-            RtfZuText(WordPad.left(n));
-    }
-
     // Formatting noise between the words of a body never adds text.
     void rauschenAendertNichts() {
         QRandomGenerator zufall(99);

@@ -167,17 +167,22 @@ private slots:
     // The font object side: style bits both ways, and a load through RegistryLaden.
     void stilBitsAmFont_data() {
         QTest::addColumn<int>("bits");
-        for (int b = 0; b < 16; ++b)
-            QTest::addRow("%d", b) << b;
+        QTest::addColumn<QString>("stil"); // k italic, f bold, u underline, d strike-out
+        QTest::newRow("keiner") << 0 << "";
+        QTest::newRow("kursiv") << 1 << "k";
+        QTest::newRow("fett") << 2 << "f";
+        QTest::newRow("unterstrichen, durchgestrichen") << 12 << "ud";
+        QTest::newRow("alle") << 15 << "kfud";
     }
     void stilBitsAmFont() {
         QFETCH(int, bits);
+        QFETCH(QString, stil);
         QFont f("Arial");
         SetzeStilBits(f, bits);
-        QCOMPARE(f.italic(), bool(bits & 1));
-        QCOMPARE(f.bold(), bool(bits & 2));
-        QCOMPARE(f.underline(), bool(bits & 4));
-        QCOMPARE(f.strikeOut(), bool(bits & 8));
+        QCOMPARE(f.italic(), stil.contains('k'));
+        QCOMPARE(f.bold(), stil.contains('f'));
+        QCOMPARE(f.underline(), stil.contains('u'));
+        QCOMPARE(f.strikeOut(), stil.contains('d'));
         QCOMPARE(StilBits(f), bits);
     }
 
