@@ -1,7 +1,6 @@
 #include "hosts/THostList.h"
 
 #include "common/Dateien.h"
-#include "common/TFelder.h"
 #include "hosts/HostlisteDatei.h"
 #include "platform/TPlattform.h"
 
@@ -207,21 +206,6 @@ int THostList::AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt) {
         return -1;
     Anhaengen(std::move(h));
     return int(FListe.size()) - 1;
-}
-
-int THostList::Add(const QString& ip, const QString& daten) {
-    const TFelder felder(daten);
-    THostListRec r;
-    r.PC = felder.Feld(3);
-    r.User = felder.Feld(4);
-    r.MAC = felder.Feld(5);
-    r.IP = ip;
-    r.BroadcastS = felder.Feld(6) == QLatin1String("1");
-    r.SenderS = felder.Feld(2) == QLatin1String("1");
-    r.Status = TStatus::sOnline;
-    r.Millisek = FTick();
-    r.ChangeS = false;
-    return Add(r, false);
 }
 
 void THostList::Delete(int index) {

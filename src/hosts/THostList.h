@@ -22,6 +22,8 @@ public:
     THostList& operator=(const THostList&) = delete;
 
     const QString& Filename() const { return FFilename; }
+    // The tick count the store stamps and times out Sender marks with.
+    quint32 Tick() const { return FTick(); }
 
     void Clear();
     int Count() const;
@@ -30,7 +32,6 @@ public:
     THostListListe GetListe() const;
 
     int Add(const THostListRec& host, bool fromScannerS);
-    int Add(const QString& ip, const QString& daten);
     void Delete(int index);
     THostListRec FindMAC(const QString& mac) const;
     void SetChangeS(int index, bool wert);

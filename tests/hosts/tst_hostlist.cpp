@@ -1,4 +1,5 @@
 #include "hosts/THostList.h"
+#include "protocol/Nachrichten.h"
 #include "support/TestUmgebung.h"
 
 #include <QRandomGenerator>
@@ -14,11 +15,14 @@ struct TListe {
     QTemporaryDir Ordner;
     quint32 Tick = 1000;
     THostList Liste{Ordner.path() + QStringLiteral("/Hostliste.txt"), [this] { return Tick; }};
-};
 
-QString Praesenz(const QString& pc, const QString& user, const QString& mac, const QString& sender = "1") {
-    return "VTR1|" + sender + "|" + pc + "|" + user + "|" + mac + "|1";
-}
+    // A presence from ip, merged the way the reception merges it.
+    int Praesenz(const QString& ip, const QString& pc, const QString& user, const QString& mac,
+                 bool senderS = true, bool broadcastS = true) {
+        return Liste.Add(Protokoll::PraesenzEintrag({senderS, pc, user, mac, broadcastS}, ip, Liste.Tick()),
+                         false);
+    }
+};
 
 THostListRec Scan(const QString& pc, const QString& user, const QString& ip, const QString& mac) {
     THostListRec r;
@@ -100,7 +104,7 @@ private slots:
 
     void praesenzNeuUndGleich() {
         TListe t;
-        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), 0);
+        QCOMPARE(t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA), 0);
         THostListRec e = t.Liste.Get(0);
         QCOMPARE(e.PC, QString("KUECHE"));
         QCOMPARE(e.IP, QString("10.0.0.5"));
@@ -111,7 +115,7 @@ private slots:
         QVERIFY(!t.Liste.ChangeS()); // appending does not flag the list
 
         t.Tick += 1500;
-        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), -1);
+        QCOMPARE(t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA), -1);
         const THostListRec nachher = t.Liste.Get(0);
         QCOMPARE(nachher.Millisek, t.Tick); // only the stamp moves
         e.Millisek = t.Tick;
@@ -121,10 +125,10 @@ private slots:
 
     void praesenzGeaendertErsetztAlles() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA);
         t.Tick += 10;
-        // Sixth field missing: BroadcastS false now, and the user differs.
-        QCOMPARE(t.Liste.Add("10.0.0.9", "VTR1|1|KUECHE|bert|" + MacA), -1);
+        // Broadcast flag cleared now, and the user differs.
+        QCOMPARE(t.Praesenz("10.0.0.9", "KUECHE", "bert", MacA, true, false), -1);
         const THostListRec e = t.Liste.Get(0);
         QCOMPARE(e.User, QString("bert"));
         QCOMPARE(e.IP, QString("10.0.0.9"));
@@ -136,10 +140,10 @@ private slots:
 
     void nurBroadcastAnders() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA);
         const quint32 vorher = t.Liste.Get(0).Millisek;
         t.Tick += 100;
-        t.Liste.Add("10.0.0.5", "VTR1|1|KUECHE|anna|" + MacA + "|0");
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA, true, false);
         QVERIFY(!t.Liste.Get(0).BroadcastS);
         QCOMPARE(t.Liste.Get(0).Millisek, vorher); // the stamp is not refreshed then
         QVERIFY(!t.Liste.ChangeS());
@@ -147,20 +151,15 @@ private slots:
 
     void leerePraesenzfelder() {
         TListe t;
-        // Empty user name: the MAC moves into the user field, "1" becomes the MAC.
-        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1|PC||" + MacA + "|1"), 0);
-        QCOMPARE(t.Liste.Get(0).User, MacA);
-        QCOMPARE(t.Liste.Get(0).MAC, QString("1"));
-        QVERIFY(!t.Liste.Get(0).BroadcastS);
-        // Only two fields: appended with "Unbekannt" and an empty MAC.
-        QCOMPARE(t.Liste.Add("10.0.0.6", "VTR1|1"), 1);
-        QCOMPARE(t.Liste.Get(1).PC, QString("Unbekannt"));
-        QCOMPARE(t.Liste.Get(1).User, QString("Unbekannt"));
+        // Appended with "Unbekannt" for empty names.
+        QCOMPARE(t.Praesenz("10.0.0.5", "", "", MacA), 0);
+        QCOMPARE(t.Liste.Get(0).PC, QString("Unbekannt"));
+        QCOMPARE(t.Liste.Get(0).User, QString("Unbekannt"));
         // A later empty name is stored as it comes (no "Unbekannt" on update).
-        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1| |anna|1|1"), -1);
+        QCOMPARE(t.Praesenz("10.0.0.5", "", "anna", MacA), -1);
         QCOMPARE(t.Liste.Get(0).PC, QString());
         // A leaving presence keeps the host online but drops its Sender mark.
-        t.Liste.Add("10.0.0.5", "VTR1|0| |anna|1|1");
+        t.Praesenz("10.0.0.5", "", "anna", MacA, false);
         QCOMPARE(t.Liste.Get(0).Status, TStatus::sOnline);
         QVERIFY(!t.Liste.Get(0).SenderS);
     }
@@ -180,9 +179,9 @@ private slots:
         QFETCH(bool, verfallen);
         TListe t;
         t.Tick = start;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         t.Tick = start + abstand; // wraps where the data says so
-        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        t.Praesenz("10.0.0.6", "B", "bert", MacB);
         const THostListRec a = t.Liste.Get(0);
         QCOMPARE(a.SenderS, !verfallen);
         QCOMPARE(a.ChangeS, verfallen);
@@ -191,7 +190,7 @@ private slots:
         // The scanner never withdraws a Sender mark.
         TListe u;
         u.Tick = start;
-        u.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        u.Praesenz("10.0.0.5", "A", "anna", MacA);
         u.Tick = start + abstand;
         u.Liste.Add(Scan("B", "", "10.0.0.6", MacB), true);
         QVERIFY(u.Liste.Get(0).SenderS);
@@ -199,7 +198,7 @@ private slots:
 
     void scannerRegeln() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("PEER", "anna", MacA));
+        t.Praesenz("10.0.0.5", "PEER", "anna", MacA);
         // A peer's own report is never overwritten by the scanner.
         QCOMPARE(t.Liste.Add(Scan("ANDERS", "x", "10.0.0.99", MacA), true), -1);
         QCOMPARE(t.Liste.Get(0).PC, QString("PEER"));
@@ -241,7 +240,7 @@ private slots:
 
     void zugriffeAusserhalb() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         const THostListRec leer;
         QCOMPARE(t.Liste.Get(-1), leer);
         QCOMPARE(t.Liste.Get(1), leer);
@@ -258,7 +257,7 @@ private slots:
 
     void statusUndFlags() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         t.Liste.SetStatus(0, TStatus::sOffline);
         QVERIFY(!t.Liste.Get(0).SenderS);
         QVERIFY(!t.Liste.Get(0).ChangeS); // the probe sets the flag itself
@@ -291,8 +290,8 @@ private slots:
 
     void alleOffline() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
-        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
+        t.Praesenz("10.0.0.6", "B", "bert", MacB);
         t.Liste.AlleOffline();
         QVERIFY(t.Liste.ChangeS());
         for (int i = 0; i < 2; ++i) {
@@ -323,7 +322,7 @@ private slots:
                     if (f % 2)
                         t.Liste.Add(Scan("H", "", "10.1.0.1", mac), true);
                     else
-                        t.Liste.Add("10.1.0.1", Praesenz("H", "u", mac));
+                        t.Praesenz("10.1.0.1", "H", "u", mac);
                 }
             }));
         std::unique_ptr<QThread> leser(QThread::create([&] {
