@@ -52,7 +52,7 @@ public:
 
 private:
     int AddGesperrt(THostListRec h, bool fromScannerS);
-    int AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt);
+    void PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
     void Anhaengen(THostListRec h);
     void IndexPruefen();
     void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
@@ -63,11 +63,11 @@ private:
     // vector being resized.
     mutable QMutex FSpeicher;
     THostListListe FListe;
-    // Speeds up the merge: where each MAC stands, and how many entries carry a Sender
-    // mark (the timeout walk is needed only then). Rebuilt after moves and deletions.
-    QHash<QString, int> FMacIndex;
+    // Speeds up the merge: where each MAC stands (a moved row can leave one MAC twice), and
+    // how many entries carry a Sender mark (the timeout walk is needed only then). Rebuilt
+    // after moves and deletions.
+    QMultiHash<QString, int> FMacIndex;
     bool FIndexGueltigS = false;
-    bool FDoppelteMacS = false;
     int FSenderAnzahl = 0;
     std::atomic<bool> FLocked{false};
     std::atomic<bool> FChangeS{false};
