@@ -1,5 +1,5 @@
-// The pure reception path of presence datagrams: decoding, field cutting and the merge into
-// the host list store, without a window.
+// The pure reception path of presence datagrams: decoding, field cutting, reading the
+// presence and the merge into the host list store, without a window.
 //
 // Input: datagrams separated by a zero byte. The first byte of each picks the source address
 // (low two bits) and how far the tick count moves before it (the other bits, in 256 ms
@@ -78,13 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
                      QStringLiteral("decoding is not stable for ") + Lesbar(nutzlast));
         FelderPruefen(text);
         const TFelder felder(text);
-        if (!Protokoll::TagPasst(felder))
+        const std::optional<Protokoll::TPraesenzRec> praesenz = Protokoll::LesePraesenz(text);
+        FUZZ_PRUEFEN(praesenz.has_value() == Protokoll::TagPasst(felder),
+                     QStringLiteral("read as a presence against its tag: ") + Lesbar(text));
+        if (!praesenz)
             continue;
 
         const int vorher = liste.Count();
         const QString mac = felder.Feld(5);
         const bool bekanntS = macs.contains(mac);
-        const int index = liste.Add(ip, text);
+        const int index = liste.Add(Protokoll::PraesenzEintrag(*praesenz, ip, liste.Tick()), false);
         const QString wozu = QStringLiteral("after %1 from %2").arg(Lesbar(nutzlast), ip);
         FUZZ_PRUEFEN(bekanntS ? index == -1 && liste.Count() == vorher
                               : index == vorher && liste.Count() == vorher + 1,

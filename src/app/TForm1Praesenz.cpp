@@ -40,7 +40,9 @@ void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBegin
 
 void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp) {
     const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
-    if (!text)
+    const std::optional<Protokoll::TPraesenzRec> praesenz =
+        text ? Protokoll::LesePraesenz(*text) : std::nullopt;
+    if (!praesenz)
         return;
 
     // The schedule has no clock of its own: every announcement, the own ones every 2 s,
@@ -48,7 +50,7 @@ void TForm1::UdpS1SenderUDPRead(const QByteArray& daten, const QString& absender
     if (!Timer1Zeitsteuerung.isActive() && IsZeitsteuerung())
         Timer1Zeitsteuerung.start(50);
 
-    const int neu = HostList->Add(absenderIp, *text);
+    const int neu = HostList->Add(Protokoll::PraesenzEintrag(*praesenz, absenderIp, HostList->Tick()), false);
 
     bool zeilenNeuS = false;
     {

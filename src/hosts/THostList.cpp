@@ -1,6 +1,5 @@
 #include "hosts/THostList.h"
 
-#include "common/TFelder.h"
 #include "hosts/HostlisteDatei.h"
 #include "platform/Dateien.h"
 #include "platform/TDateien.h"
@@ -10,6 +9,7 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QThread>
+#include <algorithm>
 
 namespace {
 const QString Unbekannt = QStringLiteral("Unbekannt");
@@ -38,7 +38,6 @@ void THostList::Clear() {
     FListe.clear();
     FMacIndex.clear();
     FIndexGueltigS = true;
-    FDoppelteMacS = false;
     FSenderAnzahl = 0;
     FChangeS = false;
 }
@@ -79,12 +78,8 @@ void THostList::IndexPruefen() {
         return;
     FMacIndex.clear();
     FMacIndex.reserve(FListe.size());
-    FDoppelteMacS = false;
     for (int i = 0; i < FListe.size(); ++i)
-        if (FMacIndex.contains(FListe[i].MAC))
-            FDoppelteMacS = true;
-        else
-            FMacIndex.insert(FListe[i].MAC, i);
+        FMacIndex.insert(FListe[i].MAC, i);
     FIndexGueltigS = true;
 }
 
@@ -129,98 +124,49 @@ int THostList::AddGesperrt(THostListRec h, bool fromScannerS) {
     const quint32 jetzt = FTick();
     QMutexLocker s(&FSpeicher);
     IndexPruefen();
-    if (FDoppelteMacS)
-        return AddVollerLauf(std::move(h), fromScannerS, jetzt);
-
-    const auto gefunden = FMacIndex.constFind(h.MAC);
-    const int treffer = gefunden == FMacIndex.cend() ? -1 : gefunden.value();
+    // Only a presence withdraws Sender marks, and from the entries of every other MAC.
     if (!fromScannerS && FSenderAnzahl > 0)
-        for (int i = 0; i < FListe.size(); ++i) {
-            THostListRec& e = FListe[i];
-            if (i != treffer && SenderVerfallen(e, jetzt)) {
+        for (THostListRec& e : FListe)
+            if (SenderVerfallen(e, jetzt) && e.MAC != h.MAC) {
                 e.ChangeS = true;
                 e.SenderS = false;
                 --FSenderAnzahl;
                 FChangeS = true;
             }
-        }
-    if (treffer < 0) {
+
+    const auto [von, bis] = std::as_const(FMacIndex).equal_range(h.MAC);
+    if (von == bis) {
         Anhaengen(std::move(h));
         return int(FListe.size()) - 1;
     }
-    THostListRec& e = FListe[treffer];
     if (fromScannerS) {
+        // Of a MAC listed twice the scanner looks at the first entry only, peer or not.
+        THostListRec& e = FListe[*std::min_element(von, bis)];
         // A peer instance's own report is never overwritten by the scanner.
         if (!e.SenderS && ScannerZusammenfuehren(e, h))
             FChangeS = true;
         return -1;
     }
+    // A presence speaks for every entry of its MAC.
+    for (auto i = von; i != bis; ++i)
+        PraesenzZusammenfuehren(FListe[*i], h, jetzt);
+    return -1;
+}
+
+// An unchanged presence refreshes the stamp, or only the broadcast flag when that alone
+// differs; any other difference replaces the whole entry.
+void THostList::PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt) {
     if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS && e.IP == h.IP) {
         if (e.BroadcastS != h.BroadcastS)
             e.BroadcastS = h.BroadcastS;
         else
             e.Millisek = jetzt;
-    } else {
-        h.ChangeS = true;
-        SenderGeaendert(e.SenderS, h.SenderS);
-        e = std::move(h);
-        FChangeS = true;
+        return;
     }
-    return -1;
-}
-
-// The plain walk over every entry, for the rare list that holds one MAC twice.
-int THostList::AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt) {
-    bool gefundenS = false;
-    for (THostListRec& e : FListe) {
-        if (e.MAC != h.MAC) {
-            if (!fromScannerS && SenderVerfallen(e, jetzt)) {
-                e.ChangeS = true;
-                e.SenderS = false;
-                --FSenderAnzahl;
-                FChangeS = true;
-            }
-            continue;
-        }
-        if (fromScannerS) {
-            if (!e.SenderS && ScannerZusammenfuehren(e, h))
-                FChangeS = true;
-            return -1;
-        }
-        gefundenS = true;
-        if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS &&
-            e.IP == h.IP) {
-            if (e.BroadcastS != h.BroadcastS)
-                e.BroadcastS = h.BroadcastS;
-            else
-                e.Millisek = jetzt;
-        } else {
-            SenderGeaendert(e.SenderS, h.SenderS);
-            e = h;
-            e.ChangeS = true;
-            FChangeS = true;
-        }
-        // No stop here: the timeout rule applies to every other entry as well.
-    }
-    if (gefundenS)
-        return -1;
-    Anhaengen(std::move(h));
-    return int(FListe.size()) - 1;
-}
-
-int THostList::Add(const QString& ip, const QString& daten) {
-    const TFelder felder(daten);
-    THostListRec r;
-    r.PC = felder.Feld(3);
-    r.User = felder.Feld(4);
-    r.MAC = felder.Feld(5);
-    r.IP = ip;
-    r.BroadcastS = felder.Feld(6) == QLatin1String("1");
-    r.SenderS = felder.Feld(2) == QLatin1String("1");
-    r.Status = TStatus::sOnline;
-    r.Millisek = FTick();
-    r.ChangeS = false;
-    return Add(r, false);
+    SenderGeaendert(e.SenderS, h.SenderS);
+    e = h;
+    e.ChangeS = true;
+    FChangeS = true;
 }
 
 void THostList::Delete(int index) {

@@ -25,6 +25,8 @@ public:
     THostList& operator=(const THostList&) = delete;
 
     const QString& Filename() const { return FFilename; }
+    // The tick count the store stamps and times out Sender marks with.
+    quint32 Tick() const { return FTick(); }
 
     void Clear();
     int Count() const;
@@ -33,7 +35,6 @@ public:
     THostListListe GetListe() const;
 
     int Add(const THostListRec& host, bool fromScannerS);
-    int Add(const QString& ip, const QString& daten);
     void Delete(int index);
     THostListRec FindMAC(const QString& mac) const;
     void SetChangeS(int index, bool wert);
@@ -54,7 +55,7 @@ public:
 
 private:
     int AddGesperrt(THostListRec h, bool fromScannerS);
-    int AddVollerLauf(THostListRec h, bool fromScannerS, quint32 jetzt);
+    void PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
     void Anhaengen(THostListRec h);
     void IndexPruefen();
     void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
@@ -66,11 +67,11 @@ private:
     // vector being resized.
     mutable QMutex FSpeicher;
     THostListListe FListe;
-    // Speeds up the merge: where each MAC stands, and how many entries carry a Sender
-    // mark (the timeout walk is needed only then). Rebuilt after moves and deletions.
-    QHash<QString, int> FMacIndex;
+    // Speeds up the merge: where each MAC stands (a moved row can leave one MAC twice), and
+    // how many entries carry a Sender mark (the timeout walk is needed only then). Rebuilt
+    // after moves and deletions.
+    QMultiHash<QString, int> FMacIndex;
     bool FIndexGueltigS = false;
-    bool FDoppelteMacS = false;
     int FSenderAnzahl = 0;
     std::atomic<bool> FLocked{false};
     std::atomic<bool> FChangeS{false};

@@ -41,4 +41,31 @@ std::optional<QString> Annehmen(const QByteArray& daten, bool stopS) {
     return text;
 }
 
+std::optional<TPraesenzRec> LesePraesenz(const QString& text) {
+    const TFelder felder(text);
+    if (!TagPasst(felder))
+        return std::nullopt;
+    TPraesenzRec p;
+    p.SenderS = felder.Feld(2) == QLatin1String("1");
+    p.PC = felder.Feld(3);
+    p.User = felder.Feld(4);
+    p.MAC = felder.Feld(5);
+    p.BroadcastS = felder.Feld(6) == QLatin1String("1");
+    return p;
+}
+
+THostListRec PraesenzEintrag(const TPraesenzRec& praesenz, const QString& absenderIp, quint32 tick) {
+    THostListRec r;
+    r.PC = praesenz.PC;
+    r.User = praesenz.User;
+    r.IP = absenderIp;
+    r.MAC = praesenz.MAC;
+    r.BroadcastS = praesenz.BroadcastS;
+    r.Status = TStatus::sOnline;
+    r.SenderS = praesenz.SenderS;
+    r.Millisek = tick;
+    r.ChangeS = false;
+    return r;
+}
+
 } // namespace Protokoll

@@ -3,6 +3,7 @@
 // datagrams are UTF-8: the tag "VTR1", then the fields, each after a "|".
 
 #include "common/TFelder.h"
+#include "hosts/THostListRec.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,6 +37,24 @@ QString Dekodieren(const QByteArray& daten);
 
 // Field 1, trimmed like every field, is exactly the tag (case-sensitive).
 bool TagPasst(const TFelder& felder);
+
+// What a presence says about its sender: field 2 the running flag ("0" when the instance
+// leaves), 3 the computer name, 4 the user, 5 the MAC, 6 the broadcast flag.
+struct TPraesenzRec {
+    bool SenderS = false;
+    QString PC;
+    QString User;
+    QString MAC;
+    bool BroadcastS = false;
+};
+
+// Any text with the tag reads as a presence: fields are trimmed, a missing one is empty,
+// and a flag is set only by exactly "1". Nothing without the tag.
+std::optional<TPraesenzRec> LesePraesenz(const QString& text);
+
+// The host list entry a presence from absenderIp makes: online, not yet to be repainted,
+// stamped with the store's tick.
+THostListRec PraesenzEintrag(const TPraesenzRec& praesenz, const QString& absenderIp, quint32 tick);
 
 // What every receiver does first: decode, and drop the datagram while the program stops or
 // when it lacks the tag. The text, or nothing.

@@ -1,10 +1,11 @@
 #include "hosts/THostList.h"
+#include "protocol/Nachrichten.h"
 #include "support/TestUmgebung.h"
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -16,11 +17,14 @@ struct TListe {
     quint32 Tick = 1000;
     THostList Liste{Ordner.path() + QStringLiteral("/Hostliste.txt"), Umgebung.Fake(),
                     [this] { return Tick; }};
-};
 
-QString Praesenz(const QString& pc, const QString& user, const QString& mac, const QString& sender = "1") {
-    return "VTR1|" + sender + "|" + pc + "|" + user + "|" + mac + "|1";
-}
+    // A presence from ip, merged the way the reception merges it.
+    int Praesenz(const QString& ip, const QString& pc, const QString& user, const QString& mac,
+                 bool senderS = true, bool broadcastS = true) {
+        return Liste.Add(Protokoll::PraesenzEintrag({senderS, pc, user, mac, broadcastS}, ip, Liste.Tick()),
+                         false);
+    }
+};
 
 THostListRec Scan(const QString& pc, const QString& user, const QString& ip, const QString& mac) {
     THostListRec r;
@@ -35,62 +39,19 @@ THostListRec Scan(const QString& pc, const QString& user, const QString& ip, con
 const QString MacA = "00-1A-2B-3C-4D-5E";
 const QString MacB = "00-1A-2B-3C-4D-5F";
 
-// The merge rules written as plainly as possible, to check the store's faster merge.
-struct TReferenz {
-    THostListListe Liste;
-    bool ChangeS = false;
+// Stamps of the merge table: T1 lies beyond the Sender timeout after T0, past a wrap of the tick.
+constexpr quint32 T0 = 0xFFFFF000u, T1 = T0 + 8500;
 
-    int Add(THostListRec h, bool scannerS, quint32 jetzt) {
-        bool gefundenS = false;
-        for (THostListRec& e : Liste) {
-            if (e.MAC != h.MAC) {
-                if (!scannerS && e.SenderS && quint32(jetzt - e.Millisek) > 8000) {
-                    e.ChangeS = true;
-                    e.SenderS = false;
-                    ChangeS = true;
-                }
-                continue;
-            }
-            if (scannerS) {
-                if (e.SenderS)
-                    return -1;
-                if ((e.PC != h.PC && !h.PC.isEmpty()) || (e.User != h.User && !h.User.isEmpty()) ||
-                    e.Status != h.Status || e.IP != h.IP) {
-                    e.ChangeS = true;
-                    if (!h.PC.isEmpty())
-                        e.PC = h.PC;
-                    if (!h.User.isEmpty())
-                        e.User = h.User;
-                    e.Status = h.Status;
-                    e.IP = h.IP;
-                    ChangeS = true;
-                }
-                return -1;
-            }
-            gefundenS = true;
-            if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS &&
-                e.IP == h.IP) {
-                if (e.BroadcastS != h.BroadcastS)
-                    e.BroadcastS = h.BroadcastS;
-                else
-                    e.Millisek = jetzt;
-            } else {
-                h.ChangeS = true;
-                e = h;
-                ChangeS = true;
-            }
-        }
-        if (gefundenS)
-            return -1;
-        h.ChangeS = false;
-        if (h.PC.isEmpty())
-            h.PC = "Unbekannt";
-        if (h.User.isEmpty())
-            h.User = "Unbekannt";
-        Liste.append(h);
-        return int(Liste.size()) - 1;
-    }
-};
+// An entry as the merge rules see it: user "u", online, broadcast flag set.
+THostListRec E(const QString& pc, const QString& ip, const QString& mac, bool senderS, quint32 ms,
+               bool changeS = false) {
+    THostListRec r = Scan(pc, "u", ip, mac);
+    r.BroadcastS = true;
+    r.SenderS = senderS;
+    r.Millisek = ms;
+    r.ChangeS = changeS;
+    return r;
+}
 
 } // namespace
 
@@ -102,7 +63,7 @@ private slots:
 
     void praesenzNeuUndGleich() {
         TListe t;
-        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), 0);
+        QCOMPARE(t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA), 0);
         THostListRec e = t.Liste.Get(0);
         QCOMPARE(e.PC, QString("KUECHE"));
         QCOMPARE(e.IP, QString("10.0.0.5"));
@@ -113,7 +74,7 @@ private slots:
         QVERIFY(!t.Liste.ChangeS()); // appending does not flag the list
 
         t.Tick += 1500;
-        QCOMPARE(t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA)), -1);
+        QCOMPARE(t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA), -1);
         const THostListRec nachher = t.Liste.Get(0);
         QCOMPARE(nachher.Millisek, t.Tick); // only the stamp moves
         e.Millisek = t.Tick;
@@ -123,10 +84,10 @@ private slots:
 
     void praesenzGeaendertErsetztAlles() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA);
         t.Tick += 10;
-        // Sixth field missing: BroadcastS false now, and the user differs.
-        QCOMPARE(t.Liste.Add("10.0.0.9", "VTR1|1|KUECHE|bert|" + MacA), -1);
+        // Broadcast flag cleared now, and the user differs.
+        QCOMPARE(t.Praesenz("10.0.0.9", "KUECHE", "bert", MacA, true, false), -1);
         const THostListRec e = t.Liste.Get(0);
         QCOMPARE(e.User, QString("bert"));
         QCOMPARE(e.IP, QString("10.0.0.9"));
@@ -138,10 +99,10 @@ private slots:
 
     void nurBroadcastAnders() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("KUECHE", "anna", MacA));
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA);
         const quint32 vorher = t.Liste.Get(0).Millisek;
         t.Tick += 100;
-        t.Liste.Add("10.0.0.5", "VTR1|1|KUECHE|anna|" + MacA + "|0");
+        t.Praesenz("10.0.0.5", "KUECHE", "anna", MacA, true, false);
         QVERIFY(!t.Liste.Get(0).BroadcastS);
         QCOMPARE(t.Liste.Get(0).Millisek, vorher); // the stamp is not refreshed then
         QVERIFY(!t.Liste.ChangeS());
@@ -149,20 +110,15 @@ private slots:
 
     void leerePraesenzfelder() {
         TListe t;
-        // Empty user name: the MAC moves into the user field, "1" becomes the MAC.
-        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1|PC||" + MacA + "|1"), 0);
-        QCOMPARE(t.Liste.Get(0).User, MacA);
-        QCOMPARE(t.Liste.Get(0).MAC, QString("1"));
-        QVERIFY(!t.Liste.Get(0).BroadcastS);
-        // Only two fields: appended with "Unbekannt" and an empty MAC.
-        QCOMPARE(t.Liste.Add("10.0.0.6", "VTR1|1"), 1);
-        QCOMPARE(t.Liste.Get(1).PC, QString("Unbekannt"));
-        QCOMPARE(t.Liste.Get(1).User, QString("Unbekannt"));
+        // Appended with "Unbekannt" for empty names.
+        QCOMPARE(t.Praesenz("10.0.0.5", "", "", MacA), 0);
+        QCOMPARE(t.Liste.Get(0).PC, QString("Unbekannt"));
+        QCOMPARE(t.Liste.Get(0).User, QString("Unbekannt"));
         // A later empty name is stored as it comes (no "Unbekannt" on update).
-        QCOMPARE(t.Liste.Add("10.0.0.5", "VTR1|1| |anna|1|1"), -1);
+        QCOMPARE(t.Praesenz("10.0.0.5", "", "anna", MacA), -1);
         QCOMPARE(t.Liste.Get(0).PC, QString());
         // A leaving presence keeps the host online but drops its Sender mark.
-        t.Liste.Add("10.0.0.5", "VTR1|0| |anna|1|1");
+        t.Praesenz("10.0.0.5", "", "anna", MacA, false);
         QCOMPARE(t.Liste.Get(0).Status, TStatus::sOnline);
         QVERIFY(!t.Liste.Get(0).SenderS);
     }
@@ -182,9 +138,9 @@ private slots:
         QFETCH(bool, verfallen);
         TListe t;
         t.Tick = start;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         t.Tick = start + abstand; // wraps where the data says so
-        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        t.Praesenz("10.0.0.6", "B", "bert", MacB);
         const THostListRec a = t.Liste.Get(0);
         QCOMPARE(a.SenderS, !verfallen);
         QCOMPARE(a.ChangeS, verfallen);
@@ -193,7 +149,7 @@ private slots:
         // The scanner never withdraws a Sender mark.
         TListe u;
         u.Tick = start;
-        u.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        u.Praesenz("10.0.0.5", "A", "anna", MacA);
         u.Tick = start + abstand;
         u.Liste.Add(Scan("B", "", "10.0.0.6", MacB), true);
         QVERIFY(u.Liste.Get(0).SenderS);
@@ -201,7 +157,7 @@ private slots:
 
     void scannerRegeln() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("PEER", "anna", MacA));
+        t.Praesenz("10.0.0.5", "PEER", "anna", MacA);
         // A peer's own report is never overwritten by the scanner.
         QCOMPARE(t.Liste.Add(Scan("ANDERS", "x", "10.0.0.99", MacA), true), -1);
         QCOMPARE(t.Liste.Get(0).PC, QString("PEER"));
@@ -243,7 +199,7 @@ private slots:
 
     void zugriffeAusserhalb() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         const THostListRec leer;
         QCOMPARE(t.Liste.Get(-1), leer);
         QCOMPARE(t.Liste.Get(1), leer);
@@ -260,7 +216,7 @@ private slots:
 
     void statusUndFlags() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
         t.Liste.SetStatus(0, TStatus::sOffline);
         QVERIFY(!t.Liste.Get(0).SenderS);
         QVERIFY(!t.Liste.Get(0).ChangeS); // the probe sets the flag itself
@@ -293,8 +249,8 @@ private slots:
 
     void alleOffline() {
         TListe t;
-        t.Liste.Add("10.0.0.5", Praesenz("A", "anna", MacA));
-        t.Liste.Add("10.0.0.6", Praesenz("B", "bert", MacB));
+        t.Praesenz("10.0.0.5", "A", "anna", MacA);
+        t.Praesenz("10.0.0.6", "B", "bert", MacB);
         t.Liste.AlleOffline();
         QVERIFY(t.Liste.ChangeS());
         for (int i = 0; i < 2; ++i) {
@@ -325,7 +281,7 @@ private slots:
                     if (f % 2)
                         t.Liste.Add(Scan("H", "", "10.1.0.1", mac), true);
                     else
-                        t.Liste.Add("10.1.0.1", Praesenz("H", "u", mac));
+                        t.Praesenz("10.1.0.1", "H", "u", mac);
                 }
             }));
         std::unique_ptr<QThread> leser(QThread::create([&] {
@@ -352,67 +308,55 @@ private slots:
         QVERIFY(!t.Liste.Locked());
     }
 
-    // Random sequences of every operation give the same list, flags and results as the
-    // plain rules, duplicates made by moves included.
-    void gegenReferenz() {
-        QRandomGenerator zufall(1234);
-        for (int lauf = 0; lauf < 40; ++lauf) {
-            TListe t;
-            TReferenz r;
-            t.Tick = zufall.bounded(2) ? 0xFFFFA000u : 5000u;
-            auto zufallsText = [&](const QStringList& auswahl) {
-                return auswahl[zufall.bounded(auswahl.size())];
-            };
-            for (int schritt = 0; schritt < 400; ++schritt) {
-                t.Tick += zufall.bounded(3) ? zufall.bounded(3000) : zufall.bounded(12000);
-                const int op = zufall.bounded(100);
-                THostListRec h;
-                h.PC = zufallsText({"", "A", "B"});
-                h.User = zufallsText({"", "anna", "bert"});
-                h.IP = zufallsText({"10.0.0.1", "10.0.0.2"});
-                h.MAC = zufallsText({"M0", "M1", "M2", "M3", "M4", "M5", "M6", "M7"});
-                if (op < 45) {
-                    h.SenderS = zufall.bounded(4) != 0;
-                    h.BroadcastS = zufall.bounded(4) != 0;
-                    h.Status = TStatus::sOnline;
-                    h.Millisek = t.Tick;
-                    QCOMPARE(t.Liste.Add(h, false), r.Add(h, false, t.Tick));
-                } else if (op < 70) {
-                    h.Status = zufall.bounded(2) ? TStatus::sOnline : TStatus::sOffline;
-                    QCOMPARE(t.Liste.Add(h, true), r.Add(h, true, t.Tick));
-                } else if (op < 78 && !r.Liste.isEmpty()) {
-                    const int a = zufall.bounded(int(r.Liste.size())),
-                              b = zufall.bounded(int(r.Liste.size()));
-                    t.Liste.Put(a, t.Liste.Get(b)); // may leave one MAC twice
-                    r.Liste[a] = r.Liste[b];
-                } else if (op < 86 && !r.Liste.isEmpty()) {
-                    const int i = zufall.bounded(int(r.Liste.size()));
-                    t.Liste.Delete(i);
-                    r.Liste.removeAt(i);
-                } else if (op < 96 && !r.Liste.isEmpty()) {
-                    const int i = zufall.bounded(int(r.Liste.size()));
-                    const TStatus st = zufall.bounded(2) ? TStatus::sOnline : TStatus::sOffline;
-                    t.Liste.SetStatus(i, st);
-                    r.Liste[i].Status = st;
-                    if (st == TStatus::sOffline)
-                        r.Liste[i].SenderS = false;
-                } else if (op < 98) {
-                    t.Liste.AlleOffline();
-                    for (THostListRec& e : r.Liste) {
-                        e.Status = TStatus::sOffline;
-                        e.SenderS = false;
-                        e.Millisek = 0;
-                        e.ChangeS = true;
-                    }
-                    r.ChangeS = true;
-                } else {
-                    t.Liste.SetListChangeS(false);
-                    r.ChangeS = false;
-                }
-                QCOMPARE(t.Liste.GetListe(), r.Liste);
-                QCOMPARE(t.Liste.ChangeS(), r.ChangeS);
-            }
-        }
+    // One input at T1 merged into a given list, duplicates made by moves included.
+    void zusammenfuehren_data() {
+        QTest::addColumn<THostListListe>("vorher");
+        QTest::addColumn<THostListRec>("eingabe");
+        QTest::addColumn<bool>("scannerS");
+        QTest::addColumn<int>("ergebnis");
+        QTest::addColumn<THostListListe>("nachher");
+        QTest::newRow("Praesenz: jeder Eintrag der MAC, andere verfallen")
+            << THostListListe{E("A", "1", "M1", true, T0), E("B", "2", "M2", true, T0),
+                              E("ALT", "3", "M1", true, T0)}
+            << E("A", "1", "M1", true, T1) << false << -1
+            << THostListListe{E("A", "1", "M1", true, T1), E("B", "2", "M2", false, T0, true),
+                              E("A", "1", "M1", true, T1, true)};
+        QTest::newRow("Praesenz: neue MAC neben doppelter")
+            << THostListListe{E("X", "1", "M1", true, T0), E("Y", "2", "M1", true, T0)}
+            << E("N", "5", "M3", true, T1) << false << 2
+            << THostListListe{E("X", "1", "M1", false, T0, true), E("Y", "2", "M1", false, T0, true),
+                              E("N", "5", "M3", true, T1)};
+        QTest::newRow("Praesenz ersetzt Scannereintrag")
+            << THostListListe{E("SCAN", "1", "M1", false, 0)} << E("PEER", "1", "M1", true, T1) << false << -1
+            << THostListListe{E("PEER", "1", "M1", true, T1, true)};
+        QTest::newRow("Scanner: nur der erste Eintrag der MAC")
+            << THostListListe{E("X", "1", "M1", false, 0), E("Y", "2", "M1", false, 0)}
+            << E("X", "7", "M1", false, 0) << true << -1
+            << THostListListe{E("X", "7", "M1", false, 0, true), E("Y", "2", "M1", false, 0)};
+        QTest::newRow("Scanner: erster Eintrag der MAC ist Peer")
+            << THostListListe{E("X", "1", "M1", true, T0), E("Y", "2", "M1", false, 0)}
+            << E("Z", "7", "M1", false, 0) << true << -1
+            << THostListListe{E("X", "1", "M1", true, T0), E("Y", "2", "M1", false, 0)};
+    }
+    void zusammenfuehren() {
+        QFETCH(THostListListe, vorher);
+        QFETCH(THostListRec, eingabe);
+        QFETCH(bool, scannerS);
+        QFETCH(int, ergebnis);
+        QFETCH(THostListListe, nachher);
+        TListe t;
+        for (int i = 0; i < vorher.size(); ++i)
+            t.Liste.Put(t.Liste.Add(Scan("", "", "", "platz" + QString::number(i)), true), vorher[i]);
+        t.Tick = T1;
+        QCOMPARE(t.Liste.Add(eingabe, scannerS), ergebnis);
+        QCOMPARE(t.Liste.GetListe(), nachher);
+        QCOMPARE(t.Liste.ChangeS(), std::any_of(nachher.cbegin(), nachher.cend(),
+                                                [](const THostListRec& e) { return e.ChangeS; }));
+        // The store still knows which entries are senders: a later presence times them all out.
+        t.Tick += 9000;
+        t.Praesenz("9", "SPAETER", "u", "M-SPAETER");
+        for (int i = 0; i + 1 < t.Liste.Count(); ++i)
+            QVERIFY(!t.Liste.Get(i).SenderS);
     }
 
 private:
