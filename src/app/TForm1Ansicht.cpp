@@ -111,12 +111,12 @@ void TForm1::SchalterEinrichten() {
                 teilBedarf.append(bedarf[i]);
             const int frei = zeilenBreite - 5 * int(zeile.size() - 1);
             // A box wider than the whole row keeps the row: the window cannot offer more.
-            const QList<int> breiten =
+            const QList<int> teilBreiten =
                 BreitenVerteilen(anteile(frei, zeile), teilBedarf, frei).value_or(QList<int>{frei});
             int links = 10;
             for (int k = 0; k < zeile.size(); ++k) {
-                boxen[zeile[k]]->setGeometry(links, top, breiten.value(k, frei), cbHoehe);
-                links += breiten.value(k, frei) + 5;
+                boxen[zeile[k]]->setGeometry(links, top, teilBreiten.value(k, frei), cbHoehe);
+                links += teilBreiten.value(k, frei) + 5;
             }
             top += cbHoehe + 5;
         }

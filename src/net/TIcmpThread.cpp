@@ -1,6 +1,7 @@
 #include "net/TIcmpThread.h"
 
 #include "net/IcmpDurchlauf.h"
+#include "net/TsanHinweise.h"
 
 TIcmpThread::TIcmpThread(THostList& hostList, const TLaufzeit& laufzeit,
                          std::shared_ptr<const TNetzwerkSonde> sonde, QObject* parent)
@@ -12,7 +13,13 @@ QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, const TLaufzeit& 
     auto* thread = new TIcmpThread(hostList, laufzeit, std::move(sonde), eltern);
     // Both connections exist before the thread runs, so no end can be missed.
     if (kontext && abschluss)
-        connect(thread, &QThread::finished, kontext, std::move(abschluss), Qt::QueuedConnection);
+        connect(
+            thread, &QThread::finished, kontext,
+            [abschluss = std::move(abschluss), thread] {
+                TsanRunBeendetGesehen(thread);
+                abschluss();
+            },
+            Qt::QueuedConnection);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
     return thread;
@@ -21,6 +28,7 @@ QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, const TLaufzeit& 
 TIcmpThread::~TIcmpThread() {
     requestInterruption();
     wait();
+    TsanRunBeendetGesehen(this);
 }
 
 void TIcmpThread::run() {
@@ -31,4 +39,5 @@ void TIcmpThread::run() {
         FAusnahmeS = true;
         // A failure ends this pass only; the next one starts after the usual pause.
     }
+    TsanRunBeendet(this);
 }

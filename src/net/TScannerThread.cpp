@@ -1,6 +1,7 @@
 #include "net/TScannerThread.h"
 
 #include "net/ScannerDurchlauf.h"
+#include "net/TsanHinweise.h"
 
 TScannerThread::TScannerThread(const QString& aIPTeil, THostList& hostList, const TScannerUmgebung& umgebung,
                                const QStringList& eigeneMacs, QObject* parent)
@@ -19,8 +20,10 @@ QPointer<TScannerThread> TScannerThread::Create(const QString& aIPTeil, THostLis
             thread, &QThread::finished, kontext,
             [abschluss = std::move(abschluss), zeiger = QPointer<TScannerThread>(thread)] {
                 // A thread its owner deleted has been accounted for by the owner.
-                if (zeiger)
+                if (zeiger) {
+                    TsanRunBeendetGesehen(zeiger.data());
                     abschluss(zeiger.data());
+                }
             },
             Qt::QueuedConnection);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
@@ -31,6 +34,7 @@ QPointer<TScannerThread> TScannerThread::Create(const QString& aIPTeil, THostLis
 TScannerThread::~TScannerThread() {
     requestInterruption();
     wait();
+    TsanRunBeendetGesehen(this);
 }
 
 void TScannerThread::run() {
@@ -40,4 +44,5 @@ void TScannerThread::run() {
     } catch (...) {
         // A failure ends this block's sweep only; the completion handler still runs.
     }
+    TsanRunBeendet(this);
 }
