@@ -5,6 +5,7 @@
 #include "common/ResConst.h"
 #include "hosts/Datenpfade.h"
 #include "platform/TPlattform.h"
+#include "support/TForm1Innen.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -39,7 +40,7 @@ void EmpfangBekannt(benchmark::State& state) {
         datagramme.push_back(Praesenz(i, "benutzer"));
     int i = 0;
     for (auto _ : state) {
-        form->UdpS1SenderUDPRead(datagramme[size_t(i)], Adresse(i));
+        Innen(*form).UdpS1SenderUDPRead(datagramme[size_t(i)], Adresse(i));
         i = (i + 1) % Hosts;
     }
     state.SetItemsProcessed(state.iterations());
@@ -57,7 +58,7 @@ void EmpfangGeaendert(benchmark::State& state) {
     int i = 0;
     bool umschaltenS = false;
     for (auto _ : state) {
-        form->UdpS1SenderUDPRead((umschaltenS ? a : b)[size_t(i)], Adresse(i));
+        Innen(*form).UdpS1SenderUDPRead((umschaltenS ? a : b)[size_t(i)], Adresse(i));
         if (++i == Hosts) {
             i = 0;
             umschaltenS = !umschaltenS;
@@ -90,13 +91,14 @@ int main(int argc, char** argv) {
     TForm1 hauptfenster(plattform, laufzeit, o);
     form = &hauptfenster;
     for (int i = 0; i < Hosts; ++i)
-        hauptfenster.UdpS1SenderUDPRead(Praesenz(i, "benutzer"), Adresse(i));
+        Innen(hauptfenster).UdpS1SenderUDPRead(Praesenz(i, "benutzer"), Adresse(i));
     // No timers during the measurement: only the reception path runs.
-    for (QTimer* t : {&hauptfenster.Timer1Start, &hauptfenster.Timer1Sender, &hauptfenster.Timer1Icmp,
-                      &hauptfenster.Timer1Scanner, &hauptfenster.Timer1StatusBar})
+    for (QTimer* t : {&Innen(hauptfenster).Timer1Start, &Innen(hauptfenster).Timer1Sender,
+                      &Innen(hauptfenster).Timer1Icmp, &Innen(hauptfenster).Timer1Scanner,
+                      &Innen(hauptfenster).Timer1StatusBar})
         t->stop();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return hauptfenster.HostList->Count() == Hosts ? 0 : 2;
+    return Innen(hauptfenster).HostList->Count() == Hosts ? 0 : 2;
 }

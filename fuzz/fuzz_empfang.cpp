@@ -21,6 +21,7 @@
 #include "protocol/Nachrichten.h"
 #include "schedule/Zeitsteuerung.h"
 #include "schedule/ZeitsteuerungDatei.h"
+#include "support/TForm1Innen.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,22 +42,24 @@ QByteArray DateiInhalt(const QString& pfad) {
 }
 
 void AlleTimerAus() {
-    for (QTimer* t : {&form->Timer1Start, &form->Timer1StatusBar, &form->Timer1Sender, &form->Timer1UdpTimer,
-                      &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1SetSuspendState,
-                      &form->Timer1Balloon, &form->Timer1Zeitsteuerung})
+    for (QTimer* t : {&Innen(*form).Timer1Start, &Innen(*form).Timer1StatusBar, &Innen(*form).Timer1Sender,
+                      &Innen(*form).Timer1UdpTimer, &Innen(*form).Timer1Icmp, &Innen(*form).Timer1Scanner,
+                      &Innen(*form).Timer1SetSuspendState, &Innen(*form).Timer1Balloon,
+                      &Innen(*form).Timer1Zeitsteuerung})
         t->stop();
 }
 
 void AnsichtGleichSpeicher(const QString& wozu) {
-    const THostListListe liste = form->HostList->GetListe();
-    FUZZ_PRUEFEN(form->ListView1->rowCount() == liste.size(), QStringLiteral("%1: %2 rows, %3 entries")
-                                                                  .arg(wozu)
-                                                                  .arg(form->ListView1->rowCount())
-                                                                  .arg(liste.size()));
+    const THostListListe liste = Innen(*form).HostList->GetListe();
+    FUZZ_PRUEFEN(Innen(*form).ListView1->rowCount() == liste.size(),
+                 QStringLiteral("%1: %2 rows, %3 entries")
+                     .arg(wozu)
+                     .arg(Innen(*form).ListView1->rowCount())
+                     .arg(liste.size()));
     for (int i = 0; i < liste.size(); ++i) {
         const QStringList soll = ZellTexte(liste[i]);
         for (int s = 0; s < soll.size(); ++s) {
-            const QTableWidgetItem* zelle = form->ListView1->item(i, s);
+            const QTableWidgetItem* zelle = Innen(*form).ListView1->item(i, s);
             const QString ist = zelle ? zelle->text() : QStringLiteral("<none>");
             FUZZ_PRUEFEN(ist == soll[s], QStringLiteral("%1: row %2 column %3 shows %4, the store holds %5")
                                              .arg(wozu)
@@ -69,7 +72,7 @@ void AnsichtGleichSpeicher(const QString& wozu) {
 
 void SpeicherEindeutig() {
     QSet<QString> macs;
-    for (const THostListRec& e : form->HostList->GetListe()) {
+    for (const THostListRec& e : Innen(*form).HostList->GetListe()) {
         FUZZ_PRUEFEN(!macs.contains(e.MAC), QStringLiteral("MAC %1 listed twice").arg(Lesbar(e.MAC)));
         macs.insert(e.MAC);
     }
@@ -77,7 +80,7 @@ void SpeicherEindeutig() {
 
 // What was saved last is what the store holds: nothing written to the file is lost or stale.
 void DateiGleichSpeicher(const QString& wozu) {
-    const THostListListe liste = form->HostList->GetListe();
+    const THostListListe liste = Innen(*form).HostList->GetListe();
     if (liste.isEmpty()) {
         FUZZ_PRUEFEN(!QFile::exists(Laufzeit().HostlisteDatei),
                      wozu + QStringLiteral(": empty list, but a file"));
@@ -104,7 +107,7 @@ void DateiGleichSpeicher(const QString& wozu) {
 
 // The schedule after "zssenden": within the dialog's limits, in whole minutes, and saved.
 void ZeitsteuerungGespeichert(const QString& wozu) {
-    const TZeitsteuerungRec& z = form->Zeitsteuerung();
+    const TZeitsteuerungRec& z = Innen(*form).Zeitsteuerung();
     FUZZ_PRUEFEN(int(z.Aktion) >= 0 && int(z.Aktion) <= 3, wozu + QStringLiteral(": action out of range"));
     FUZZ_PRUEFEN(z.Datum.isValid() && z.Datum >= startTag && z.Datum <= QDate(2100, 12, 31),
                  wozu + QStringLiteral(": date %1 outside the limits").arg(z.Datum.toString(Qt::ISODate)));
@@ -128,24 +131,19 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
     const bool befehlS = art == 'B' || art == 'b';
     fake.Energie.FHibernationS = art == 'B';
 
-    const THostListListe listeVorher = form->HostList->GetListe();
+    const THostListListe listeVorher = Innen(*form).HostList->GetListe();
     const QStringList gestartetVorher = fake.FGestartet;
     const int aufrufeVorher = int(fake.FAufrufe.size());
-    const QString zsStrVorher = form->ZeitsteuerungStr;
-    const bool zsEmpfangenVorher = form->ZeitsteuerungEmpfangenS,
-               zsGesendetVorher = form->ZeitsteuerungGesendetS;
-    const TZeitsteuerungRec zsVorher = form->Zeitsteuerung();
-    form->ZeitsteuerungEmpfangenS = false;
-    form->ZeitsteuerungGesendetS = false;
+    const TZeitsteuerungRec zsVorher = Innen(*form).Zeitsteuerung();
 
     if (befehlS)
-        form->UdpS1BefehlUDPRead(daten, ip);
+        Innen(*form).UdpS1BefehlUDPRead(daten, ip);
     else
-        form->UdpS1SenderUDPRead(daten, ip);
+        Innen(*form).UdpS1SenderUDPRead(daten, ip);
     QCoreApplication::processEvents();
     // Saves are held back for a moment to share one write among a burst; here the moment is over.
-    if (form->FSpeichern.isActive())
-        form->HostlisteJetztSpeichern();
+    if (Innen(*form).SpeichernAusstehendS())
+        Innen(*form).HostlisteJetztSpeichern();
 
     const QString wozu =
         QStringLiteral("after %1 %2 from %3")
@@ -178,31 +176,23 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
         FUZZ_PRUEFEN(aufruf != QLatin1String("Schlafen") &&
                          !aufruf.startsWith(QLatin1String("NachrichtAnInstanz")),
                      wozu + QStringLiteral(": platform call ") + aufruf);
-    FUZZ_PRUEFEN(form->Timer1SetSuspendState.isActive() ==
+    FUZZ_PRUEFEN(Innen(*form).Timer1SetSuspendState.isActive() ==
                      (wort == Protokoll::Einschlafen && !fake.Energie.FHibernationS),
                  wozu + QStringLiteral(": sleep timer armed wrongly"));
-    form->Timer1SetSuspendState.stop();
+    Innen(*form).Timer1SetSuspendState.stop();
 
     if (befehlS) {
-        const THostListListe listeNachher = form->HostList->GetListe();
+        const THostListListe listeNachher = Innen(*form).HostList->GetListe();
         FUZZ_PRUEFEN(listeNachher == listeVorher, wozu + QStringLiteral(": a command changed the host list"));
     }
-    // The schedule exchange: each word touches only its own state.
-    const QString rest = felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString();
-    FUZZ_PRUEFEN(form->ZeitsteuerungStr == (wort == Protokoll::ZsAntwort ? rest : zsStrVorher),
-                 wozu + QStringLiteral(": received schedule text %1").arg(Lesbar(form->ZeitsteuerungStr)));
-    FUZZ_PRUEFEN(form->ZeitsteuerungEmpfangenS == (wort == Protokoll::ZsAntwort),
-                 wozu + QStringLiteral(": reply flag"));
-    FUZZ_PRUEFEN(form->ZeitsteuerungGesendetS == (wort == Protokoll::ZsGesendet),
-                 wozu + QStringLiteral(": confirmation flag"));
-    form->ZeitsteuerungEmpfangenS = zsEmpfangenVorher;
-    form->ZeitsteuerungGesendetS = zsGesendetVorher;
+    // The schedule exchange: only "zssenden" touches the own schedule.
     if (wort == Protokoll::ZsSenden)
         ZeitsteuerungGespeichert(wozu);
     else
-        FUZZ_PRUEFEN(form->Zeitsteuerung() == zsVorher, wozu + QStringLiteral(": the schedule changed"));
+        FUZZ_PRUEFEN(Innen(*form).Zeitsteuerung() == zsVorher,
+                     wozu + QStringLiteral(": the schedule changed"));
     // A firing of the own schedule is the schedule's business, not the datagram's.
-    form->Timer1Zeitsteuerung.stop();
+    Innen(*form).Timer1Zeitsteuerung.stop();
 }
 
 } // namespace
@@ -221,12 +211,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     optionen.Argumente = QStringList{QStringLiteral("/systemstartup")};
     form = new TForm1(FuzzUmgebung().Plattform(), FuzzUmgebung().Laufzeit, optionen);
     // The start tick: settings, listeners (on ephemeral ports) and the first presence.
-    for (int i = 0; i < 200 && form->Timer1Start.isActive(); ++i) {
+    for (int i = 0; i < 200 && Innen(*form).Timer1Start.isActive(); ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
-    FUZZ_PRUEFEN(!form->Timer1Start.isActive(), QStringLiteral("the start tick never ran"));
-    FUZZ_PRUEFEN(form->UdpS1Befehl.Aktiv() && form->UdpS1Sender.Aktiv(),
+    FUZZ_PRUEFEN(!Innen(*form).Timer1Start.isActive(), QStringLiteral("the start tick never ran"));
+    FUZZ_PRUEFEN(Innen(*form).BefehlAktiv() && Innen(*form).SenderAktiv(),
                  QStringLiteral("listeners not bound"));
     // From here on only the datagrams drive the window.
     AlleTimerAus();
@@ -238,10 +228,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     const QByteArray eingabe(reinterpret_cast<const char*>(daten), qsizetype(groesse));
     // Every input starts from an empty list, so a finding reproduces from its file alone.
-    form->HostList->Clear();
-    form->FSpeichern.stop();
+    Innen(*form).HostList->Clear();
+    Innen(*form).FSpeichern.stop();
     QFile::remove(Laufzeit().HostlisteDatei);
-    form->ListViewFuellen();
+    Innen(*form).ListViewFuellen();
     for (const QByteArray& zeile : eingabe.split('\n')) {
         if (zeile.size() < 2)
             continue;

@@ -24,10 +24,9 @@
 #include <QWindow>
 
 TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen, QWidget* parent)
-    : QMainWindow(parent), UdpS1Befehl(optionen.BefehlPort), UdpS1Sender(optionen.SenderPort),
-      FPlattform(plattform),
+    : QMainWindow(parent), FPlattform(plattform),
       FLaufzeit(laufzeit), FHilfe{laufzeit.ProgrammDatei, plattform.Dateien, plattform.Programme},
-      FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FOptionen(std::move(optionen)) {
+      FOptionen(std::move(optionen)) {
     auto* flaeche = new QWidget(this);
     setCentralWidget(flaeche);
     // The controls are placed by hand from the font; they follow the area's size.
@@ -52,24 +51,11 @@ TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optione
         connect(box, &QCheckBox::toggled, this, [this, t] { Cb1DesktopAutostartScannerClick(t); });
     }
 
-    for (QTimer* t : {&Timer1Start, &Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp,
-                      &Timer1Scanner, &Timer1SetSuspendState, &Timer1Balloon, &Timer1Zeitsteuerung})
+    for (QTimer* t : {&Timer1Start, &Timer1StatusBar, &Timer1Scanner, &Timer1Balloon})
         t->setSingleShot(true); // every tick re-arms its timer itself
     connect(&Timer1Start, &QTimer::timeout, this, &TForm1::Timer1StartTimer);
     connect(&Timer1StatusBar, &QTimer::timeout, this, &TForm1::Timer1StatusBarTimer);
-    connect(&Timer1Sender, &QTimer::timeout, this, &TForm1::Timer1SenderTimer);
-    connect(&Timer1UdpTimer, &QTimer::timeout, this, &TForm1::Timer1UdpTimerTimer);
-    connect(&Timer1Icmp, &QTimer::timeout, this, &TForm1::Timer1IcmpTimer);
     connect(&Timer1Scanner, &QTimer::timeout, this, &TForm1::Timer1ScannerTimer);
-    connect(&Timer1SetSuspendState, &QTimer::timeout, this, &TForm1::Timer1SetSuspendStateTimer);
-    connect(&Timer1Zeitsteuerung, &QTimer::timeout, this, &TForm1::Timer1ZeitsteuerungTimer);
-    FSpeichern.setSingleShot(true);
-    connect(&FSpeichern, &QTimer::timeout, this, &TForm1::HostlisteJetztSpeichern);
-
-    connect(&UdpS1Sender, &TUdpListener::DatagrammEmpfangen, this,
-            [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1SenderUDPRead(daten, ip); });
-    connect(&UdpS1Befehl, &TUdpListener::DatagrammEmpfangen, this,
-            [this](const QByteArray& daten, const QString& ip, quint16) { UdpS1BefehlUDPRead(daten, ip); });
 
     connect(&FPlattform.Instanz, &TInstanz::NachrichtEmpfangen, this, &TForm1::NachrichtEmpfangen);
     connect(&FPlattform.Instanz, &TInstanz::SitzungEndet, this, &TForm1::SitzungEndet);
@@ -137,10 +123,6 @@ void TForm1::FormCreate() {
     FLaufzeit.ScannerS = false;
     FLaufzeit.ScannerAnzahl = 0;
     FLaufzeit.StopS = false;
-    SchonIcmpS = false;
-    ZeitsteuerungEmpfangenS = false;
-    ZeitsteuerungGesendetS = false;
-    ZeitsteuerungStr.clear();
 
     SetTabOrders();
     StatusBar1Panel = new QLabel(StatusBar1);
@@ -151,16 +133,15 @@ void TForm1::FormCreate() {
 
     VerknuepfungenPruefen();
 
-    QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
-    HostList = std::make_unique<THostList>(FLaufzeit.HostlisteDatei, FPlattform.Dateien,
-                                           [&uhr = FPlattform.Uhr] { return uhr.TickCount(); });
-
-    FZeitsteuerung =
-        std::make_unique<TZeitsteuerung>(*ZeitDlg, FLaufzeit.ZeitsteuerungDatei, ProgStartDateTime,
-                                         FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
-    FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
-    ZeitsteuerungLadenSpeichern(true);
-    ProgStartDateTime = FPlattform.Uhr.Jetzt();
+    FKern = std::make_unique<TKern>(FPlattform, FLaufzeit, *ZeitDlg,
+                                    TKernOptionen{FOptionen.BefehlPort, FOptionen.SenderPort});
+    connect(FKern.get(), &TKern::ListeGeaendert, this, &TForm1::AnsichtAktualisieren);
+    connect(FKern.get(), &TKern::NetzVerfuegbar, this, &TForm1::NetzVerfuegbar);
+    // Queued: the dialogs that follow must not hold the command port's reception.
+    connect(FKern.get(), &TKern::ZeitsteuerungErhalten, this, &TForm1::ZeitsteuerungErhalten,
+            Qt::QueuedConnection);
+    connect(FKern.get(), &TKern::ZeitsteuerungBestaetigt, this, &TForm1::ZeitsteuerungBestaetigt,
+            Qt::QueuedConnection);
     ListViewFuellen();
 
     FPlattform.Instanz.SetzeFensterTitel(windowTitle());
@@ -228,9 +209,7 @@ void TForm1::Timer1StartTimer() {
     for (int i = 1; i <= param.ParameterCount() && !systemstartS; ++i)
         systemstartS = param.Parameter(i).toLower() == QLatin1String("/systemstartup");
     FensterMinimierenWiederherstellen(systemstartS);
-    ListenerAktivieren(true);
-    Timer1Icmp.start(2100);
-    Timer1SenderTimer();
+    FKern->Starten();
     Timer1Scanner.start(250);
 }
 
@@ -247,62 +226,8 @@ void TForm1::Timer1StatusBarTimer() {
         Timer1StatusBar.start();
 }
 
-void TForm1::Timer1SenderTimer() {
-    Timer1Sender.stop();
-    if (FLaufzeit.StopS)
-        return;
-    Timer1Sender.setInterval(2000);
-    // A port another program held at the start may be free by now.
-    if (!UdpS1Befehl.Aktiv() || !UdpS1Sender.Aktiv())
-        ListenerAktivieren(true);
-    SendBroadcast(true);
-    if (!FLaufzeit.StopS)
-        Timer1Sender.start();
-}
-
-void TForm1::Timer1UdpTimerTimer() {
-    Timer1UdpTimer.stop();
-    if (FLaufzeit.StopS)
-        return;
-    ListenerAktivieren(true);
-    Timer1Sender.start(50);
-    Timer1Icmp.start(75);
-    Timer1Scanner.start(100);
-}
-
-void TForm1::Timer1IcmpTimer() {
-    Timer1Icmp.stop();
-    SchonIcmpS = true;
-    // One pass at a time; its completion re-arms the timer.
-    if (FIcmpThread && FIcmpThread->isRunning())
-        return;
-    FIcmpThread = TIcmpThread::Create(
-        *HostList, FLaufzeit, this, [this] { IcmpTerminated(); }, FSonde);
-}
-
-void TForm1::IcmpTerminated() {
-    ++FSondenLaeufe;
-    if (FIcmpThread) {
-        const TIcmpDurchlaufBericht b = FIcmpThread->Bericht();
-        FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5")
-                             .arg(b.Anfragen)
-                             .arg(b.Erreicht)
-                             .arg(b.Neustarts)
-                             .arg(b.AngehaltenS ? 1 : 0)
-                             .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
-    }
-    Timer1Icmp.setInterval(2100);
-    if (!FLaufzeit.StopS)
-        Timer1Icmp.start();
-}
-
 void TForm1::Timer1ScannerTimer() {
     ScannerTimerSchritt();
-}
-
-void TForm1::ListenerAktivieren(bool aktivS) {
-    UdpS1Befehl.Aktivieren(aktivS);
-    UdpS1Sender.Aktivieren(aktivS);
 }
 
 // --- Closing ----------------------------------------------------------------------------------
@@ -343,7 +268,6 @@ void TForm1::closeEvent(QCloseEvent* ereignis) {
         return;
     }
     FLaufzeit.StopS = true;
-    SendBroadcast(false);
     FormClose();
     FBeendetS = true;
     ereignis->accept();
@@ -351,13 +275,10 @@ void TForm1::closeEvent(QCloseEvent* ereignis) {
 }
 
 void TForm1::FormClose() {
-    for (QTimer* t : {&Timer1StatusBar, &Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Scanner,
-                      &Timer1Zeitsteuerung})
+    for (QTimer* t : {&Timer1StatusBar, &Timer1Scanner})
         t->stop();
+    FKern->Beenden();
     RegistryLadenSpeichern(false);
-    ZeitsteuerungLadenSpeichern(false);
-    if (FSpeichern.isActive())
-        HostlisteJetztSpeichern();
     IsClosing = true;
 }
 
@@ -375,13 +296,8 @@ void TForm1::SchliessenOhneFrage() {
 }
 
 void TForm1::FormDestroy() {
-    ListenerAktivieren(false);
-    delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
-    ScannerBeenden();
-    if (FSpeichern.isActive())
-        HostlisteJetztSpeichern();
-    HostList.reset();
-    FZeitsteuerung.reset(); // before the dialog whose fields it uses
+    ScannerBeenden(); // the sweep's threads use the store
+    FKern.reset();    // before the dialog whose fields its schedule uses
     // Only an empty folder goes; one that still holds files stays.
     QDir().rmdir(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
 }
@@ -421,17 +337,16 @@ void TForm1::SitzungEndet() {
 }
 
 void TForm1::SchlafBeginnt() {
-    FLaufzeit.StopS = true;
-    for (QTimer* t : {&Timer1Sender, &Timer1StatusBar, &Timer1Icmp, &Timer1Scanner, &Timer1Zeitsteuerung})
+    for (QTimer* t : {&Timer1StatusBar, &Timer1Scanner})
         t->stop();
-    SendBroadcast(false);
-    ListenerAktivieren(false);
+    FKern->Anhalten();
 }
 
 void TForm1::Aufgewacht() {
-    FLaufzeit.StopS = false;
+    FKern->Fortsetzen();
     Timer1StatusBarTimer();
-    Timer1UdpTimer.start(5000);
+    // The core's listeners come back after 5 s; the sweep's tick just after them.
+    Timer1Scanner.start(5100);
 }
 
 QString TForm1::Anfrage(const QString& anfrage) {
@@ -463,12 +378,8 @@ QString TForm1::Anfrage(const QString& anfrage) {
         wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
         wert("hintergrund", QString::number(GetHintergrundNr()));
         wert("zeitsteuerung", GetZeitsteuerung(false, false));
-        wert("empfang", UdpS1Befehl.Zustand() + QStringLiteral(", ") + UdpS1Sender.Zustand());
-        wert("sonde", QStringLiteral("%1 %2 %3")
-                              .arg(FSondenLaeufe)
-                              .arg(FIcmpThread && FIcmpThread->isRunning() ? 1 : 0)
-                              .arg(Timer1Icmp.isActive() ? Timer1Icmp.remainingTime() : -1) +
-                          u' ' + FSondenBericht);
+        wert("empfang", FKern->EmpfangsZustand());
+        wert("sonde", FKern->SondenZustand());
         const QWidget* modal = QApplication::activeModalWidget();
         wert("dialog", modal ? modal->windowTitle() : QString());
         const auto* box = qobject_cast<const QMessageBox*>(modal);
@@ -478,8 +389,8 @@ QString TForm1::Anfrage(const QString& anfrage) {
     if (anfrage == QLatin1String("liste")) {
         // The store behind the view: name, address, hardware address, status, sender mark,
         // and whether the row still waits for its repaint; the first line is the list's flag.
-        QStringList zeilen{QString::number(HostList->ChangeS() ? 1 : 0)};
-        for (const THostListRec& e : HostList->GetListe())
+        QStringList zeilen{QString::number(FKern->HostList().ChangeS() ? 1 : 0)};
+        for (const THostListRec& e : FKern->HostList().GetListe())
             zeilen << QStringList{einzeilig(e.PC),
                                   e.IP,
                                   e.MAC,

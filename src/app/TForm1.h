@@ -1,15 +1,11 @@
 #pragma once
-// The main window and, at the same time, the controller of the whole program: it owns the
-// listeners, the host list store, the view, the tray icon, the dialogs and every timer. Its
-// methods wire the logic classes together and stay thin; each area's methods live in a
-// file of their own (TForm1Praesenz.cpp, TForm1Befehle.cpp, ...).
+// The main window: the view of the session core (TKern), the tray icon, the dialogs, the
+// scanner and the window's own timers. It drives the core and follows its signals; each
+// area's methods live in a file of their own (TForm1Praesenz.cpp, TForm1Befehle.cpp, ...).
 
 #include "common/TLaufzeit.h"
-#include "hosts/THostList.h"
-#include "net/Netzwerkschnittstellen.h"
-#include "net/TIcmpThread.h"
+#include "kern/TKern.h"
 #include "platform/TPlattform.h"
-#include "protocol/TUdpListener.h"
 #include "schedule/Zeitsteuerung.h"
 #include "settings/HilfeMenue.h"
 #include "ui/Farben.h"
@@ -33,7 +29,6 @@ class TCti;
 class THintergrundForm;
 class TPuLv1;
 class TZeitDlg;
-class TZeitsteuerung;
 
 struct TForm1Optionen {
     // The listeners' ports, and the ports peers are addressed at.
@@ -51,18 +46,30 @@ public:
            QWidget* parent = nullptr);
     ~TForm1() override;
 
+signals:
+    // The close sequence has run; the message loop may end.
+    void Beendet();
+
+public slots:
+    void ButtonsClick(int tag);
+    // Messages 1124/1125 from other programs, the tray's "&Beenden", the session end.
+    void SchliessenOhneFrage();
+
+protected:
+    void closeEvent(QCloseEvent* ereignis) override;
+    void changeEvent(QEvent* ereignis) override;
+    void resizeEvent(QResizeEvent* ereignis) override;
+    void showEvent(QShowEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+
+private:
+    // Tests reach the window's parts through this one class.
+    friend class TForm1Innen;
+
     // --- Fields ---------------------------------------------------------------------------
     bool IsClosing = false;
     bool AutoCloseS = true;
-    QDateTime ProgStartDateTime;
-    bool SchonIcmpS = false;
-    bool ZeitsteuerungEmpfangenS = false;
-    bool ZeitsteuerungGesendetS = false;
-    QString ZeitsteuerungStr;
     QPointer<QWidget> MerkActiveControl;
-    TBroadcastList BroadcastIPs;
-
-    std::unique_ptr<THostList> HostList;
 
     // --- Components ----------------------------------------------------------------------
     TListView* ListView1 = nullptr;
@@ -84,33 +91,19 @@ public:
     THintergrundForm* HintergrundForm = nullptr;
     TZeitDlg* ZeitDlg = nullptr;
 
-    TUdpListener UdpS1Befehl;
-    TUdpListener UdpS1Sender;
-
     QTimer Timer1Start;
     QTimer Timer1StatusBar;
-    QTimer Timer1Sender;
-    QTimer Timer1UdpTimer;
-    QTimer Timer1Icmp;
     QTimer Timer1Scanner;
-    QTimer Timer1SetSuspendState;
     QTimer Timer1Balloon;
-    QTimer Timer1Zeitsteuerung;
 
-    // --- Presence and the view (TForm1Praesenz.cpp) -----------------------------------------
-    void SendBroadcast(bool onlineS);
+    // --- The view of the store (TForm1Praesenz.cpp) ---------------------------------------------
     void ListViewFuellen();
     void SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate);
-    void UdpS1SenderUDPRead(const QByteArray& daten, const QString& absenderIp);
-    // The host list file after changes from the network: at most one save every 250 ms.
-    void HostlisteSpeichern();
-    void HostlisteJetztSpeichern();
-    QTimer FSpeichern;
+    // Follows the store: new rows appended, changed rows repainted, removed rows rebuilt.
+    void AnsichtAktualisieren();
+    void NetzVerfuegbar(bool netzS);
 
-    // --- Commands and power (TForm1Befehle.cpp) ----------------------------------------------
-    void UdpS1BefehlUDPRead(const QByteArray& daten, const QString& absenderIp);
-    bool WakeUpComputer(const QString& mac);
-    void SendBefehl(int nr, const THostListRec& host);
+    // --- Power actions (TForm1Befehle.cpp) -----------------------------------------------------
     void PuLv1Clicks(int nr);
 
     // --- Context menu (TForm1Kontextmenue.cpp) -----------------------------------------------
@@ -126,8 +119,10 @@ public:
     void SetZeitsteuerung(const QString& aData, bool timerS, bool saveFileS);
     void SetZeitsteuerung(const TZeitsteuerungRec& aZeitsteuerung);
     void ZeitsteuerungLadenSpeichern(bool ladenS);
-    bool IsZeitsteuerung();
     void PuLv1ZeitsteuerungClick();
+    // The steps of the exchange after the peer answered (or did not).
+    void ZeitsteuerungErhalten(const std::optional<QString>& text);
+    void ZeitsteuerungBestaetigt(bool bestaetigtS);
 
     // --- Fonts, colours and layout (TForm1Ansicht.cpp) -----------------------------------------
     void CaptionZuweisen();
@@ -173,23 +168,6 @@ public:
     // The threads of the running sweep; each is taken out once, by its completion handler.
     QList<QPointer<QThread>> ScannerThreads;
 
-signals:
-    // The close sequence has run; the message loop may end.
-    void Beendet();
-
-public slots:
-    void ButtonsClick(int tag);
-    // Messages 1124/1125 from other programs, the tray's "&Beenden", the session end.
-    void SchliessenOhneFrage();
-
-protected:
-    void closeEvent(QCloseEvent* ereignis) override;
-    void changeEvent(QEvent* ereignis) override;
-    void resizeEvent(QResizeEvent* ereignis) override;
-    void showEvent(QShowEvent* ereignis) override;
-    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
-
-private:
     void FormCreate();
     bool FormCloseQuery();
     void FormClose();
@@ -202,25 +180,13 @@ private:
 
     void Timer1StartTimer();
     void Timer1StatusBarTimer();
-    void Timer1SenderTimer();
-    void Timer1UdpTimerTimer();
-    void Timer1IcmpTimer();
     void Timer1ScannerTimer();
-    void Timer1SetSuspendStateTimer();
-    void Timer1ZeitsteuerungTimer();
-    void IcmpTerminated();
-
-    // The schedule words of the command port.
-    void ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp);
-    // Pauses in 5 ms steps, handling events, until flag is set or about 2.5 s passed.
-    bool AufAntwortWarten(const bool& flagS);
 
     void NachrichtEmpfangen(int nachricht);
     void InstanzZeigen();
     void SitzungEndet();
     void SchlafBeginnt();
     void Aufgewacht();
-    void ListenerAktivieren(bool aktivS);
     void VerknuepfungenPruefen();
     void GroesseAnArbeitsbereich();
     void SetActiveControl();
@@ -229,17 +195,15 @@ private:
     TPlattform FPlattform;
     TLaufzeit& FLaufzeit;
     THilfeUmgebung FHilfe;
-    std::shared_ptr<const TNetzwerkSonde> FSonde;
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
-    std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
+    std::unique_ptr<TKern> FKern;
     bool FSchliessenErzwungenS = false;
     bool FFrageOffenS = false;
     bool FBeendetS = false;
+    // The schedule exchange in progress: with whom (address, device name).
     bool FZsLaeuftS = false;
-    QPointer<TIcmpThread> FIcmpThread;
-    int FSondenLaeufe = 0;  // finished probe passes, for the diagnostics
-    QString FSondenBericht; // the last pass: hosts asked, online, restarts, stopped, failed
+    QString FZsIp, FZsGeraet;
 };
 
 // Brings a window to the front (restoring it when minimised); true when it is active.

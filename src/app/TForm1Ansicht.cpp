@@ -2,8 +2,8 @@
 #include "app/TForm1.h"
 
 #include "common/ResConst.h"
-#include "ui/Layout.h"
 #include "settings/SchriftDialog.h"
+#include "ui/Layout.h"
 #include "ui/THintergrundForm.h"
 
 #include <QGuiApplication>

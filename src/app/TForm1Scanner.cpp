@@ -22,7 +22,7 @@ QString ScannerMeldung() {
 void TForm1::ScannerTimerSchritt() {
     Timer1Scanner.stop();
     Timer1Scanner.setInterval(250);
-    const TBroadcastList netze = BroadcastIPs;
+    const TBroadcastList netze = FKern->BroadcastIPs();
     if (!FLaufzeit.StopS && FLaufzeit.ScannerS && FLaufzeit.ScannerAnzahl <= 0 &&
         !FLaufzeit.EigeneMAC().isEmpty() && !netze.isEmpty()) {
         // The threads use the host list: the close sequence stops them and waits.
@@ -32,8 +32,8 @@ void TForm1::ScannerTimerSchritt() {
             eigeneMacs << netz.MAC;
         for (const QString& teil : ScannerIPTeile(netze)) {
             const QPointer<TScannerThread> thread = TScannerThread::Create(
-                teil, *HostList, TScannerUmgebung{FPlattform.Netz, FPlattform.NetzSuche, FLaufzeit}, this,
-                [this](TScannerThread* t) { ScannerTerminated(t); }, eigeneMacs);
+                teil, FKern->HostList(), TScannerUmgebung{FPlattform.Netz, FPlattform.NetzSuche, FLaufzeit},
+                this, [this](TScannerThread* t) { ScannerTerminated(t); }, eigeneMacs);
             ScannerThreads.append(thread.data());
             QThread::yieldCurrentThread();
         }

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QThread>
 #include <algorithm>
 
 namespace {
@@ -25,12 +24,18 @@ THostList::~THostList() {
 }
 
 void THostList::Sperren() {
-    while (FLocked.exchange(true, std::memory_order_acquire))
-        QThread::yieldCurrentThread();
+    FSperre.lock();
+    ++FSperrTiefe;
 }
 
 void THostList::Entsperren() {
-    FLocked.store(false, std::memory_order_release);
+    --FSperrTiefe;
+    FSperre.unlock();
+}
+
+void THostList::Melden() {
+    if (!FMeldungOffenS.exchange(true))
+        emit Geaendert();
 }
 
 void THostList::Clear() {
@@ -61,6 +66,8 @@ void THostList::Put(int index, const THostListRec& wert) {
     SenderGeaendert(FListe[index].SenderS, wert.SenderS);
     FListe[index] = wert;
     FIndexGueltigS = false;
+    s.unlock();
+    Melden();
 }
 
 THostListListe THostList::GetListe() const {
@@ -69,8 +76,14 @@ THostListListe THostList::GetListe() const {
 }
 
 int THostList::Add(const THostListRec& host, bool fromScannerS) {
-    TListenSperre sperre(*this);
-    return AddGesperrt(host, fromScannerS);
+    int ergebnis;
+    {
+        TListenSperre sperre(*this);
+        ergebnis = AddGesperrt(host, fromScannerS);
+    }
+    if (ergebnis >= 0 || ChangeS())
+        Melden();
+    return ergebnis;
 }
 
 void THostList::IndexPruefen() {
@@ -178,6 +191,8 @@ void THostList::Delete(int index) {
     SenderGeaendert(FListe[index].SenderS, false);
     FListe.removeAt(index);
     FIndexGueltigS = false;
+    s.unlock();
+    Melden();
 }
 
 THostListRec THostList::FindMAC(const QString& mac) const {
@@ -193,8 +208,11 @@ void THostList::SetChangeS(int index, bool wert) {
     if (index < 0 || index >= FListe.size())
         return;
     FListe[index].ChangeS = wert;
-    if (wert)
-        FChangeS = true;
+    if (!wert)
+        return;
+    FChangeS = true;
+    s.unlock();
+    Melden();
 }
 
 void THostList::SetPCUser(bool pcS, int index, const QString& name) {
@@ -204,6 +222,8 @@ void THostList::SetPCUser(bool pcS, int index, const QString& name) {
     (pcS ? FListe[index].PC : FListe[index].User) = name;
     FListe[index].ChangeS = true;
     FChangeS = true;
+    s.unlock();
+    Melden();
 }
 
 void THostList::SetStatus(int index, TStatus wert) {
@@ -218,16 +238,19 @@ void THostList::SetStatus(int index, TStatus wert) {
 }
 
 void THostList::AlleOffline() {
-    TListenSperre sperre(*this);
-    QMutexLocker s(&FSpeicher);
-    FChangeS = true;
-    FSenderAnzahl = 0;
-    for (THostListRec& e : FListe) {
-        e.Status = TStatus::sOffline;
-        e.SenderS = false;
-        e.Millisek = 0;
-        e.ChangeS = true;
+    {
+        TListenSperre sperre(*this);
+        QMutexLocker s(&FSpeicher);
+        FChangeS = true;
+        FSenderAnzahl = 0;
+        for (THostListRec& e : FListe) {
+            e.Status = TStatus::sOffline;
+            e.SenderS = false;
+            e.Millisek = 0;
+            e.ChangeS = true;
+        }
     }
+    Melden();
 }
 
 bool THostList::LoadSaveListe(bool ladeS) {

@@ -7,12 +7,15 @@
 
 #include <QHash>
 #include <QMutex>
+#include <QObject>
+#include <QRecursiveMutex>
 #include <atomic>
 #include <functional>
 
 class TDateien;
 
-class THostList {
+class THostList : public QObject {
+    Q_OBJECT
 public:
     using TTickQuelle = std::function<quint32()>;
     static constexpr quint32 SenderTimeoutMs = 8000;
@@ -20,7 +23,7 @@ public:
     // Loads the file at once; dateien reads and writes it, tick is the clock of the Sender
     // timeout.
     THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick);
-    ~THostList();
+    ~THostList() override;
     THostList(const THostList&) = delete;
     THostList& operator=(const THostList&) = delete;
 
@@ -44,16 +47,27 @@ public:
 
     bool LoadSaveListe(bool ladeS);
 
-    // The list's lock: a busy flag shared with the worker threads and the view code.
-    // Not re-entrant; holders call no other lock-taking operation.
+    // The list's lock, shared with the worker threads and the view code. Re-entrant: a holder
+    // that calls another lock-taking operation must not hang its own thread.
     void Sperren();
     void Entsperren();
-    bool Locked() const { return FLocked.load(); }
+    bool Locked() const { return FSperrTiefe.load() > 0; }
 
+    // The receiver of Geaendert calls this before it reads the changes: a change after it
+    // is reported again.
+    void MeldungAbgeholt() { FMeldungOffenS.store(false); }
+
+signals:
+    // Rows were added, removed or marked changed. Emitted from whichever thread changed the
+    // store, at most once until MeldungAbgeholt: connect it queued.
+    void Geaendert();
+
+public:
     bool ChangeS() const { return FChangeS.load(); }
     void SetListChangeS(bool wert) { FChangeS.store(wert); }
 
 private:
+    void Melden();
     int AddGesperrt(THostListRec h, bool fromScannerS);
     void PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
     void Anhaengen(THostListRec h);
@@ -73,7 +87,9 @@ private:
     QMultiHash<QString, int> FMacIndex;
     bool FIndexGueltigS = false;
     int FSenderAnzahl = 0;
-    std::atomic<bool> FLocked{false};
+    QRecursiveMutex FSperre;
+    std::atomic<int> FSperrTiefe{0};
+    std::atomic<bool> FMeldungOffenS{false};
     std::atomic<bool> FChangeS{false};
 };
 

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QRandomGenerator>
@@ -15,7 +16,7 @@ class TstBefehle : public QObject {
 
     // The hibernation question is answered later, like the system would.
     void Empfang(const QByteArray& daten) {
-        FForm->UdpS1BefehlUDPRead(daten, "10.0.0.7");
+        Innen(*FForm).UdpS1BefehlUDPRead(daten, "10.0.0.7");
         QCoreApplication::processEvents();
     }
     QStringList& Gestartet() { return FUmgebung->Fake().FGestartet; }
@@ -24,7 +25,7 @@ private slots:
     void init() {
         FUmgebung = std::make_unique<TTestUmgebung>();
         FForm = FormStarten({"/systemstartup"}, ZufallsPort());
-        QVERIFY(FForm->UdpS1Befehl.Aktiv());
+        QVERIFY(Innen(*FForm).BefehlAktiv());
     }
     void cleanup() {
         FForm.reset();
@@ -53,18 +54,18 @@ private slots:
         QFETCH(QStringList, gestartet);
         Empfang(daten);
         QCOMPARE(Gestartet(), gestartet);
-        QVERIFY(!FForm->Timer1SetSuspendState.isActive());
+        QVERIFY(!Innen(*FForm).Timer1SetSuspendState.isActive());
     }
 
     void einschlafenOhneRuhezustand() {
         FUmgebung->Fake().Energie.FHibernationS = false;
         Empfang("VTR1|einschlafen");
         QVERIFY(Gestartet().isEmpty());
-        QVERIFY(FForm->Timer1SetSuspendState.isActive());
-        QCOMPARE(FForm->Timer1SetSuspendState.interval(), 250);
+        QVERIFY(Innen(*FForm).Timer1SetSuspendState.isActive());
+        QCOMPARE(Innen(*FForm).Timer1SetSuspendState.interval(), 250);
         QVERIFY(!FUmgebung->Fake().FAufrufe.contains("Schlafen"));
         QTRY_VERIFY(FUmgebung->Fake().FAufrufe.contains("Schlafen"));
-        QVERIFY(!FForm->Timer1SetSuspendState.isActive());
+        QVERIFY(!Innen(*FForm).Timer1SetSuspendState.isActive());
     }
 
     void waehrendStopVerworfen() {
@@ -95,7 +96,7 @@ private slots:
         h.IP = "127.0.0.1";
         h.MAC = "00-1A-2B-3C-4D-5E";
         h.SenderS = senderS;
-        FForm->SendBefehl(nr, h);
+        Innen(*FForm).SendBefehl(nr, h);
         QTRY_COMPARE(Gestartet(), gestartet);
         QTest::qWait(50);
         QCOMPARE(Gestartet(), gestartet); // exactly once
@@ -106,7 +107,7 @@ private slots:
         h.IP = "127.0.0.1";
         h.SenderS = true;
         for (int nr = 1; nr <= 4; ++nr)
-            FForm->SendBefehl(nr, h);
+            Innen(*FForm).SendBefehl(nr, h);
         QTest::qWait(100);
         QVERIFY(Gestartet().isEmpty());
     }
@@ -116,12 +117,12 @@ private slots:
         b.IP = "127.0.0.1";
         b.BroadcastIP = "127.0.0.1";
         b.MAC = "00-00-00-00-00-01";
-        FForm->BroadcastIPs = {b};
-        QVERIFY(!FForm->WakeUpComputer("00:1A:2B:3C:4D:5E"));
-        QVERIFY(!FForm->WakeUpComputer(""));
-        QVERIFY(FForm->WakeUpComputer("00-1a-2b-3c-4d-5e"));
-        FForm->BroadcastIPs.clear();
-        QVERIFY(FForm->WakeUpComputer("00-1A-2B-3C-4D-5E")); // nothing to send to, nothing failed
+        Innen(*FForm).BroadcastIPs() = {b};
+        QVERIFY(!Innen(*FForm).WakeUpComputer("00:1A:2B:3C:4D:5E"));
+        QVERIFY(!Innen(*FForm).WakeUpComputer(""));
+        QVERIFY(Innen(*FForm).WakeUpComputer("00-1a-2b-3c-4d-5e"));
+        Innen(*FForm).BroadcastIPs().clear();
+        QVERIFY(Innen(*FForm).WakeUpComputer("00-1A-2B-3C-4D-5E")); // nothing to send to, nothing failed
     }
 };
 

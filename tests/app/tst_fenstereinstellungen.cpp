@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QDir>
@@ -28,10 +29,10 @@ private slots:
 
     void neuerBenutzer() {
         auto form = Starten();
-        QCOMPARE(form->ProgrammSchrift().Font.family(), QString("Arial"));
-        QCOMPARE(form->ProgrammSchrift().Font.pointSize(), 12);
-        QCOMPARE(form->GetHintergrundNr(), 1);
-        QCOMPARE(form->ListView1->font().pointSize(), 12);
+        QCOMPARE(Innen(*form).ProgrammSchrift().Font.family(), QString("Arial"));
+        QCOMPARE(Innen(*form).ProgrammSchrift().Font.pointSize(), 12);
+        QCOMPARE(Innen(*form).GetHintergrundNr(), 1);
+        QCOMPARE(Innen(*form).ListView1->font().pointSize(), 12);
         QCOMPARE(Laufzeit().EigenerName, QString("tester"));
         // Nothing is written before the first save; the close writes all seven values.
         QVERIFY(QSettings(KonfDatei(), QSettings::IniFormat).allKeys().isEmpty());
@@ -54,20 +55,20 @@ private slots:
         }
         auto form = Starten();
         QCOMPARE(Laufzeit().EigenerName, QString("Anna"));
-        QCOMPARE(form->GetHintergrundNr(), 7);
-        QCOMPARE(form->Hintergrund(), QColor(0, 128, 0));
-        const QFont f = form->ListView1->font();
+        QCOMPARE(Innen(*form).GetHintergrundNr(), 7);
+        QCOMPARE(Innen(*form).Hintergrund(), QColor(0, 128, 0));
+        const QFont f = Innen(*form).ListView1->font();
         QCOMPARE(f.pointSize(), 20);
         QVERIFY(f.bold() && f.italic());
-        QCOMPARE(form->Btn1Beenden->font().pointSize(), 20);
+        QCOMPARE(Innen(*form).Btn1Beenden->font().pointSize(), 20);
         // Controls grow with the font.
-        QVERIFY(form->Btn1Beenden->height() > QFontMetrics(f).height());
+        QVERIFY(Innen(*form).Btn1Beenden->height() > QFontMetrics(f).height());
         // At least 125 pixels, wide enough for either caption at 20 points, both the same.
-        const QFontMetrics knopf(form->Btn1Minimieren->font());
-        QVERIFY(form->Btn1Beenden->width() >= 125);
-        QVERIFY(knopf.horizontalAdvance("Minimieren") + 8 <= form->Btn1Beenden->width());
-        QVERIFY(knopf.horizontalAdvance("Beenden") + 8 <= form->Btn1Beenden->width());
-        QCOMPARE(form->Btn1Minimieren->width(), form->Btn1Beenden->width());
+        const QFontMetrics knopf(Innen(*form).Btn1Minimieren->font());
+        QVERIFY(Innen(*form).Btn1Beenden->width() >= 125);
+        QVERIFY(knopf.horizontalAdvance("Minimieren") + 8 <= Innen(*form).Btn1Beenden->width());
+        QVERIFY(knopf.horizontalAdvance("Beenden") + 8 <= Innen(*form).Btn1Beenden->width());
+        QCOMPARE(Innen(*form).Btn1Minimieren->width(), Innen(*form).Btn1Beenden->width());
     }
 
     void verknuepfungenNurDurchBenutzer() {
@@ -81,21 +82,21 @@ private slots:
         fremd.close();
         form->hide();
         form->show();
-        QVERIFY(form->Cb1Autostart->isChecked());
+        QVERIFY(Innen(*form).Cb1Autostart->isChecked());
         QFile wieder(Laufzeit().AutostartLink);
         QVERIFY(wieder.open(QIODevice::ReadOnly));
         QCOMPARE(wieder.readAll(), QByteArray("[Desktop Entry]\nfremd\n"));
 
         // The user clicks the desktop box: the launcher is written, and removed again.
-        form->Cb1Desktop->setFocus();
-        form->Cb1Desktop->click();
+        Innen(*form).Cb1Desktop->setFocus();
+        Innen(*form).Cb1Desktop->click();
         QVERIFY(QFile::exists(Laufzeit().DesktopLink));
-        form->Cb1Desktop->click();
+        Innen(*form).Cb1Desktop->click();
         QVERIFY(!QFile::exists(Laufzeit().DesktopLink));
         // A read-only autostart entry still goes when the user unticks the box.
         QFile(Laufzeit().AutostartLink).setPermissions(QFile::ReadOwner);
-        form->Cb1Autostart->setFocus();
-        form->Cb1Autostart->click();
+        Innen(*form).Cb1Autostart->setFocus();
+        Innen(*form).Cb1Autostart->click();
         QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
     }
 };

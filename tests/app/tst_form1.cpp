@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QDir>
@@ -30,67 +31,68 @@ private slots:
         o.Argumente = QStringList{};
         TForm1 form(FUmgebung->Plattform(), FUmgebung->Laufzeit, o);
         QVERIFY(!form.isVisible()); // the start tick decides
-        QVERIFY(form.Timer1Start.isActive());
+        QVERIFY(Innen(form).Timer1Start.isActive());
         QCOMPARE(form.windowTitle(), QString("TESTPC - Veltrano V1.01"));
         QCOMPARE(FUmgebung->Fake().FFensterTitel, form.windowTitle());
-        QCOMPARE(form.ListView1->columnCount(), 6);
+        QCOMPARE(Innen(form).ListView1->columnCount(), 6);
         QStringList spalten;
         for (int i = 0; i < 6; ++i)
-            spalten << form.ListView1->horizontalHeaderItem(i)->text();
+            spalten << Innen(form).ListView1->horizontalHeaderItem(i)->text();
         QCOMPARE(spalten,
                  (QStringList{"Gerät", "Benutzer", "Status", "Sender", "IP-Adresse", "MAC-Adresse"}));
         QVERIFY(QDir(FUmgebung->Fake().Basis() + "/data/Veltrano").exists());
-        for (QTimer* t : {&form.Timer1Sender, &form.Timer1Icmp, &form.Timer1Scanner, &form.Timer1StatusBar})
+        for (QTimer* t : {&Innen(form).Timer1Sender, &Innen(form).Timer1Icmp, &Innen(form).Timer1Scanner,
+                          &Innen(form).Timer1StatusBar})
             QVERIFY(!t->isActive());
-        QVERIFY(form.AutoCloseS);
+        QVERIFY(Innen(form).AutoCloseS);
         QVERIFY(!Laufzeit().StopS);
     }
 
     void ersterTickZeigtFenster() {
         auto form = Starten();
         QVERIFY(form->isVisible());
-        QVERIFY(!form->CtiSichtbar());
+        QVERIFY(!Innen(*form).CtiSichtbar());
         const QSize arbeit = QGuiApplication::primaryScreen()->availableGeometry().size();
         QCOMPARE(form->frameGeometry().size(), arbeit);
-        QCOMPARE(form->StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:05 Uhr"));
-        QVERIFY(form->Timer1StatusBar.isActive());
-        QCOMPARE(form->Timer1StatusBar.interval(), 500);
-        QVERIFY(form->Timer1Icmp.isActive());
-        QCOMPARE(form->Timer1Icmp.interval(), 2100);
-        QVERIFY(form->Timer1Scanner.isActive());
-        QCOMPARE(form->Timer1Scanner.interval(), 250);
-        QVERIFY(form->Timer1Sender.isActive());
-        QCOMPARE(form->Timer1Sender.interval(), 2000);
+        QCOMPARE(Innen(*form).StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:05 Uhr"));
+        QVERIFY(Innen(*form).Timer1StatusBar.isActive());
+        QCOMPARE(Innen(*form).Timer1StatusBar.interval(), 500);
+        QVERIFY(Innen(*form).Timer1Icmp.isActive());
+        QCOMPARE(Innen(*form).Timer1Icmp.interval(), 2100);
+        QVERIFY(Innen(*form).Timer1Scanner.isActive());
+        QCOMPARE(Innen(*form).Timer1Scanner.interval(), 250);
+        QVERIFY(Innen(*form).Timer1Sender.isActive());
+        QCOMPARE(Innen(*form).Timer1Sender.interval(), 2000);
 
         // The clock follows the minute.
         FUmgebung->Fake().FJetzt = FUmgebung->Fake().FJetzt.addSecs(60);
-        QTRY_COMPARE(form->StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:06 Uhr"));
+        QTRY_COMPARE(Innen(*form).StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:06 Uhr"));
     }
 
     void systemstartStartetVersteckt() {
         auto form = Starten({"/SystemStartup"});
         QVERIFY(!form->isVisible());
-        QVERIFY(form->CtiSichtbar());
-        QTRY_VERIFY(!form->Timer1StatusBar.isActive()); // the clock stops at its next tick
-        QVERIFY(form->Timer1Sender.isActive());         // but the presence runs at once
+        QVERIFY(Innen(*form).CtiSichtbar());
+        QTRY_VERIFY(!Innen(*form).Timer1StatusBar.isActive()); // the clock stops at its next tick
+        QVERIFY(Innen(*form).Timer1Sender.isActive());         // but the presence runs at once
 
         // A second start (message 1224) brings it back with the clock running.
         emit FUmgebung->Fake().NachrichtEmpfangen(TInstanz::NachrichtZeigen);
         QTRY_VERIFY(form->isVisible());
-        QVERIFY(!form->CtiSichtbar());
-        QVERIFY(form->Timer1StatusBar.isActive());
+        QVERIFY(!Innen(*form).CtiSichtbar());
+        QVERIFY(Innen(*form).Timer1StatusBar.isActive());
     }
 
     void minimierenVersteckt() {
         auto form = Starten();
         form->ButtonsClick(1);
         QVERIFY(!form->isVisible());
-        QVERIFY(form->CtiSichtbar());
-        form->FensterMinimierenWiederherstellen(false);
+        QVERIFY(Innen(*form).CtiSichtbar());
+        Innen(*form).FensterMinimierenWiederherstellen(false);
         QVERIFY(form->isVisible());
         form->showMinimized();
         QTRY_VERIFY(!form->isVisible());
-        QVERIFY(form->CtiSichtbar());
+        QVERIFY(Innen(*form).CtiSichtbar());
     }
 
     void groesseBleibtArbeitsbereich() {
@@ -100,19 +102,19 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(form->size(), soll);
         // The layout follows the rules: list above the button row, buttons 125 wide.
-        QCOMPARE(form->Btn1Beenden->width(), 125);
-        QCOMPARE(form->Btn1Beenden->x() + 125 + 10, form->centralWidget()->width());
-        QCOMPARE(form->Btn1Minimieren->x(), form->Btn1Beenden->x() - 5 - 125);
-        QCOMPARE(form->ListView1->geometry().bottom() + 1 + 10, form->Btn1Beenden->y());
+        QCOMPARE(Innen(*form).Btn1Beenden->width(), 125);
+        QCOMPARE(Innen(*form).Btn1Beenden->x() + 125 + 10, form->centralWidget()->width());
+        QCOMPARE(Innen(*form).Btn1Minimieren->x(), Innen(*form).Btn1Beenden->x() - 5 - 125);
+        QCOMPARE(Innen(*form).ListView1->geometry().bottom() + 1 + 10, Innen(*form).Btn1Beenden->y());
         // Six columns, each within a few pixels of a sixth, together filling the viewport.
         int summe = 0;
         for (int s = 0; s < 6; ++s) {
-            QVERIFY(qAbs(form->ListView1->columnWidth(s) - form->ListView1->width() / 6) <= 6);
-            summe += form->ListView1->columnWidth(s);
+            QVERIFY(qAbs(Innen(*form).ListView1->columnWidth(s) - Innen(*form).ListView1->width() / 6) <= 6);
+            summe += Innen(*form).ListView1->columnWidth(s);
         }
-        QCOMPARE(summe, form->ListView1->viewport()->width());
-        QVERIFY(!form->Cb1Scanner->geometry().intersects(form->Btn1Minimieren->geometry()));
-        QVERIFY(!form->Cb1Autostart->geometry().intersects(form->Cb1Scanner->geometry()));
+        QCOMPARE(summe, Innen(*form).ListView1->viewport()->width());
+        QVERIFY(!Innen(*form).Cb1Scanner->geometry().intersects(Innen(*form).Btn1Minimieren->geometry()));
+        QVERIFY(!Innen(*form).Cb1Autostart->geometry().intersects(Innen(*form).Cb1Scanner->geometry()));
     }
 
     void beendenMitFrage() {
@@ -123,10 +125,10 @@ private slots:
         QCOMPARE(FUmgebung->Meldungen.Texte, QStringList{"Soll das Programm beendet werden?"});
         QVERIFY(form->isVisible());
         QCOMPARE(beendet.count(), 0);
-        QVERIFY(form->AutoCloseS);
+        QVERIFY(Innen(*form).AutoCloseS);
         QVERIFY(!Laufzeit().StopS);
-        for (QTimer* t :
-             {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+        for (QTimer* t : {&Innen(*form).Timer1Sender, &Innen(*form).Timer1Icmp, &Innen(*form).Timer1Scanner,
+                          &Innen(*form).Timer1StatusBar})
             QVERIFY(t->isActive());
 
         FUmgebung->Meldungen.Antworten({true});
@@ -134,9 +136,10 @@ private slots:
         QCOMPARE(FUmgebung->Meldungen.Texte.size(), 2);
         QCOMPARE(beendet.count(), 1);
         QVERIFY(Laufzeit().StopS);
-        QVERIFY(form->IsClosing);
-        for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner,
-                          &form->Timer1StatusBar, &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
+        QVERIFY(Innen(*form).IsClosing);
+        for (QTimer* t :
+             {&Innen(*form).Timer1Sender, &Innen(*form).Timer1Icmp, &Innen(*form).Timer1Scanner,
+              &Innen(*form).Timer1StatusBar, &Innen(*form).Timer1UdpTimer, &Innen(*form).Timer1Zeitsteuerung})
             QVERIFY(!t->isActive());
     }
 
@@ -189,25 +192,25 @@ private slots:
         QVERIFY(boxGesehenS);
         QCOMPARE(beendet.count(), 1);
         QVERIFY(Laufzeit().StopS);
-        QVERIFY(form->IsClosing);
+        QVERIFY(Innen(*form).IsClosing);
     }
 
     void schlafUndAufwachen() {
         auto form = Starten();
         emit FUmgebung->Fake().Energie.SchlafBeginnt();
         QVERIFY(Laufzeit().StopS);
-        for (QTimer* t :
-             {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner, &form->Timer1StatusBar})
+        for (QTimer* t : {&Innen(*form).Timer1Sender, &Innen(*form).Timer1Icmp, &Innen(*form).Timer1Scanner,
+                          &Innen(*form).Timer1StatusBar})
             QVERIFY(!t->isActive());
         emit FUmgebung->Fake().Energie.Aufgewacht();
         QVERIFY(!Laufzeit().StopS);
-        QVERIFY(form->Timer1UdpTimer.isActive());
-        QCOMPARE(form->Timer1UdpTimer.interval(), 5000);
-        QVERIFY(form->Timer1StatusBar.isActive());
-        QVERIFY(!form->Timer1Sender.isActive()); // presence waits for the listeners
-        QTRY_VERIFY_WITH_TIMEOUT(form->Timer1Sender.isActive(), 7000);
-        QVERIFY(form->Timer1Icmp.isActive());
-        QVERIFY(form->Timer1Scanner.isActive());
+        QVERIFY(Innen(*form).Timer1UdpTimer.isActive());
+        QCOMPARE(Innen(*form).Timer1UdpTimer.interval(), 5000);
+        QVERIFY(Innen(*form).Timer1StatusBar.isActive());
+        QVERIFY(!Innen(*form).Timer1Sender.isActive()); // presence waits for the listeners
+        QTRY_VERIFY_WITH_TIMEOUT(Innen(*form).Timer1Sender.isActive(), 7000);
+        QVERIFY(Innen(*form).Timer1Icmp.isActive());
+        QVERIFY(Innen(*form).Timer1Scanner.isActive());
     }
 
     void zustandsabfrage() {

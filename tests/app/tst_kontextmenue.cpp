@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 #include "ui/TNameDlg.h"
 #include "ui/TPuLv1.h"
@@ -32,18 +33,18 @@ class TstKontextmenue : public QObject {
 
     void Waehle(int zeile) {
         if (zeile < 0) {
-            FForm->ListView1->clearSelection();
-            FForm->ListView1->setCurrentCell(-1, -1);
+            Innen(*FForm).ListView1->clearSelection();
+            Innen(*FForm).ListView1->setCurrentCell(-1, -1);
         } else {
-            FForm->ListView1->ZeileFokussieren(zeile);
+            Innen(*FForm).ListView1->ZeileFokussieren(zeile);
         }
-        FForm->PuLv1Popup();
+        Innen(*FForm).PuLv1Popup();
     }
     bool An(QAction* a) const { return a->isEnabled(); }
     QStringList Spalte0() const {
         QStringList namen;
-        for (int r = 0; r < FForm->ListView1->rowCount(); ++r)
-            namen << FForm->ListView1->item(r, 0)->text();
+        for (int r = 0; r < Innen(*FForm).ListView1->rowCount(); ++r)
+            namen << Innen(*FForm).ListView1->item(r, 0)->text();
         return namen;
     }
 
@@ -60,7 +61,7 @@ private slots:
         FForm = FormStarten({});
         QCOMPARE(Laufzeit().EigeneMAC(), QString("02-00-00-00-00-01"));
         // A peer instance on BETA.
-        FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
+        Innen(*FForm).UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA", "GAMMA"}));
     }
     void cleanup() {
@@ -69,7 +70,7 @@ private slots:
     }
 
     void freigaben() {
-        TPuLv1* m = FForm->PuLv1;
+        TPuLv1* m = Innen(*FForm).PuLv1;
         Waehle(-1);
         for (QAction* a : m->actions())
             if (!a->isSeparator())
@@ -98,16 +99,16 @@ private slots:
     void bestaetigung() {
         Waehle(1);
         FUmgebung->Meldungen.Antworten({false});
-        FForm->PuLv1->PuLv1Herunterfahren->trigger();
+        Innen(*FForm).PuLv1->PuLv1Herunterfahren->trigger();
         QCOMPARE(FUmgebung->Meldungen.Texte,
                  QStringList{"Soll die Aktion \"Herunterfahren\" bei Gerät \"BETA\" durchgeführt werden?"});
         QVERIFY(FUmgebung->Fake().FGestartet.isEmpty());
 
         // GAMMA has no peer instance: the remote shutdown of the system.
-        FForm->HostList->SetStatus(2, TStatus::sOnline);
+        Innen(*FForm).HostList->SetStatus(2, TStatus::sOnline);
         Waehle(2);
         FUmgebung->Meldungen.Antworten({true});
-        FForm->PuLv1->PuLv1Neustart->trigger();
+        Innen(*FForm).PuLv1->PuLv1Neustart->trigger();
         QCOMPARE(FUmgebung->Meldungen.Texte.last(),
                  QString("Soll die Aktion \"Neustart\" bei Gerät \"GAMMA\" durchgeführt werden?"));
         QCOMPARE(FUmgebung->Fake().FGestartet, QStringList{"net rpc shutdown -r -I 10.0.0.4"});
@@ -123,25 +124,25 @@ private slots:
             dlg->LeName->setText("  KUECHE ");
         };
         FUmgebung->Meldungen.Antworten({true});
-        FForm->PuLv1->PuLv1PcAendern->trigger();
-        QCOMPARE(FForm->HostList->Get(0).PC, QString("KUECHE"));
+        Innen(*FForm).PuLv1->PuLv1PcAendern->trigger();
+        QCOMPARE(Innen(*FForm).HostList->Get(0).PC, QString("KUECHE"));
         // Row and file follow with the next presence datagram.
-        FForm->UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
+        Innen(*FForm).UdpS1SenderUDPRead("VTR1|1|BETA|bert|02-00-00-00-00-03|1", "10.0.0.3");
         QCOMPARE(Spalte0()[0], QString("KUECHE"));
         QTRY_VERIFY(Lesen(Laufzeit().HostlisteDatei).startsWith("KUECHE|anna|"));
 
         // A running peer's names are its own.
         Waehle(1);
         FUmgebung->Meldungen.DialogFueller = {};
-        FForm->PuLv1->PuLv1BenutzerAendern->trigger();
+        Innen(*FForm).PuLv1->PuLv1BenutzerAendern->trigger();
         QCOMPARE(FUmgebung->Meldungen.Texte.last(),
                  QString("Einträge mit aktivem Sender dürfen nicht geändert oder gelöscht werden!"));
-        QCOMPARE(FForm->HostList->Get(1).User, QString("bert"));
+        QCOMPARE(Innen(*FForm).HostList->Get(1).User, QString("bert"));
     }
 
     void eigenerName() {
         // The user of the own computer is the own name, even when that row is a peer.
-        FForm->UdpS1SenderUDPRead("VTR1|1|TESTPC|tester|02-00-00-00-00-01|1", "10.0.0.1");
+        Innen(*FForm).UdpS1SenderUDPRead("VTR1|1|TESTPC|tester|02-00-00-00-00-01|1", "10.0.0.1");
         Waehle(3);
         FUmgebung->Meldungen.DialogFueller = [](QDialog* d) {
             auto* dlg = qobject_cast<TNameDlg*>(d);
@@ -150,9 +151,9 @@ private slots:
             dlg->LeName->setText("Tanja");
         };
         FUmgebung->Meldungen.Antworten({true});
-        FForm->PuLv1->PuLv1BenutzerAendern->trigger();
+        Innen(*FForm).PuLv1->PuLv1BenutzerAendern->trigger();
         QCOMPARE(Laufzeit().EigenerName, QString("Tanja"));
-        QCOMPARE(FForm->HostList->Get(3).User, QString("tester"));
+        QCOMPARE(Innen(*FForm).HostList->Get(3).User, QString("tester"));
         // Stored at once, so the next start announces it too.
         QSettings einstellungen(FUmgebung->Fake().Basis() + "/config/Veltrano/Veltrano.conf",
                                 QSettings::IniFormat);
@@ -161,37 +162,37 @@ private slots:
 
     void verschieben() {
         Waehle(2);
-        FForm->PuLv1->PuLv1Oben->trigger();
+        Innen(*FForm).PuLv1->PuLv1Oben->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "GAMMA", "BETA"}));
-        QCOMPARE(FForm->ListView1->ItemIndex(), 1);
+        QCOMPARE(Innen(*FForm).ListView1->ItemIndex(), 1);
         QVERIFY(Lesen(Laufzeit().HostlisteDatei).contains("GAMMA|gabi|10.0.0.4|02-00-00-00-00-04\r\nBETA|"));
-        FForm->PuLv1Popup(); // the menu opens anew
-        FForm->PuLv1->PuLv1Unten->trigger();
+        Innen(*FForm).PuLv1Popup(); // the menu opens anew
+        Innen(*FForm).PuLv1->PuLv1Unten->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA", "GAMMA"}));
-        QCOMPARE(FForm->ListView1->ItemIndex(), 2);
-        QCOMPARE(FForm->HostList->Get(1).SenderS, true); // whole records move
+        QCOMPARE(Innen(*FForm).ListView1->ItemIndex(), 2);
+        QCOMPARE(Innen(*FForm).HostList->Get(1).SenderS, true); // whole records move
     }
 
     void loeschen() {
         Waehle(1);
-        FForm->PuLv1->PuLv1Loeschen->trigger(); // BETA is a running peer
-        QCOMPARE(FForm->HostList->Count(), 3);
+        Innen(*FForm).PuLv1->PuLv1Loeschen->trigger(); // BETA is a running peer
+        QCOMPARE(Innen(*FForm).HostList->Count(), 3);
         Waehle(2);
         FUmgebung->Meldungen.Antworten({false});
-        FForm->PuLv1->PuLv1Loeschen->trigger();
+        Innen(*FForm).PuLv1->PuLv1Loeschen->trigger();
         QCOMPARE(FUmgebung->Meldungen.Texte.last(),
                  QString("Soll das Gerät \"GAMMA\" aus der Liste entfernt werden?"));
-        QCOMPARE(FForm->HostList->Count(), 3);
+        QCOMPARE(Innen(*FForm).HostList->Count(), 3);
         FUmgebung->Meldungen.Antworten({true});
-        FForm->PuLv1->PuLv1Loeschen->trigger();
+        Innen(*FForm).PuLv1->PuLv1Loeschen->trigger();
         QCOMPARE(Spalte0(), (QStringList{"ALPHA", "BETA"}));
-        QCOMPARE(FForm->ListView1->ItemIndex(), 1); // the last row went: the new last one
+        QCOMPARE(Innen(*FForm).ListView1->ItemIndex(), 1); // the last row went: the new last one
         QCOMPARE(Lesen(Laufzeit().HostlisteDatei).count("\r\n"), 2);
         Waehle(0);
         FUmgebung->Meldungen.Antworten({true});
-        FForm->PuLv1->PuLv1Loeschen->trigger();
+        Innen(*FForm).PuLv1->PuLv1Loeschen->trigger();
         QCOMPARE(Spalte0(), (QStringList{"BETA"}));
-        QCOMPARE(FForm->ListView1->ItemIndex(), 0);
+        QCOMPARE(Innen(*FForm).ListView1->ItemIndex(), 0);
     }
 
     void tastenkuerzel() {
@@ -199,21 +200,21 @@ private slots:
         FForm->activateWindow();
         // Shortcuts reach only the active window, and the window system activates it later.
         QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
-        FForm->ListView1->setFocus();
-        QTest::keyClick(FForm->ListView1, Qt::Key_Delete);
+        Innen(*FForm).ListView1->setFocus();
+        QTest::keyClick(Innen(*FForm).ListView1, Qt::Key_Delete);
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty()); // no row: nothing
         Waehle(0);
-        FForm->ListView1->setFocus();
-        QTest::keyClick(FForm->ListView1, Qt::Key_Delete);
+        Innen(*FForm).ListView1->setFocus();
+        QTest::keyClick(Innen(*FForm).ListView1, Qt::Key_Delete);
         QCOMPARE(FUmgebung->Meldungen.Texte,
                  QStringList{"Soll das Gerät \"ALPHA\" aus der Liste entfernt werden?"});
     }
 
     void kopieren() {
         Waehle(2);
-        FForm->PuLv1->PuLv1IpKopieren->trigger();
+        Innen(*FForm).PuLv1->PuLv1IpKopieren->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("10.0.0.4"));
-        FForm->PuLv1->PuLv1MacKopieren->trigger();
+        Innen(*FForm).PuLv1->PuLv1MacKopieren->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("02-00-00-00-00-04"));
     }
 };

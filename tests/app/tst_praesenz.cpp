@@ -2,6 +2,7 @@
 #include "common/ResConst.h"
 #include "hosts/HostlisteDatei.h"
 #include "protocol/Nachrichten.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QFile>
@@ -14,10 +15,10 @@ QByteArray Lesen(const QString& pfad) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList Zeile(const TForm1& form, int r) {
+QStringList Zeile(TForm1& form, int r) {
     QStringList z;
     for (int c = 0; c < 6; ++c)
-        z << form.ListView1->item(r, c)->text();
+        z << Innen(form).ListView1->item(r, c)->text();
     return z;
 }
 
@@ -32,7 +33,7 @@ class TstPraesenz : public QObject {
     std::unique_ptr<TForm1> FForm;
 
     void Empfang(const QString& text, const QString& ip = "10.0.0.5") {
-        FForm->UdpS1SenderUDPRead(text.toUtf8(), ip);
+        Innen(*FForm).UdpS1SenderUDPRead(text.toUtf8(), ip);
     }
 
 private slots:
@@ -47,31 +48,31 @@ private slots:
 
     void neuerPeerGleichUndGeaendert() {
         Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
-        QCOMPARE(FForm->ListView1->rowCount(), 1);
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 1);
         QCOMPARE(Zeile(*FForm, 0),
                  (QStringList{"BUERO-PC", "anna", "Online", "Aktiv", "10.0.0.5", "00-1A-2B-3C-4D-5E"}));
-        QCOMPARE(FForm->ListView1->currentRow(), 0);
+        QCOMPARE(Innen(*FForm).ListView1->currentRow(), 0);
         // Saved shortly after: changes in a burst share one save.
-        QVERIFY(FForm->FSpeichern.isActive());
+        QVERIFY(Innen(*FForm).SpeichernAusstehendS());
         QTRY_COMPARE(Lesen(Laufzeit().HostlisteDatei),
                      QByteArray("BUERO-PC|anna|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
 
         // Unchanged: nothing painted, nothing saved.
         QFile::remove(Laufzeit().HostlisteDatei);
-        const int geschrieben = FForm->ListView1->GeschriebeneZellen();
+        const int geschrieben = Innen(*FForm).ListView1->GeschriebeneZellen();
         Empfang("VTR1|1|BUERO-PC|anna|00-1A-2B-3C-4D-5E|1");
-        QVERIFY(!FForm->FSpeichern.isActive());
+        QVERIFY(!Innen(*FForm).SpeichernAusstehendS());
         QTest::qWait(300);
         QVERIFY(!QFile::exists(Laufzeit().HostlisteDatei));
-        QCOMPARE(FForm->ListView1->GeschriebeneZellen(), geschrieben);
+        QCOMPARE(Innen(*FForm).ListView1->GeschriebeneZellen(), geschrieben);
 
         // Changed user: the row is repainted and the file saved.
         Empfang("VTR1|1|BUERO-PC|bert|00-1A-2B-3C-4D-5E|1");
         QCOMPARE(Zeile(*FForm, 0)[1], QString("bert"));
         QTRY_COMPARE(Lesen(Laufzeit().HostlisteDatei),
                      QByteArray("BUERO-PC|bert|10.0.0.5|00-1A-2B-3C-4D-5E\r\n"));
-        QVERIFY(!FForm->HostList->ChangeS());
-        QVERIFY(!FForm->HostList->Get(0).ChangeS);
+        QVERIFY(!Innen(*FForm).HostList->ChangeS());
+        QVERIFY(!Innen(*FForm).HostList->Get(0).ChangeS);
     }
 
     void verworfen_data() {
@@ -84,15 +85,15 @@ private slots:
     void verworfen() {
         QFETCH(QString, text);
         Empfang(text);
-        QCOMPARE(FForm->HostList->Count(), 0);
-        QCOMPARE(FForm->ListView1->rowCount(), 0);
+        QCOMPARE(Innen(*FForm).HostList->Count(), 0);
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 0);
     }
 
     void waehrendStopVerworfen() {
         Laufzeit().StopS = true;
         Empfang("VTR1|1|PC|anna|M1|1");
         Laufzeit().StopS = false;
-        QCOMPARE(FForm->HostList->Count(), 0);
+        QCOMPARE(Innen(*FForm).HostList->Count(), 0);
     }
 
     void senderVerfaelltUndAbschied() {
@@ -116,17 +117,17 @@ private slots:
         r.MAC = "M-S";
         r.IP = "10.0.0.9";
         r.Status = TStatus::sOnline;
-        FForm->HostList->Add(r, true);
-        QCOMPARE(FForm->ListView1->rowCount(), 0);
+        Innen(*FForm).HostList->Add(r, true);
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 0);
         Empfang("VTR1|1|A|anna|M-A|1");
-        QCOMPARE(FForm->ListView1->rowCount(), 2);
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 2);
         QCOMPARE(Zeile(*FForm, 0)[0], QString("SCAN"));
         QTRY_COMPARE(LeseHostliste(AktuellerFake(), Lesen(Laufzeit().HostlisteDatei)).size(), 2);
     }
 
     void zweiFelder() {
         Empfang(" VTR1\t|1"); // fields are trimmed before use, the tag too
-        QCOMPARE(FForm->ListView1->rowCount(), 1);
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 1);
         QCOMPARE(Zeile(*FForm, 0),
                  (QStringList{"Unbekannt", "Unbekannt", "Online", "Aktiv", "10.0.0.5", ""}));
     }
@@ -134,11 +135,11 @@ private slots:
     // Bytes read as they stand: a mark before the tag spoils the tag, broken UTF-8 in a name
     // becomes replacement characters, and what a peer sends reads back unchanged.
     void dekodierung() {
-        FForm->UdpS1SenderUDPRead("\xEF\xBB\xBFVTR1|1|PC|anna|M1|1", "10.0.0.5");
-        QCOMPARE(FForm->ListView1->rowCount(), 0);
-        FForm->UdpS1SenderUDPRead("VTR1|1|\xEF\xBB\xBF\xEF\xBB\xBFPC\xC3\x28|anna|M1|1", "10.0.0.5");
-        QCOMPARE(FForm->ListView1->rowCount(), 1);
-        const QString name = FForm->HostList->Get(0).PC;
+        Innen(*FForm).UdpS1SenderUDPRead("\xEF\xBB\xBFVTR1|1|PC|anna|M1|1", "10.0.0.5");
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 0);
+        Innen(*FForm).UdpS1SenderUDPRead("VTR1|1|\xEF\xBB\xBF\xEF\xBB\xBFPC\xC3\x28|anna|M1|1", "10.0.0.5");
+        QCOMPARE(Innen(*FForm).ListView1->rowCount(), 1);
+        const QString name = Innen(*FForm).HostList->Get(0).PC;
         QCOMPARE(name, QStringLiteral(u"\uFEFF\uFEFFPC\uFFFD("));
         for (const QString& text : {name, QStringLiteral(u"\uFEFF"), QString::fromUtf8("Büro|Ä")})
             QCOMPARE(Protokoll::Dekodieren(Protokoll::Kodieren(text)), text);

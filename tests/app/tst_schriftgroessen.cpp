@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "schedule/TZeitDlg.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 #include "ui/Layout.h"
 #include "ui/Pruefhilfen.h"
@@ -90,7 +91,7 @@ private slots:
         // The window system reports the window's final size asynchronously.
         QTRY_COMPARE(FForm->frameGeometry().size(), FForm->screen()->availableGeometry().size());
         QCoreApplication::processEvents();
-        QCOMPARE(FForm->ProgrammSchrift().Font.pointSize(), punkte);
+        QCOMPARE(Innen(*FForm).ProgrammSchrift().Font.pointSize(), punkte);
     }
     void cleanup() {
         FForm.reset();
@@ -100,21 +101,22 @@ private slots:
     void hauptfenster_data() { Groessen(); }
     void hauptfenster() {
         QFETCH(int, punkte);
-        TForm1& f = *FForm;
-        QVERIFY2(AusserhalbDesArbeitsbereichs(&f).isEmpty(), qPrintable(AusserhalbDesArbeitsbereichs(&f)));
+        TForm1Innen f(*FForm);
+        QVERIFY2(AusserhalbDesArbeitsbereichs(&f.F).isEmpty(),
+                 qPrintable(AusserhalbDesArbeitsbereichs(&f.F)));
         const QList<const QWidget*> teile = {f.ListView1,  f.Cb1Desktop,     f.Cb1Autostart,
                                              f.Cb1Scanner, f.Btn1Minimieren, f.Btn1Beenden};
-        const QString fehler =
-            ErsterFehler({UeberlappungOderAussen(f.centralWidget(), teile), AbgeschnittenerText(f.Cb1Desktop),
-                          AbgeschnittenerText(f.Cb1Autostart), AbgeschnittenerText(f.Cb1Scanner),
-                          AbgeschnittenerText(f.Btn1Minimieren), AbgeschnittenerText(f.Btn1Beenden),
-                          AbgeschnittenerText(f.StatusBar1Panel), ListeAbgeschnitten(f.ListView1)});
+        const QString fehler = ErsterFehler(
+            {UeberlappungOderAussen(f.F.centralWidget(), teile), AbgeschnittenerText(f.Cb1Desktop),
+             AbgeschnittenerText(f.Cb1Autostart), AbgeschnittenerText(f.Cb1Scanner),
+             AbgeschnittenerText(f.Btn1Minimieren), AbgeschnittenerText(f.Btn1Beenden),
+             AbgeschnittenerText(f.StatusBar1Panel), ListeAbgeschnitten(f.ListView1)});
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
         // Controls grow with the font.
         QCOMPARE(f.Btn1Beenden->height(), QFontMetrics(f.Btn1Beenden->font()).height() + 12);
         QCOMPARE(f.Cb1Scanner->height(), QFontMetrics(f.Cb1Scanner->font()).height() + 8);
         QCOMPARE(f.StatusBar1->height(), QFontMetrics(f.StatusBar1->font()).height() + 6);
-        QCOMPARE(f.centralWidget()->geometry().bottom() + 1, f.StatusBar1->y());
+        QCOMPARE(f.F.centralWidget()->geometry().bottom() + 1, f.StatusBar1->y());
         // The list keeps room for rows, and scrolls sideways only when its columns need it.
         QVERIFY(f.ListView1->viewport()->height() >= 4 * f.ListView1->rowHeight(0));
         int bedarf = 0;
@@ -127,11 +129,11 @@ private slots:
         if (punkte != 12 || !BreiterBildschirm())
             return;
         // The rules as they are: buttons 125 wide, three check boxes in the button row.
-        const int cw = f.centralWidget()->width();
+        const int cw = f.F.centralWidget()->width();
         QCOMPARE(f.Btn1Beenden->geometry(),
                  QRect(cw - 135, f.Btn1Beenden->y(), 125, f.Btn1Beenden->height()));
         QCOMPARE(f.Btn1Minimieren->geometry(), f.Btn1Beenden->geometry().translated(-130, 0));
-        QCOMPARE(f.Btn1Beenden->y(), f.centralWidget()->height() - 10 - f.Btn1Beenden->height());
+        QCOMPARE(f.Btn1Beenden->y(), f.F.centralWidget()->height() - 10 - f.Btn1Beenden->height());
         QCOMPARE(f.ListView1->geometry(), QRect(10, 10, cw - 20, f.Btn1Beenden->y() - 20));
         // The boxes fill the room left of the buttons, 5 pixels apart, the first two 44 % of it
         // each, all three centred on the buttons.
@@ -157,8 +159,8 @@ private slots:
     void hintergrunddialog_data() { Groessen(); }
     void hintergrunddialog() {
         QFETCH(int, punkte);
-        THintergrundForm* d = FForm->HintergrundForm;
-        d->SchriftartZuweisen(FForm->ProgrammSchrift(), FForm->Hintergrund());
+        THintergrundForm* d = Innen(*FForm).HintergrundForm;
+        d->SchriftartZuweisen(Innen(*FForm).ProgrammSchrift(), Innen(*FForm).Hintergrund());
         d->SetHintergrundNr(18);
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
@@ -185,7 +187,7 @@ private slots:
     void namensdialog_data() { Groessen(); }
     void namensdialog() {
         QFETCH(int, punkte);
-        TNameDlg d(FForm->ProgrammSchrift(), FForm->Hintergrund(), FForm.get());
+        TNameDlg d(Innen(*FForm).ProgrammSchrift(), Innen(*FForm).Hintergrund(), FForm.get());
         d.setWindowTitle("Benutzername ändern");
         d.LeName->setText("Wohnzimmer-PC");
         d.show();
@@ -207,10 +209,10 @@ private slots:
     void zeitsteuerungsdialog_data() { Groessen(); }
     void zeitsteuerungsdialog() {
         QFETCH(int, punkte);
-        TZeitDlg* d = FForm->ZeitDlg;
+        TZeitDlg* d = Innen(*FForm).ZeitDlg;
         d->setWindowTitle(TZeitDlg::Titel("Wohnzimmer-PC"));
         d->FelderSetzen({TZeitsteuerungAktion::akHerunterfahren, false, QDate(2088, 8, 28), QTime(23, 58)});
-        d->SchriftartZuweisen(FForm->ProgrammSchrift(), FForm->Hintergrund());
+        d->SchriftartZuweisen(Innen(*FForm).ProgrammSchrift(), Innen(*FForm).Hintergrund());
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
         QList<const QWidget*> teile = {

@@ -1,6 +1,7 @@
 #include "app/TCti.h"
 #include "app/TForm1.h"
 #include "common/ResConst.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QAction>
@@ -27,24 +28,24 @@ private slots:
 
     void verstecktUndZurueck() {
         auto form = Starten();
-        QVERIFY(!form->Cti->Visible());
+        QVERIFY(!Innen(*form).Cti->Visible());
         form->ButtonsClick(1);
         QVERIFY(!form->isVisible());
-        QVERIFY(form->Cti->Visible());
-        QCOMPARE(form->Cti->Tooltip(), QString("Veltrano V1.01"));
-        QTRY_VERIFY(!form->Timer1StatusBar.isActive());
+        QVERIFY(Innen(*form).Cti->Visible());
+        QCOMPARE(Innen(*form).Cti->Tooltip(), QString("Veltrano V1.01"));
+        QTRY_VERIFY(!Innen(*form).Timer1StatusBar.isActive());
 
-        emit form->Cti->Click();
+        emit Innen(*form).Cti->Click();
         QVERIFY(form->isVisible());
-        QVERIFY(!form->Cti->Visible());
-        QVERIFY(form->Timer1StatusBar.isActive());
-        QCOMPARE(form->size(), form->Sollgroesse());
+        QVERIFY(!Innen(*form).Cti->Visible());
+        QVERIFY(Innen(*form).Timer1StatusBar.isActive());
+        QCOMPARE(form->size(), Innen(*form).Sollgroesse());
 
         // The title bar's minimise button hides it the same way.
         form->showMinimized();
         QTRY_VERIFY(!form->isVisible());
-        QVERIFY(form->Cti->Visible());
-        form->PuCtiFensterWiederherstellen->trigger();
+        QVERIFY(Innen(*form).Cti->Visible());
+        Innen(*form).PuCtiFensterWiederherstellen->trigger();
         QVERIFY(form->isVisible());
         QVERIFY(!form->isMinimized());
 
@@ -57,78 +58,78 @@ private slots:
     void systemstartUndZweiterStart() {
         auto form = Starten({"/systemstartup"});
         QVERIFY(!form->isVisible());
-        QVERIFY(form->Cti->Visible());
+        QVERIFY(Innen(*form).Cti->Visible());
         emit FUmgebung->Fake().NachrichtEmpfangen(1224);
         QTRY_VERIFY(form->isVisible());
-        QVERIFY(!form->Cti->Visible());
+        QVERIFY(!Innen(*form).Cti->Visible());
     }
 
     void menueZustaende() {
         auto form = Starten({"/systemstartup"});
-        QVERIFY(!form->Cb1Autostart->isChecked());
+        QVERIFY(!Innen(*form).Cb1Autostart->isChecked());
         // An autostart entry made outside the program shows when the menu opens.
         QDir().mkpath(QFileInfo(Laufzeit().AutostartLink).absolutePath());
         QFile f(Laufzeit().AutostartLink);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
-        form->PuCtiPopup();
-        QVERIFY(form->Cb1Autostart->isChecked());
-        QVERIFY(form->PuCtiAutostart->isChecked());
-        QVERIFY(!form->PuCtiScanner->isChecked());
-        QVERIFY(!form->PuCtiUpdate->isVisible());
+        Innen(*form).PuCtiPopup();
+        QVERIFY(Innen(*form).Cb1Autostart->isChecked());
+        QVERIFY(Innen(*form).PuCtiAutostart->isChecked());
+        QVERIFY(!Innen(*form).PuCtiScanner->isChecked());
+        QVERIFY(!Innen(*form).PuCtiUpdate->isVisible());
         QFile updater(QFileInfo(FUmgebung->Fake().FProgrammDatei).absolutePath() + "/Renovo.exe");
         QVERIFY(updater.open(QIODevice::WriteOnly));
         updater.close();
-        form->PuCtiPopup();
-        QVERIFY(form->PuCtiUpdate->isVisible());
+        Innen(*form).PuCtiPopup();
+        QVERIFY(Innen(*form).PuCtiUpdate->isVisible());
     }
 
     void autostartAusDemTray() {
         auto form = Starten({"/systemstartup"});
         QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
-        form->PuCtiAutostart->trigger();
-        QVERIFY(form->Cb1Autostart->isChecked());
+        Innen(*form).PuCtiAutostart->trigger();
+        QVERIFY(Innen(*form).Cb1Autostart->isChecked());
         QVERIFY(QFile::exists(Laufzeit().AutostartLink));
         QFile eintrag(Laufzeit().AutostartLink);
         QVERIFY(eintrag.open(QIODevice::ReadOnly));
         QVERIFY(eintrag.readAll().contains("/systemstartup"));
         eintrag.close();
-        form->PuCtiAutostart->trigger();
+        Innen(*form).PuCtiAutostart->trigger();
         QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
     }
 
     void scannerBallon() {
         auto form = Starten({"/systemstartup"});
-        QSignalSpy gezeigt(form->Cti, &TCti::BalloonHintShow);
-        form->Timer1Scanner.stop(); // no sweep here: it would end at once and untick the switch
-        form->PuCtiScanner->trigger();
-        QVERIFY(form->Cb1Scanner->isChecked());
+        QSignalSpy gezeigt(Innen(*form).Cti, &TCti::BalloonHintShow);
+        Innen(*form).Timer1Scanner.stop(); // no sweep here: it would end at once and untick the switch
+        Innen(*form).PuCtiScanner->trigger();
+        QVERIFY(Innen(*form).Cb1Scanner->isChecked());
         QVERIFY(Laufzeit().ScannerS);
-        QVERIFY(form->Timer1Balloon.isActive());
-        QCOMPARE(form->Timer1Balloon.interval(), 250);
+        QVERIFY(Innen(*form).Timer1Balloon.isActive());
+        QCOMPARE(Innen(*form).Timer1Balloon.interval(), 250);
         QTRY_COMPARE(gezeigt.count(), 1);
         QVERIFY(FUmgebung->Fake().FKlaenge.contains("Benachrichtigung"));
-        QVERIFY(form->Cti->BalloonSichtbar());
-        QVERIFY(
-            form->Cti->BalloonText().startsWith("Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
+        QVERIFY(Innen(*form).Cti->BalloonSichtbar());
+        QVERIFY(Innen(*form).Cti->BalloonText().startsWith(
+            "Der Netzwerkscanner wurde aktiviert!\r\nEs wird ein Mal"));
         // Switching it off shows nothing.
-        form->PuCtiScanner->trigger();
+        Innen(*form).PuCtiScanner->trigger();
         QVERIFY(!Laufzeit().ScannerS);
-        QVERIFY(!form->Timer1Balloon.isActive());
+        QVERIFY(!Innen(*form).Timer1Balloon.isActive());
     }
 
     void keinBallonBeiSichtbaremFenster() {
         auto form = Starten();
-        form->Cb1Scanner->setFocus();
-        form->Cb1Scanner->click();
+        Innen(*form).Cb1Scanner->setFocus();
+        Innen(*form).Cb1Scanner->click();
         QVERIFY(Laufzeit().ScannerS);
-        QVERIFY(!form->Timer1Balloon.isActive());
+        QVERIFY(!Innen(*form).Timer1Balloon.isActive());
     }
 
     void beendenOhneFrage() {
         auto form = Starten({"/systemstartup"});
         QSignalSpy beendet(form.get(), &TForm1::Beendet);
-        form->PuCtiBeenden->trigger();
+        Innen(*form).PuCtiBeenden->trigger();
         QCOMPARE(beendet.count(), 1);
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
     }

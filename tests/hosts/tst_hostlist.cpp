@@ -2,6 +2,7 @@
 #include "protocol/Nachrichten.h"
 #include "support/TestUmgebung.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -261,6 +262,26 @@ private slots:
             QVERIFY(e.ChangeS);
         }
         QVERIFY(!t.Liste.Locked());
+    }
+
+    // The view code holds the lock while it calls operations that take it again: the same
+    // thread must not hang; the change report comes once until it is collected.
+    void sperreUndMeldung() {
+        TListe t;
+        QSignalSpy meldungen(&t.Liste, &THostList::Geaendert);
+        {
+            TListenSperre aussen(t.Liste);
+            t.Praesenz("10.0.0.5", "A", "anna", MacA);
+            t.Liste.AlleOffline();
+            QVERIFY(t.Liste.Locked());
+        }
+        QVERIFY(!t.Liste.Locked());
+        QCOMPARE(meldungen.size(), 1);
+        t.Liste.MeldungAbgeholt();
+        t.Liste.SetStatus(0, TStatus::sOnline); // a status alone is no row change
+        QCOMPARE(meldungen.size(), 1);
+        t.Liste.SetChangeS(0, true);
+        QCOMPARE(meldungen.size(), 2);
     }
 
     // Scanner threads and presence datagrams merging the same new hosts at once append

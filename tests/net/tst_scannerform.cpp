@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "net/IPv4Adresse.h"
+#include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
 #include <QElapsedTimer>
@@ -54,19 +55,19 @@ class TstScannerForm : public QObject {
         o.SenderPort = 0;
         o.Argumente = verstecktS ? QStringList{"/systemstartup"} : QStringList{};
         FForm = std::make_unique<TForm1>(TTestUmgebung::Aktuelle().Plattform(), Laufzeit(), o);
-        QTRY_VERIFY(!FForm->Timer1Start.isActive());
+        QTRY_VERIFY(!Innen(*FForm).Timer1Start.isActive());
         QCOMPARE(Laufzeit().EigeneMAC(), QString("02-00-00-00-00-01"));
     }
 
     // The user clicks the switch: it has the focus then.
     void Anklicken() {
-        FForm->Cb1Scanner->setFocus();
-        FForm->Cb1Scanner->click();
+        Innen(*FForm).Cb1Scanner->setFocus();
+        Innen(*FForm).Cb1Scanner->click();
     }
 
     void SweepBeendet() {
         QTRY_COMPARE_WITH_TIMEOUT(Laufzeit().ScannerAnzahl, 0, 20000);
-        QVERIFY(FForm->ScannerThreads.isEmpty());
+        QVERIFY(Innen(*FForm).ScannerThreads.isEmpty());
     }
 
 private slots:
@@ -82,18 +83,18 @@ private slots:
         QVERIFY(Laufzeit().ScannerS);
         QTRY_COMPARE(FUmgebung->Meldungen.Texte, QStringList{Meldung});
         QCOMPARE(FUmgebung->Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Information});
-        QCOMPARE(FForm->focusWidget(), static_cast<QWidget*>(FForm->ListView1));
+        QCOMPARE(FForm->focusWidget(), static_cast<QWidget*>(Innen(*FForm).ListView1));
         SweepBeendet();
-        QVERIFY(!FForm->Cb1Scanner->isChecked());
+        QVERIFY(!Innen(*FForm).Cb1Scanner->isChecked());
         QVERIFY(!Laufzeit().ScannerS);
         QCOMPARE(Fake().FKlaenge, QStringList{"Asterisk"});
         QCOMPARE(Gefragt(Fake(), "10.0.0.255"), 1);
         // The two hosts, not the own machine.
-        QCOMPARE(FForm->HostList->Count(), 2);
-        QCOMPARE(FForm->HostList->Get(0).MAC, QString("00-AA-00-00-00-05"));
-        QCOMPARE(FForm->HostList->Get(1).PC, QString("DRUCKER"));
-        QVERIFY(FForm->Timer1Scanner.isActive());
-        QCOMPARE(FForm->Timer1Scanner.interval(), 250);
+        QCOMPARE(Innen(*FForm).HostList->Count(), 2);
+        QCOMPARE(Innen(*FForm).HostList->Get(0).MAC, QString("00-AA-00-00-00-05"));
+        QCOMPARE(Innen(*FForm).HostList->Get(1).PC, QString("DRUCKER"));
+        QVERIFY(Innen(*FForm).Timer1Scanner.isActive());
+        QCOMPARE(Innen(*FForm).Timer1Scanner.interval(), 250);
         // Switched off again: no further sweep.
         QTest::qWait(600);
         QCOMPARE(Gefragt(Fake(), "10.0.0.5"), 1);
@@ -112,15 +113,15 @@ private slots:
         QFETCH(bool, fokusS);
         Starten(verstecktS);
         if (fokusS)
-            FForm->Cb1Scanner->setFocus();
+            Innen(*FForm).Cb1Scanner->setFocus();
         else
-            FForm->ListView1->setFocus();
-        FForm->Cb1Scanner->setChecked(true);
+            Innen(*FForm).ListView1->setFocus();
+        Innen(*FForm).Cb1Scanner->setChecked(true);
         QVERIFY(Laufzeit().ScannerS);
         QTRY_COMPARE(Gefragt(Fake(), "10.0.0.0"), 1);
         SweepBeendet();
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
-        QVERIFY(!FForm->Cb1Scanner->isChecked());
+        QVERIFY(!Innen(*FForm).Cb1Scanner->isChecked());
         QCOMPARE(Fake().FKlaenge, QStringList{"Asterisk"});
     }
 
@@ -141,18 +142,18 @@ private slots:
                 weiter.acquire();
             }
         };
-        FForm->ListView1->setFocus();
-        FForm->Cb1Scanner->setChecked(true);
+        Innen(*FForm).ListView1->setFocus();
+        Innen(*FForm).Cb1Scanner->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(drin.available(), 256, 20000);
         QCOMPARE(Laufzeit().ScannerAnzahl, 256);
-        FForm->Cb1Scanner->setChecked(false);
+        Innen(*FForm).Cb1Scanner->setChecked(false);
         if (!ausS)
-            FForm->Cb1Scanner->setChecked(true);
+            Innen(*FForm).Cb1Scanner->setChecked(true);
         QTest::qWait(700); // a few polling ticks
         QCOMPARE(Laufzeit().ScannerAnzahl, 256);
         weiter.release(256);
         SweepBeendet();
-        QVERIFY(!FForm->Cb1Scanner->isChecked());
+        QVERIFY(!Innen(*FForm).Cb1Scanner->isChecked());
         QVERIFY(!Laufzeit().ScannerS);
         QCOMPARE(Fake().FKlaenge, QStringList{"Asterisk"});
         QCOMPARE(Gefragt(Fake(), "10.0.7.0"), 1);
@@ -173,16 +174,16 @@ private slots:
                 weiter.acquire();
             }
         };
-        FForm->Cb1Scanner->setChecked(true);
+        Innen(*FForm).Cb1Scanner->setChecked(true);
         QTRY_COMPARE_WITH_TIMEOUT(drin.available(), 256, 20000);
         Laufzeit().StopS = true;
         weiter.release(256);
         SweepBeendet();
-        QVERIFY(FForm->Cb1Scanner->isChecked());
+        QVERIFY(Innen(*FForm).Cb1Scanner->isChecked());
         QVERIFY(Fake().FKlaenge.isEmpty());
         QCOMPARE(Gefragt(Fake(), "10.0.9.11"), 0);
         QTest::qWait(400);
-        QVERIFY(!FForm->Timer1Scanner.isActive());
+        QVERIFY(!Innen(*FForm).Timer1Scanner.isActive());
         Laufzeit().StopS = false;
     }
 
@@ -195,14 +196,14 @@ private slots:
             ++gefragt;
             QThread::msleep(2);
         };
-        FForm->Cb1Scanner->setChecked(true);
+        Innen(*FForm).Cb1Scanner->setChecked(true);
         QTRY_VERIFY(gefragt > 2000);
         QVERIFY(Laufzeit().ScannerAnzahl > 0);
         QElapsedTimer uhr;
         uhr.start();
         FForm->SchliessenOhneFrage();
         QVERIFY(Laufzeit().ScannerAnzahl == 0);
-        QVERIFY(FForm->ScannerThreads.isEmpty());
+        QVERIFY(Innen(*FForm).ScannerThreads.isEmpty());
         const int danach = gefragt;
         FForm.reset();
         QVERIFY2(uhr.elapsed() < 3000, qPrintable(QString::number(uhr.elapsed())));

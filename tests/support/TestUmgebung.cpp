@@ -1,4 +1,5 @@
 #include "support/TestUmgebung.h"
+#include "support/TForm1Innen.h"
 
 #include "app/TForm1.h"
 
@@ -71,7 +72,7 @@ std::unique_ptr<TForm1> FormStarten(const QStringList& argumente, quint16 befehl
     auto form = std::make_unique<TForm1>(u.Plattform(), u.Laufzeit, o);
     // The first tick decides about showing; it comes 5 ms after creation.
     QDeadlineTimer frist(5000);
-    while (form->Timer1Start.isActive() && !frist.hasExpired())
+    while (Innen(*form).Timer1Start.isActive() && !frist.hasExpired())
         QTest::qWait(5);
     return form;
 }

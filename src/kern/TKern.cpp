@@ -1,0 +1,339 @@
+#include "kern/TKern.h"
+
+#include "common/TFelder.h"
+#include "power/Befehlsweg.h"
+#include "power/WakeOnLan.h"
+#include "protocol/Nachrichten.h"
+#include "schedule/TZeitsteuerung.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+// The answer to a schedule request or sending: 501 steps of 5 ms in the old wait loop.
+constexpr int ZsFristMs = 2505;
+constexpr int WeckAbstandMs = 50;
+constexpr int WeckAnzahl = 5;
+} // namespace
+
+TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
+             QObject* parent)
+    : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen),
+      FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FBefehl(optionen.BefehlPort),
+      FSender(optionen.SenderPort) {
+    for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1SetSuspendState,
+                      &Timer1Zeitsteuerung, &FSpeichern, &FZsFrist})
+        t->setSingleShot(true); // every tick re-arms its timer itself
+    connect(&Timer1Sender, &QTimer::timeout, this, &TKern::Timer1SenderTimer);
+    connect(&Timer1UdpTimer, &QTimer::timeout, this, &TKern::Timer1UdpTimerTimer);
+    connect(&Timer1Icmp, &QTimer::timeout, this, &TKern::Timer1IcmpTimer);
+    connect(&Timer1SetSuspendState, &QTimer::timeout, this, [this] {
+        Timer1SetSuspendState.stop();
+        FPlattform.Energie.Schlafen();
+    });
+    connect(&Timer1Zeitsteuerung, &QTimer::timeout, this, &TKern::Timer1ZeitsteuerungTimer);
+    connect(&FSpeichern, &QTimer::timeout, this, &TKern::HostlisteJetztSpeichern);
+    connect(&FZsFrist, &QTimer::timeout, this, &TKern::ZeitsteuerungWartenBeenden);
+
+    connect(&FSender, &TUdpListener::DatagrammEmpfangen, this,
+            [this](const QByteArray& daten, const QString& ip, quint16) { SenderDatagramm(daten, ip); });
+    connect(&FBefehl, &TUdpListener::DatagrammEmpfangen, this,
+            [this](const QByteArray& daten, const QString& ip, quint16) { BefehlDatagramm(daten, ip); });
+
+    QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
+    FHostList = std::make_unique<THostList>(FLaufzeit.HostlisteDatei, FPlattform.Dateien,
+                                            [&uhr = FPlattform.Uhr] { return uhr.TickCount(); });
+    // The probe and the scanner change the store from their threads: the report comes queued.
+    connect(FHostList.get(), &THostList::Geaendert, this, &TKern::ListeMelden, Qt::QueuedConnection);
+
+    FZeitsteuerung =
+        std::make_unique<TZeitsteuerung>(felder, FLaufzeit.ZeitsteuerungDatei, ProgStartDateTime,
+                                         FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
+    FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
+    FZeitsteuerung->ZeitsteuerungLadenSpeichern(true);
+    ProgStartDateTime = FPlattform.Uhr.Jetzt();
+}
+
+TKern::~TKern() {
+    ListenerAktivieren(false);
+    delete FIcmpThread.data(); // stops at its next check and waits, before the store goes
+    if (FSpeichern.isActive())
+        HostlisteJetztSpeichern();
+}
+
+void TKern::Starten() {
+    ListenerAktivieren(true);
+    Timer1Icmp.start(2100);
+    Timer1SenderTimer();
+}
+
+void TKern::Beenden() {
+    FLaufzeit.StopS = true;
+    for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Zeitsteuerung, &FZsFrist})
+        t->stop();
+    SendBroadcast(false);
+    FZeitsteuerung->ZeitsteuerungLadenSpeichern(false);
+    if (FSpeichern.isActive())
+        HostlisteJetztSpeichern();
+}
+
+void TKern::Anhalten() {
+    FLaufzeit.StopS = true;
+    for (QTimer* t : {&Timer1Sender, &Timer1Icmp, &Timer1Zeitsteuerung})
+        t->stop();
+    SendBroadcast(false);
+    ListenerAktivieren(false);
+}
+
+void TKern::Fortsetzen() {
+    FLaufzeit.StopS = false;
+    Timer1UdpTimer.start(5000);
+}
+
+void TKern::ListenerAktivieren(bool aktivS) {
+    FBefehl.Aktivieren(aktivS);
+    FSender.Aktivieren(aktivS);
+}
+
+void TKern::ListeMelden() {
+    FHostList->MeldungAbgeholt();
+    emit ListeGeaendert();
+}
+
+// --- Presence ---------------------------------------------------------------------------------
+
+void TKern::Timer1SenderTimer() {
+    Timer1Sender.stop();
+    if (FLaufzeit.StopS)
+        return;
+    Timer1Sender.setInterval(2000);
+    // A port another program held at the start may be free by now.
+    if (!FBefehl.Aktiv() || !FSender.Aktiv())
+        ListenerAktivieren(true);
+    SendBroadcast(true);
+    if (!FLaufzeit.StopS)
+        Timer1Sender.start();
+}
+
+void TKern::Timer1UdpTimerTimer() {
+    Timer1UdpTimer.stop();
+    if (FLaufzeit.StopS)
+        return;
+    ListenerAktivieren(true);
+    Timer1Sender.start(50);
+    Timer1Icmp.start(75);
+}
+
+void TKern::SendBroadcast(bool onlineS) {
+    FillBroadcastList(FPlattform.Netz, true, FBroadcastIPs);
+    const bool netzS = !FBroadcastIPs.isEmpty();
+    emit NetzVerfuegbar(netzS);
+    if (netzS) {
+        FLaufzeit.SetzeEigeneMAC(FBroadcastIPs.first().MAC);
+        for (const TBroadcastRec& b : std::as_const(FBroadcastIPs))
+            if (!FSender.Senden(
+                    Protokoll::Praesenz(onlineS, FLaufzeit.EigenerPC, FLaufzeit.EigenerName, b.MAC),
+                    b.BroadcastIP, FOptionen.SenderPort)) {
+                // The next attempt comes later than usual; what went out stays out.
+                Timer1Sender.setInterval(5000);
+                return;
+            }
+    } else if (!FLaufzeit.EigeneMAC().isEmpty()) {
+        // The last interface has just gone: once per loss, every host off line.
+        FLaufzeit.SetzeEigeneMAC(QString());
+        FHostList->AlleOffline();
+        ListeMelden();
+    }
+}
+
+void TKern::SenderDatagramm(const QByteArray& daten, const QString& absenderIp) {
+    const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
+    const std::optional<Protokoll::TPraesenzRec> praesenz =
+        text ? Protokoll::LesePraesenz(*text) : std::nullopt;
+    if (!praesenz)
+        return;
+
+    // The schedule has no clock of its own: every announcement, the own ones every 2 s,
+    // runs its due test.
+    if (!Timer1Zeitsteuerung.isActive() && FZeitsteuerung->IsZeitsteuerung(FLaufzeit.StopS, FSchonIcmpS))
+        Timer1Zeitsteuerung.start(50);
+
+    const int neu =
+        FHostList->Add(Protokoll::PraesenzEintrag(*praesenz, absenderIp, FHostList->Tick()), false);
+    if (neu >= 0 || FHostList->ChangeS()) {
+        HostlisteSpeichern();
+        // The view follows at once, not only when the queued report arrives.
+        ListeMelden();
+    }
+}
+
+void TKern::HostlisteSpeichern() {
+    // Changes that come in a burst share one save: each save goes to the disk (fsync),
+    // and a flood of changing announcements must not hold the window up.
+    if (!FSpeichern.isActive())
+        FSpeichern.start(250);
+}
+
+void TKern::HostlisteJetztSpeichern() {
+    FSpeichern.stop();
+    FHostList->LoadSaveListe(false);
+}
+
+// --- Probe ------------------------------------------------------------------------------------
+
+void TKern::Timer1IcmpTimer() {
+    Timer1Icmp.stop();
+    FSchonIcmpS = true;
+    // One pass at a time; its completion re-arms the timer.
+    if (FIcmpThread && FIcmpThread->isRunning())
+        return;
+    FIcmpThread = TIcmpThread::Create(
+        *FHostList, FLaufzeit, this, [this] { IcmpTerminated(); }, FSonde);
+}
+
+void TKern::IcmpTerminated() {
+    ++FSondenLaeufe;
+    if (FIcmpThread) {
+        const TIcmpDurchlaufBericht b = FIcmpThread->Bericht();
+        FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5")
+                             .arg(b.Anfragen)
+                             .arg(b.Erreicht)
+                             .arg(b.Neustarts)
+                             .arg(b.AngehaltenS ? 1 : 0)
+                             .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
+    }
+    Timer1Icmp.setInterval(2100);
+    if (!FLaufzeit.StopS)
+        Timer1Icmp.start();
+}
+
+QString TKern::EmpfangsZustand() const {
+    return FBefehl.Zustand() + QStringLiteral(", ") + FSender.Zustand();
+}
+
+QString TKern::SondenZustand() const {
+    return QStringLiteral("%1 %2 %3")
+               .arg(FSondenLaeufe)
+               .arg(FIcmpThread && FIcmpThread->isRunning() ? 1 : 0)
+               .arg(Timer1Icmp.isActive() ? Timer1Icmp.remainingTime() : -1) +
+           u' ' + FSondenBericht;
+}
+
+// --- Commands ---------------------------------------------------------------------------------
+
+void TKern::BefehlDatagramm(const QByteArray& daten, const QString& absenderIp) {
+    const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
+    if (!text)
+        return;
+    const TFelder felder(*text);
+    const QString befehl = felder.Feld(2);
+    const QString rest = felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString();
+    if (befehl == Protokoll::Einschlafen) {
+        // Hibernation where the system allows it, otherwise sleep a moment later.
+        FPlattform.Energie.HibernationPruefen([kern = QPointer<TKern>(this)](bool erlaubtS) {
+            if (kern && (!erlaubtS || !kern->FPlattform.Energie.Hibernieren()))
+                kern->Timer1SetSuspendState.start(250);
+        });
+    } else if (befehl == Protokoll::Herunterfahren) {
+        FPlattform.Energie.Herunterfahren();
+    } else if (befehl == Protokoll::Neustart) {
+        FPlattform.Energie.Neustarten();
+    } else {
+        ZeitsteuerungsBefehl(befehl, rest, absenderIp);
+    }
+}
+
+bool TKern::WakeUpComputer(const QString& mac) {
+    const std::optional<QByteArray> paket = MagicPacket(mac);
+    if (!paket)
+        return false;
+    for (const TBroadcastRec& b : std::as_const(FBroadcastIPs))
+        if (!FBefehl.SendenBytes(*paket, b.BroadcastIP, FOptionen.BefehlPort))
+            return false;
+    return true;
+}
+
+void TKern::Wecken(const QString& mac, int verbleibend) {
+    // A malformed address or a failed send skips the remaining repetitions.
+    if (verbleibend <= 0 || FLaufzeit.StopS || !WakeUpComputer(mac))
+        return;
+    if (verbleibend > 1)
+        QTimer::singleShot(WeckAbstandMs, this, [this, mac, verbleibend] { Wecken(mac, verbleibend - 1); });
+}
+
+void TKern::SendBefehl(int nr, const THostListRec& host) {
+    const TBefehlsweg weg = BefehlsWeg(nr, host);
+    switch (weg.Art) {
+    case TBefehlsweg::Nichts:
+        break;
+    case TBefehlsweg::Aufwecken:
+        Wecken(host.MAC, WeckAnzahl);
+        break;
+    case TBefehlsweg::Datagramm:
+        FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
+        break;
+    case TBefehlsweg::Fernabschaltung:
+        FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
+        break;
+    }
+}
+
+// --- Schedule ---------------------------------------------------------------------------------
+
+void TKern::Timer1ZeitsteuerungTimer() {
+    Timer1Zeitsteuerung.stop();
+    const std::optional<int> nr = FZeitsteuerung->AusfuehrungMerken();
+    const QString eigeneMac = FLaufzeit.EigeneMAC();
+    // The own entry normally carries the Sender mark, so the command goes to the own
+    // command listener as a datagram.
+    if (nr && !eigeneMac.isEmpty())
+        SendBefehl(*nr, FHostList->FindMAC(eigeneMac));
+}
+
+void TKern::ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp) {
+    if (befehl == Protokoll::ZsAnfordern) {
+        FBefehl.Senden(
+            Protokoll::MitZeitsteuerung(Protokoll::ZsAntwort, FZeitsteuerung->GetZeitsteuerung(true, false)),
+            absenderIp, FOptionen.BefehlPort);
+    } else if (befehl == Protokoll::ZsAntwort) {
+        if (FWarten == TWarten::Antwort) {
+            FWarten = TWarten::Nichts;
+            FZsFrist.stop();
+            emit ZeitsteuerungErhalten(rest);
+        }
+    } else if (befehl == Protokoll::ZsSenden) {
+        FZeitsteuerung->SetZeitsteuerung(rest, true, true);
+        FBefehl.Senden(Protokoll::Befehl(Protokoll::ZsGesendet), absenderIp, FOptionen.BefehlPort);
+    } else if (befehl == Protokoll::ZsGesendet) {
+        if (FWarten == TWarten::Bestaetigung) {
+            FWarten = TWarten::Nichts;
+            FZsFrist.stop();
+            emit ZeitsteuerungBestaetigt(true);
+        }
+    }
+}
+
+void TKern::ZeitsteuerungAnfordern(const QString& ip) {
+    FWarten = TWarten::Antwort;
+    if (FBefehl.Senden(Protokoll::Befehl(Protokoll::ZsAnfordern), ip, FOptionen.BefehlPort))
+        FZsFrist.start(ZsFristMs);
+    else
+        ZeitsteuerungWartenBeenden();
+}
+
+void TKern::ZeitsteuerungSenden(const QString& ip, const QString& text) {
+    FWarten = TWarten::Bestaetigung;
+    if (FBefehl.Senden(Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, text), ip, FOptionen.BefehlPort))
+        FZsFrist.start(ZsFristMs);
+    else
+        ZeitsteuerungWartenBeenden();
+}
+
+void TKern::ZeitsteuerungWartenBeenden() {
+    FZsFrist.stop();
+    const TWarten warten = std::exchange(FWarten, TWarten::Nichts);
+    if (warten == TWarten::Antwort)
+        emit ZeitsteuerungErhalten(std::nullopt);
+    else if (warten == TWarten::Bestaetigung)
+        emit ZeitsteuerungBestaetigt(false);
+}
