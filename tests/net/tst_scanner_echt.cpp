@@ -45,9 +45,9 @@ struct TErgebnis {
     TSuchBericht Bericht;
 };
 
-TErgebnis Suchen(quint32 basis, TSuchWeg weg) {
+TErgebnis Suchen(quint32 basis, TSuchWeg weg, TSuchSenden senden = SuchSendenSystem) {
     TLinuxScannerSuche suche(
-        basis, [] { return false; }, weg);
+        basis, [] { return false; }, weg, std::move(senden));
     for (int n = 0; n <= 255; ++n)
         suche.Fragen(quint8(n), 1);
     TErgebnis e;
@@ -199,7 +199,6 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void init();
-    void cleanup() { SetzeLinuxSendeStoerung({}); }
 
     void entdeckung_data();
     void entdeckung();
@@ -340,17 +339,18 @@ void TstScannerEcht::abgewiesen() {
         return;
     const quint32 partner = A(FLabor.PartnerIp);
     std::atomic<int> abgewiesen{0};
-    SetzeLinuxSendeStoerung([&](quint32 ziel) {
-        if (ziel != partner)
-            return 0;
-        if (fehler != ENETUNREACH && abgewiesen >= 4)
-            return 0;
-        ++abgewiesen;
-        return fehler;
-    });
+    // The partner's first sends are refused with the given error.
+    auto senden = [&](int fd, const QByteArray& daten, const void* an, socklen_t laenge, quint32 ziel) {
+        if (ziel == partner && (fehler == ENETUNREACH || abgewiesen < 4)) {
+            ++abgewiesen;
+            errno = fehler;
+            return ssize_t(-1);
+        }
+        return SuchSendenSystem(fd, daten, an, laenge, ziel);
+    };
     QElapsedTimer uhr;
     uhr.start();
-    const TErgebnis e = Suchen(FBlock, eigeneArpS ? TSuchWeg::Automatisch : TSuchWeg::NurEcho);
+    const TErgebnis e = Suchen(FBlock, eigeneArpS ? TSuchWeg::Automatisch : TSuchWeg::NurEcho, senden);
     QCOMPARE(e.Funde.contains(FLabor.PartnerIp), gefundenS);
     if (gefundenS) {
         QCOMPARE(e.Bericht.Abgewiesen, 4);

@@ -52,7 +52,6 @@
 #include "platform/linux/Nachbartabelle.h"
 #include "platform/linux/ScannerNetze.h"
 
-#include <QMutex>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -136,19 +135,9 @@ void FehlerVerwerfen(int fd) {
 
 namespace {
 std::atomic<TSuchWeg> suchWeg{TSuchWeg::Automatisch};
-QMutex stoerungSperre;
-std::function<int(quint32)> sendeStoerung;
-std::atomic<bool> stoerungS{false};
+} // namespace
 
-ssize_t Senden(int fd, const QByteArray& daten, const void* an, socklen_t laenge, quint32 ziel) {
-    if (stoerungS.load(std::memory_order_relaxed)) {
-        QMutexLocker sperre(&stoerungSperre);
-        if (sendeStoerung)
-            if (const int fehler = sendeStoerung(ziel)) {
-                errno = fehler;
-                return -1;
-            }
-    }
+ssize_t SuchSendenSystem(int fd, const QByteArray& daten, const void* an, socklen_t laenge, quint32) {
     // A raw socket reports the ICMP errors of every host in the namespace on its next send,
     // which then does not go out; reading the error consumed it, so the send is repeated.
     // Only a refusal that stays is this destination's own.
@@ -162,7 +151,6 @@ ssize_t Senden(int fd, const QByteArray& daten, const void* an, socklen_t laenge
     }
     return r;
 }
-} // namespace
 
 void SetzeLinuxSuchWeg(TSuchWeg weg) {
     suchWeg.store(weg);
@@ -171,16 +159,11 @@ TSuchWeg LinuxSuchWeg() {
     return suchWeg.load();
 }
 
-void SetzeLinuxSendeStoerung(std::function<int(quint32)> stoerung) {
-    QMutexLocker sperre(&stoerungSperre);
-    stoerungS = bool(stoerung);
-    sendeStoerung = std::move(stoerung);
-}
-
 struct TLinuxScannerSuche::TDaten {
     quint32 Basis = 0;
     std::function<bool()> Anhalten;
     TSuchWeg Weg = TSuchWeg::Automatisch;
+    TSuchSenden Senden;
     std::vector<TScannerNetz> Netze;
     std::array<THost, 256> Hosts;
     TNachbarZeiten Zeiten;
@@ -467,8 +450,10 @@ struct TLinuxScannerSuche::TDaten {
     }
 };
 
-TLinuxScannerSuche::TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg)
+TLinuxScannerSuche::TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg,
+                                       TSuchSenden senden)
     : d(std::make_unique<TDaten>()) {
+    d->Senden = std::move(senden);
     DateiGrenzeAnheben();
     d->Basis = basis & BlockMaske;
     d->Anhalten = std::move(anhalten);

@@ -5,7 +5,10 @@
 
 #include "platform/TNetzSuche.h"
 
+#include <functional>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/types.h>
 
 enum class TSuchWeg {
     Automatisch, // own ARP requests where the process may send them, echo requests otherwise
@@ -17,9 +20,12 @@ enum class TSuchWeg {
 void SetzeLinuxSuchWeg(TSuchWeg weg);
 TSuchWeg LinuxSuchWeg();
 
-// For tests: asked before every echo and ARP request of a session with its destination; a
-// value other than 0 is taken as the errno of a failed send instead of sending.
-void SetzeLinuxSendeStoerung(std::function<int(quint32 ziel)> stoerung);
+// How a session puts one request on the wire: fd is the session's socket, an and laenge the
+// address for sendto, ziel the IPv4 address asked for. Returns what sendto returns, with errno
+// set on failure; a refusal for want of room is repeated, any other is final.
+using TSuchSenden =
+    std::function<ssize_t(int fd, const QByteArray& daten, const void* an, socklen_t laenge, quint32 ziel)>;
+ssize_t SuchSendenSystem(int fd, const QByteArray& daten, const void* an, socklen_t laenge, quint32 ziel);
 
 // What a session did, for tests and the benchmark.
 struct TSuchBericht {
@@ -33,7 +39,8 @@ struct TSuchBericht {
 
 class TLinuxScannerSuche : public TNetzSuche::TScannerSuche {
 public:
-    TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg = TSuchWeg::Automatisch);
+    TLinuxScannerSuche(quint32 basis, std::function<bool()> anhalten, TSuchWeg weg = TSuchWeg::Automatisch,
+                       TSuchSenden senden = SuchSendenSystem);
     ~TLinuxScannerSuche() override;
 
     void Fragen(quint8 n, int warteMs) override;
