@@ -239,7 +239,9 @@ void TForm1::Timer1StatusBarTimer() {
     if (FLaufzeit.StopS)
         return;
     Timer1StatusBar.setInterval(500);
-    const QString text = StatusBarText(FPlattform.Uhr.Jetzt());
+    QString text = StatusBarText(FPlattform.Uhr.Jetzt());
+    if (!FIcmpHindernis.isEmpty())
+        text += QStringLiteral("  –  ") + FIcmpHindernis;
     if (StatusBar1Panel->text() != text)
         StatusBar1Panel->setText(text);
     // The clock runs only while the window is shown.
@@ -277,20 +279,24 @@ void TForm1::Timer1IcmpTimer() {
     if (FIcmpThread && FIcmpThread->isRunning())
         return;
     FIcmpThread = TIcmpThread::Create(
-        *HostList, FLaufzeit, this, [this] { IcmpTerminated(); }, FSonde);
+        *HostList, FLaufzeit, this, [this](const TIcmpDurchlaufBericht& b) { IcmpTerminated(b); }, FSonde);
 }
 
-void TForm1::IcmpTerminated() {
+void TForm1::IcmpTerminated(const TIcmpDurchlaufBericht& b) {
     ++FSondenLaeufe;
-    if (FIcmpThread) {
-        const TIcmpDurchlaufBericht b = FIcmpThread->Bericht();
-        FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5")
-                             .arg(b.Anfragen)
-                             .arg(b.Erreicht)
-                             .arg(b.Neustarts)
-                             .arg(b.AngehaltenS ? 1 : 0)
-                             .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
-    }
+    FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                         .arg(b.Anfragen)
+                         .arg(b.Erreicht)
+                         .arg(b.Neustarts)
+                         .arg(b.AngehaltenS ? 1 : 0)
+                         .arg(b.AusnahmeS ? 1 : 0)
+                         .arg(b.Spaet)
+                         .arg(b.KeinIcmpS ? 1 : 0);
+    // Said once, beside the clock, for as long as it holds.
+    if (b.KeinIcmpS && FIcmpHindernis.isEmpty())
+        FIcmpHindernis = FPlattform.Netz.IcmpHindernis();
+    else if (!b.KeinIcmpS && !b.AngehaltenS)
+        FIcmpHindernis.clear();
     Timer1Icmp.setInterval(2100);
     if (!FLaufzeit.StopS)
         Timer1Icmp.start();

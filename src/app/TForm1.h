@@ -208,7 +208,8 @@ private:
     void Timer1ScannerTimer();
     void Timer1SetSuspendStateTimer();
     void Timer1ZeitsteuerungTimer();
-    void IcmpTerminated();
+    void IcmpTerminated(const TIcmpDurchlaufBericht& bericht);
+    bool ScannerOhneIcmp(); // true (and the user told) when no sweep can run
 
     // The schedule words of the command port.
     void ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp);
@@ -238,8 +239,10 @@ private:
     bool FBeendetS = false;
     bool FZsLaeuftS = false;
     QPointer<TIcmpThread> FIcmpThread;
-    int FSondenLaeufe = 0;  // finished probe passes, for the diagnostics
-    QString FSondenBericht; // the last pass: hosts asked, online, restarts, stopped, failed
+    int FSondenLaeufe = 0; // finished probe passes, for the diagnostics
+    // the last pass: hosts asked, online, restarts, stopped, failed, late, no ICMP
+    QString FSondenBericht;
+    QString FIcmpHindernis; // why no echo can be sent, shown in the status bar; empty when it can
 };
 
 // Brings a window to the front (restoring it when minimised); true when it is active.

@@ -41,7 +41,7 @@ bool TForm1::WakeUpComputer(const QString& mac) {
     if (!paket)
         return false;
     for (const TBroadcastRec& b : std::as_const(BroadcastIPs))
-        if (!UdpS1Befehl.SendenBytes(*paket, b.BroadcastIP, FOptionen.BefehlPort))
+        if (!UdpS1Befehl.SendenBytes(*paket, b.BroadcastIP, FOptionen.BefehlPort, b.IP, b.Schnittstelle))
             return false;
     return true;
 }

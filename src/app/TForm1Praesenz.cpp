@@ -17,7 +17,7 @@ void TForm1::SendBroadcast(bool onlineS) {
         for (const TBroadcastRec& b : std::as_const(BroadcastIPs))
             if (!UdpS1Sender.Senden(
                     Protokoll::Praesenz(onlineS, FLaufzeit.EigenerPC, FLaufzeit.EigenerName, b.MAC),
-                    b.BroadcastIP, FOptionen.SenderPort)) {
+                    b.BroadcastIP, FOptionen.SenderPort, b.IP, b.Schnittstelle)) {
                 // The next attempt comes later than usual; what went out stays out.
                 Timer1Sender.setInterval(5000);
                 return;
