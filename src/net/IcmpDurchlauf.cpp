@@ -46,7 +46,7 @@ bool IcmpAnhalten(const TLaufzeit& laufzeit) {
 TIcmpDurchlaufBericht IcmpDurchlauf(THostList& liste, const TNetzwerkSonde& sonde,
                                     const std::function<bool()>& anhalten) {
     TIcmpDurchlaufBericht bericht;
-    if (liste.Count() == 0 || anhalten())
+    if (anhalten())
         return bericht;
     const std::unique_ptr<TSondenRunde> runde = sonde.RundeBeginnen(anhalten);
     if (!runde) {

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -109,6 +110,9 @@ private slots:
     void status();
     void arpNurNachAntwort();
     void leereAdresseOhneAnfrage();
+    void spaeteAntwort_data();
+    void spaeteAntwort();
+    void ohneIcmpBleibtAllesStehen();
     void eintragGeloescht();
     void andererHostAufGleicherAdresse();
     void anhaengenOhneNeustart();
@@ -232,6 +236,46 @@ void TstIcmpDurchlauf::leereAdresseOhneAnfrage() {
                           "EchoSammeln 10", "EchoSammeln 300"}));
 }
 
+void TstIcmpDurchlauf::spaeteAntwort_data() {
+    QTest::addColumn<int>("verzoegerungMs");
+    QTest::addColumn<bool>("onlineS");
+    // The late host comes first, two silent ones after it: 30 ms of pass, then the grace.
+    QTest::newRow("sofort") << 0 << true;
+    QTest::newRow("waehrend der naechsten Hosts") << 15 << true;
+    QTest::newRow("in der Nachfrist") << 150 << true;
+    QTest::newRow("am Ende der Nachfrist") << 3 * IcmpTimeoutMs + IcmpNachlaufMs << true;
+    QTest::newRow("nach der Nachfrist") << 3 * IcmpTimeoutMs + IcmpNachlaufMs + 1 << false;
+}
+
+void TstIcmpDurchlauf::spaeteAntwort() {
+    QFETCH(int, verzoegerungMs);
+    QFETCH(bool, onlineS);
+    FFake->Fake().FAntwortVerzoegerungMs[0x0A000001] = verzoegerungMs;
+    FFake->Fake().FHardware[0x0A000001] = QByteArray::fromHex("001a2b3c4d01");
+    auto liste = NeueListe({Host(Ip(1), Mac(1), TStatus::sOnline, true),
+                            Host(Ip(2), Mac(2), TStatus::sOnline), Host(Ip(3), Mac(3))});
+    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, TNetzwerkSonde(AktuellerFake()), Nie);
+    QCOMPARE(liste->Get(0).Status, onlineS ? TStatus::sOnline : TStatus::sOffline);
+    QCOMPARE(liste->Get(0).SenderS, onlineS);
+    QCOMPARE(liste->Get(1).Status, TStatus::sOffline);
+    QCOMPARE(b.Erreicht, onlineS ? 1 : 0);
+    QCOMPARE(b.Spaet, onlineS && verzoegerungMs > IcmpTimeoutMs ? 1 : 0);
+}
+
+void TstIcmpDurchlauf::ohneIcmpBleibtAllesStehen() {
+    // Without any echo every host would look switched off: nothing is written instead.
+    FFake->Fake().FIcmpHindernis = QStringLiteral("kein ICMP");
+    FFake->Fake().FAntwortende = {0x0A000001};
+    auto liste = NeueListe({Host(Ip(1), Mac(1)), Host(Ip(2), Mac(2), TStatus::sOnline, true)});
+    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, TNetzwerkSonde(AktuellerFake()), Nie);
+    QVERIFY(b.KeinIcmpS);
+    QCOMPARE(liste->Get(0).Status, TStatus::sOffline);
+    QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
+    QVERIFY(liste->Get(1).SenderS);
+    QVERIFY(!liste->ChangeS());
+    QVERIFY(FFake->Fake().NetzAufrufe().isEmpty());
+}
+
 void TstIcmpDurchlauf::eintragGeloescht() {
     auto liste = NeueListe({Host(Ip(1), Mac(1)), Host(Ip(2), Mac(2)), Host(Ip(3), Mac(3))});
     TSkriptSonde sonde;
@@ -324,6 +368,16 @@ void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
     QVERIFY(richtigerThreadS);
     QCOMPARE(sonde->AnzahlAufrufe(), 3 * 3);
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
+
+    // Two passes end close together: each handler gets the report of its own pass.
+    auto kurz = NeueListe({Host(Ip(7), Mac(7))});
+    QList<int> anfragen;
+    for (THostList* l : {liste.get(), kurz.get()})
+        TIcmpThread::Create(
+            *l, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht& b) { anfragen << b.Anfragen; }, sonde);
+    QTRY_COMPARE(anfragen.size(), 2);
+    std::sort(anfragen.begin(), anfragen.end());
+    QCOMPARE(anfragen, (QList<int>{1, 2}));
 }
 
 void TstIcmpDurchlauf::threadOhneEigeneMac() {
