@@ -132,13 +132,18 @@ class Gegenstellen(unittest.TestCase):
             def sonde():
                 return [int(x) for x in v.zustand()["sonde"].split()]
 
-            wait_until(lambda: sonde()[0] >= 1 and len(v.ansicht()) == 4, 15, message=f"first pass: {v.ansicht()}")
+            def status():
+                return {z[4]: z[2] for z in v.ansicht()}
+
+            alle_online = {x: "Online" for x in (h.ip, "10.77.0.101", l[2].ip, l[3].ip)}
+            # The view shows a pass's changes with the next announcement.
+            wait_until(lambda: status() == alle_online, 15, message="every row Online")
             berichte, erster = {}, sonde()[0]
             while len(berichte) < 20:
                 s = sonde()
                 if s[0] > erster:
                     berichte[s[0]] = s[3:]  # asked, online, restarts, stopped, failed, late, no ICMP
-                self.assertEqual({z[4]: z[2] for z in v.ansicht()}, {x: "Online" for x in (h.ip, "10.77.0.101", l[2].ip, l[3].ip)})
+                self.assertEqual(status(), alle_online)
                 time.sleep(0.1)
             self.assertEqual({tuple(b[:5]) for b in berichte.values()}, {(4, 4, 0, 0, 0)}, berichte)
             self.assertTrue(all(b[5] >= 1 for b in berichte.values()), f"the slow peer answers late: {berichte}")
