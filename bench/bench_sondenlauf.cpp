@@ -1,5 +1,6 @@
 // One probe pass over 254 silent hosts of an on-link /24, as in a lab network where nobody
-// answers. The target is 254 x 10 ms plus at most 20 %. Every silent address makes the
+// answers. The target is 254 x 10 ms plus at most 20 %, the grace for late replies after
+// the last host included. Every silent address makes the
 // kernel resolve it by ARP first, which leaves an incomplete neighbour entry for about 3 s;
 // the counters show that no echo failed to leave and how full the neighbour table got.
 //
@@ -32,18 +33,32 @@ TLinuxNetz netz;
 TLinuxDateien dateien;
 TLaufzeit laufzeit;
 
-// The system's echo, counted: what did not leave, and what answered.
+// The system's echo round, counted: what did not leave, and what answered.
 class TZaehlendeSonde : public TNetzwerkSonde {
 public:
     TZaehlendeSonde() : TNetzwerkSonde(netz) {}
-    bool PingHost(const QString& host, int timeoutMs) const override {
-        const std::optional<quint32> ziel = IPv4AusText(host);
-        const TEchoBericht b = IcmpEchoSenden(ziel.value_or(0), timeoutMs);
-        if (b.Ergebnis == TEchoErgebnis::SendeFehler || b.Ergebnis == TEchoErgebnis::KeinSocket)
-            ++SendeFehler;
-        if (b.Ergebnis == TEchoErgebnis::Antwort)
-            ++Antworten;
-        return b.Ergebnis == TEchoErgebnis::Antwort;
+    std::unique_ptr<TSondenRunde> RundeBeginnen(std::function<bool()> anhalten) const override {
+        struct TZaehlendeRunde : TSondenRunde {
+            const TZaehlendeSonde& S;
+            std::unique_ptr<TSondenRunde> R;
+            TZaehlendeRunde(const TZaehlendeSonde& s, std::unique_ptr<TSondenRunde> r)
+                : S(s), R(std::move(r)) {}
+            bool Fragen(const QString& host) override {
+                const bool gesendetS = R->Fragen(host);
+                if (!gesendetS)
+                    ++S.SendeFehler;
+                return gesendetS;
+            }
+            QStringList Sammeln(int ms, const QString& bis) override {
+                const QStringList gekommen = R->Sammeln(ms, bis);
+                S.Antworten += int(gekommen.size());
+                return gekommen;
+            }
+        };
+        std::unique_ptr<TSondenRunde> runde = TNetzwerkSonde::RundeBeginnen(std::move(anhalten));
+        if (!runde)
+            return nullptr;
+        return std::make_unique<TZaehlendeRunde>(*this, std::move(runde));
     }
     mutable std::atomic<int> SendeFehler{0};
     mutable std::atomic<int> Antworten{0};

@@ -218,7 +218,9 @@ void TForm1::Timer1StatusBarTimer() {
     if (FLaufzeit.StopS)
         return;
     Timer1StatusBar.setInterval(500);
-    const QString text = StatusBarText(FPlattform.Uhr.Jetzt());
+    QString text = StatusBarText(FPlattform.Uhr.Jetzt());
+    if (!FKern->IcmpHindernis().isEmpty())
+        text += QStringLiteral("  –  ") + FKern->IcmpHindernis();
     if (StatusBar1Panel->text() != text)
         StatusBar1Panel->setText(text);
     // The clock runs only while the window is shown.

@@ -181,6 +181,7 @@ private:
     void Timer1StartTimer();
     void Timer1StatusBarTimer();
     void Timer1ScannerTimer();
+    bool ScannerOhneIcmp(); // true (and the user told) when no sweep can run
 
     void NachrichtEmpfangen(int nachricht);
     void InstanzZeigen();

@@ -3,6 +3,7 @@
 
 #include "app/TForm1.h"
 
+#include "app/TCti.h"
 #include "common/ResConst.h"
 #include "net/ScannerBloecke.h"
 #include "net/TScannerThread.h"
@@ -24,7 +25,7 @@ void TForm1::ScannerTimerSchritt() {
     Timer1Scanner.setInterval(250);
     const TBroadcastList netze = FKern->BroadcastIPs();
     if (!FLaufzeit.StopS && FLaufzeit.ScannerS && FLaufzeit.ScannerAnzahl <= 0 &&
-        !FLaufzeit.EigeneMAC().isEmpty() && !netze.isEmpty()) {
+        !FLaufzeit.EigeneMAC().isEmpty() && !netze.isEmpty() && !ScannerOhneIcmp()) {
         // The threads use the host list: the close sequence stops them and waits.
         connect(this, &TForm1::Beendet, this, &TForm1::ScannerBeenden, Qt::UniqueConnection);
         QStringList eigeneMacs;
@@ -45,6 +46,23 @@ void TForm1::ScannerTimerSchritt() {
     }
     if (!FLaufzeit.StopS)
         Timer1Scanner.start();
+}
+
+bool TForm1::ScannerOhneIcmp() {
+    // A sweep counts only hosts that answer an echo: without one it would report a few
+    // hosts as if they were all.
+    const QString hindernis = FPlattform.Netz.IcmpHindernis();
+    if (hindernis.isEmpty())
+        return false;
+    Cb1Scanner->setChecked(false); // its handler switches ScannerS off
+    const QString text = QStringLiteral("Der Netzwerkscanner kann nicht suchen.\r\n") + hindernis;
+    if (CtiSichtbar()) {
+        Timer1Balloon.stop();
+        Cti->BalloonZeigen(ProgrammTitel, text, 15000);
+    } else {
+        Meldungen::Fehler(this, text);
+    }
+    return true;
 }
 
 void TForm1::ScannerTerminated(QThread* sender) {

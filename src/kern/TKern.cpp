@@ -133,7 +133,7 @@ void TKern::SendBroadcast(bool onlineS) {
         for (const TBroadcastRec& b : std::as_const(FBroadcastIPs))
             if (!FSender.Senden(
                     Protokoll::Praesenz(onlineS, FLaufzeit.EigenerPC, FLaufzeit.EigenerName, b.MAC),
-                    b.BroadcastIP, FOptionen.SenderPort)) {
+                    b.BroadcastIP, FOptionen.SenderPort, b.IP, b.Schnittstelle)) {
                 // The next attempt comes later than usual; what went out stays out.
                 Timer1Sender.setInterval(5000);
                 return;
@@ -188,20 +188,24 @@ void TKern::Timer1IcmpTimer() {
     if (FIcmpThread && FIcmpThread->isRunning())
         return;
     FIcmpThread = TIcmpThread::Create(
-        *FHostList, FLaufzeit, this, [this] { IcmpTerminated(); }, FSonde);
+        *FHostList, FLaufzeit, this, [this](const TIcmpDurchlaufBericht& b) { IcmpTerminated(b); }, FSonde);
 }
 
-void TKern::IcmpTerminated() {
+void TKern::IcmpTerminated(const TIcmpDurchlaufBericht& b) {
     ++FSondenLaeufe;
-    if (FIcmpThread) {
-        const TIcmpDurchlaufBericht b = FIcmpThread->Bericht();
-        FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5")
-                             .arg(b.Anfragen)
-                             .arg(b.Erreicht)
-                             .arg(b.Neustarts)
-                             .arg(b.AngehaltenS ? 1 : 0)
-                             .arg(FIcmpThread->AusnahmeS() ? 1 : 0);
-    }
+    FSondenBericht = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                         .arg(b.Anfragen)
+                         .arg(b.Erreicht)
+                         .arg(b.Neustarts)
+                         .arg(b.AngehaltenS ? 1 : 0)
+                         .arg(b.AusnahmeS ? 1 : 0)
+                         .arg(b.Spaet)
+                         .arg(b.KeinIcmpS ? 1 : 0);
+    // Said once, for as long as it holds.
+    if (b.KeinIcmpS && FIcmpHindernis.isEmpty())
+        FIcmpHindernis = FPlattform.Netz.IcmpHindernis();
+    else if (!b.KeinIcmpS && !b.AngehaltenS)
+        FIcmpHindernis.clear();
     Timer1Icmp.setInterval(2100);
     if (!FLaufzeit.StopS)
         Timer1Icmp.start();
@@ -248,7 +252,7 @@ bool TKern::WakeUpComputer(const QString& mac) {
     if (!paket)
         return false;
     for (const TBroadcastRec& b : std::as_const(FBroadcastIPs))
-        if (!FBefehl.SendenBytes(*paket, b.BroadcastIP, FOptionen.BefehlPort))
+        if (!FBefehl.SendenBytes(*paket, b.BroadcastIP, FOptionen.BefehlPort, b.IP, b.Schnittstelle))
             return false;
     return true;
 }

@@ -74,6 +74,8 @@ public:
     // pass's report).
     QString EmpfangsZustand() const;
     QString SondenZustand() const;
+    // Why no echo request can be sent (the last pass found none); empty while it can.
+    const QString& IcmpHindernis() const { return FIcmpHindernis; }
 
     QDateTime ProgStartDateTime;
 
@@ -107,7 +109,7 @@ private:
     void Timer1UdpTimerTimer();
     void Timer1IcmpTimer();
     void Timer1ZeitsteuerungTimer();
-    void IcmpTerminated();
+    void IcmpTerminated(const TIcmpDurchlaufBericht& bericht);
 
     TPlattform FPlattform;
     TLaufzeit& FLaufzeit;
@@ -122,7 +124,9 @@ private:
     bool FSchonIcmpS = false;
     QPointer<TIcmpThread> FIcmpThread;
     int FSondenLaeufe = 0;
+    // The last pass: hosts asked, online, restarts, stopped, failed, late, no ICMP.
     QString FSondenBericht;
+    QString FIcmpHindernis;
     // The running schedule exchange: which answer it waits for, and its deadline.
     enum class TWarten { Nichts, Antwort, Bestaetigung } FWarten = TWarten::Nichts;
     QTimer FZsFrist;

@@ -17,6 +17,7 @@ TNetworkInterface SchnittstelleAusRoh(const TNetz::TRohSchnittstelle& roh) {
     s.IsLoopback = roh.Flags & TNetz::FlagLoopback;
     s.IsPointToPoint = roh.Flags & TNetz::FlagPointToPoint;
     s.IsMulticastSupported = roh.Flags & TNetz::FlagMulticast;
+    s.Schnittstelle = roh.Index;
     return s;
 }
 
@@ -44,7 +45,7 @@ TBroadcastList BroadcastListeBilden(const TNetworkInterfaceList& schnittstellen,
         const QString mac = macAufloeser(s.AddrIP);
         if (mac.isEmpty())
             continue;
-        liste.append({s.AddrIP, s.SubnetMask, s.AddrDirectedBroadcast, mac});
+        liste.append({s.AddrIP, s.SubnetMask, s.AddrDirectedBroadcast, mac, s.Schnittstelle});
         netze.insert(s.AddrDirectedBroadcast);
     }
     return liste;

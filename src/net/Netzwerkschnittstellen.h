@@ -23,6 +23,7 @@ struct TNetworkInterface {
     bool IsLoopback = false;
     bool IsPointToPoint = false;
     bool IsMulticastSupported = false;
+    int Schnittstelle = 0; // the system's number of the link; 0 when unknown
 
     bool operator==(const TNetworkInterface&) const = default;
 };
@@ -33,6 +34,9 @@ struct TBroadcastRec {
     QString SubnetMask;
     QString BroadcastIP; // directed broadcast address: datagrams for the whole network go here
     QString MAC;         // the own interface's hardware address
+    // The link the network's datagrams leave through (0: the system's route decides). Two
+    // adapters in one network share BroadcastIP; only this keeps their datagrams apart.
+    int Schnittstelle = 0;
 
     bool operator==(const TBroadcastRec&) const = default;
 };

@@ -15,9 +15,9 @@ QPointer<TIcmpThread> TIcmpThread::Create(THostList& hostList, const TLaufzeit& 
     if (kontext && abschluss)
         connect(
             thread, &QThread::finished, kontext,
-            [abschluss = std::move(abschluss), thread] {
+            [abschluss = std::move(abschluss), thread, bericht = thread->FBericht] {
                 TsanRunBeendetGesehen(thread);
-                abschluss();
+                abschluss(*bericht);
             },
             Qt::QueuedConnection);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
@@ -33,10 +33,10 @@ TIcmpThread::~TIcmpThread() {
 
 void TIcmpThread::run() {
     try {
-        FBericht = IcmpDurchlauf(FHostList, *FSonde,
-                                 [this] { return isInterruptionRequested() || IcmpAnhalten(FLaufzeit); });
+        *FBericht = IcmpDurchlauf(FHostList, *FSonde,
+                                  [this] { return isInterruptionRequested() || IcmpAnhalten(FLaufzeit); });
     } catch (...) {
-        FAusnahmeS = true;
+        FBericht->AusnahmeS = true;
         // A failure ends this pass only; the next one starts after the usual pause.
     }
     TsanRunBeendet(this);

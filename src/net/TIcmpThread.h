@@ -15,7 +15,8 @@
 class TIcmpThread : public QThread {
     Q_OBJECT
 public:
-    using TAbschluss = std::function<void()>;
+    // Receives the report of the very pass that ended (the next one may be running by then).
+    using TAbschluss = std::function<void(const TIcmpDurchlaufBericht&)>;
 
     // Creates the thread and starts the pass at once. abschluss runs on kontext's thread
     // after the pass (not at all when kontext is gone by then). kontext must live in the
@@ -25,9 +26,6 @@ public:
                                         TAbschluss abschluss, std::shared_ptr<const TNetzwerkSonde> sonde);
     // Asks the pass to stop at its next check and waits for it.
     ~TIcmpThread() override;
-    // What the pass did; read once it has ended (in the completion handler).
-    TIcmpDurchlaufBericht Bericht() const { return FBericht; }
-    bool AusnahmeS() const { return FAusnahmeS; }
 
 protected:
     void run() override;
@@ -39,6 +37,6 @@ private:
     THostList& FHostList;
     const TLaufzeit& FLaufzeit;
     std::shared_ptr<const TNetzwerkSonde> FSonde;
-    TIcmpDurchlaufBericht FBericht;
-    bool FAusnahmeS = false;
+    // Shared with the completion handler, which may run after the thread object is gone.
+    std::shared_ptr<TIcmpDurchlaufBericht> FBericht = std::make_shared<TIcmpDurchlaufBericht>();
 };

@@ -66,8 +66,11 @@ void TUdpListener::Lesen() {
         if (!datagramm.isValid())
             continue;
         ++FGelesen;
-        emit DatagrammEmpfangen(datagramm.data(), Ipv4Text(datagramm.senderAddress()),
-                                quint16(datagramm.senderPort()));
+        // The dual-stack wildcard also takes IPv6 senders, which the program never answers
+        // and never lists.
+        const QString absender = Ipv4Text(datagramm.senderAddress());
+        if (!absender.isEmpty())
+            emit DatagrammEmpfangen(datagramm.data(), absender, quint16(datagramm.senderPort()));
     }
     // Reading nothing happens when a report comes for datagrams an earlier round took.
     if (gelesenS)
@@ -83,21 +86,30 @@ QString TUdpListener::Zustand() const {
         .arg(Aktiv() && FSocket->hasPendingDatagrams() ? 1 : 0);
 }
 
-bool TUdpListener::Senden(const QString& text, const QString& ip, quint16 port) {
-    return SendenBytes(Protokoll::Kodieren(text), ip, port);
+bool TUdpListener::Senden(const QString& text, const QString& ip, quint16 port, const QString& vonIp,
+                          int schnittstelle) {
+    return SendenBytes(Protokoll::Kodieren(text), ip, port, vonIp, schnittstelle);
 }
 
-bool TUdpListener::SendenBytes(const QByteArray& daten, const QString& ip, quint16 port) {
+bool TUdpListener::SendenBytes(const QByteArray& daten, const QString& ip, quint16 port, const QString& vonIp,
+                               int schnittstelle) {
     if (!Aktiv())
         return false;
     const QHostAddress ziel(ip);
-    if (ziel.isNull())
+    if (ziel.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
-    return FSocket->writeDatagram(daten, ziel, port) == daten.size();
+    QNetworkDatagram datagramm(daten, ziel, port);
+    const QHostAddress von(vonIp);
+    if (schnittstelle > 0 && von.protocol() == QAbstractSocket::IPv4Protocol) {
+        // Sent with the link and the source address as packet information (IP_PKTINFO).
+        datagramm.setInterfaceIndex(uint(schnittstelle));
+        datagramm.setSender(von);
+    }
+    return FSocket->writeDatagram(datagramm) == daten.size();
 }
 
 QString Ipv4Text(const QHostAddress& adresse) {
     bool v4S = false;
     const quint32 v4 = adresse.toIPv4Address(&v4S);
-    return v4S ? QHostAddress(v4).toString() : adresse.toString();
+    return v4S ? QHostAddress(v4).toString() : QString();
 }

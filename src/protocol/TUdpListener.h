@@ -22,12 +22,18 @@ public:
     // For the diagnostics: datagrams read so far, a continuation queued, data waiting.
     QString Zustand() const;
 
-    // Text as UTF-8, or bytes, to an IPv4 address in dotted form; false when not sent.
-    bool Senden(const QString& text, const QString& ip, quint16 port);
-    bool SendenBytes(const QByteArray& daten, const QString& ip, quint16 port);
+    // Text as UTF-8, or bytes, to an IPv4 address in dotted form; false when not sent (also
+    // for anything but IPv4: nothing goes out over IPv6). With vonIp and schnittstelle
+    // the datagram leaves through that link from that own address, whatever the route
+    // prefers: two adapters in one network share their broadcast address.
+    bool Senden(const QString& text, const QString& ip, quint16 port, const QString& vonIp = {},
+                int schnittstelle = 0);
+    bool SendenBytes(const QByteArray& daten, const QString& ip, quint16 port, const QString& vonIp = {},
+                     int schnittstelle = 0);
 
 signals:
-    // Source address in dotted IPv4 form (IPv4-mapped IPv6 converted).
+    // Source address in dotted IPv4 form (IPv4-mapped IPv6 converted); datagrams from other
+    // IPv6 senders are dropped unread by the program.
     void DatagrammEmpfangen(const QByteArray& daten, const QString& absenderIp, quint16 absenderPort);
 
 private:
@@ -45,5 +51,5 @@ private:
     quint64 FGelesen = 0;
 };
 
-// "::ffff:10.0.0.5" and "10.0.0.5" both give "10.0.0.5"; anything else its text form.
+// "::ffff:10.0.0.5" and "10.0.0.5" both give "10.0.0.5"; anything else (IPv6) is empty.
 QString Ipv4Text(const QHostAddress& adresse);

@@ -34,7 +34,7 @@ import unittest
 
 from datagramme import Datagram, UdpListener, listen_udp, magic_packet, send_udp, send_udp_batch  # noqa: F401
 from datagramme import LoadSender  # noqa: F401
-from grundlagen import cpu_seconds, path_in_process, rss_kib  # noqa: F401
+from grundlagen import WERKZEUGE, cpu_seconds, path_in_process, rss_kib  # noqa: F401
 from grundlagen import (BEFEHL_PORT, LAB_SKRIPT, LSAN_UNTERDRUECKUNG, NACHRICHT_SCHLIESSEN,  # noqa: F401
                         NACHRICHT_SCHLIESSEN2, NACHRICHT_ZEIGEN, PRAESENZ_PORT, PROGRAMM_TITEL, PYTHON,
                         HostProcess, InstanceSocketError, Veltrano, Xvfb, instance_caption, instance_query,
@@ -155,6 +155,21 @@ class Host:
         if "/" not in cidr:
             cidr += f"/{self.prefix}"
         labskript.ip_batch([f"addr del {cidr} dev eth0"], ns=self.ns)
+
+    def second_adapter(self, ip):
+        """A second adapter eth1 in the same network with address ip, preferred by the routes
+        (scripts/lab adapter); returns its MAC in the program's form."""
+        return labskript.zweiter_adapter(self.lab.name, self.nr, ip).replace(":", "-").upper()
+
+    def slow_echo(self, von_ms=100, bis_ms=200):
+        """The kernel's own echo replies off; a responder answers every request after
+        von_ms..bis_ms (a power-saving Wi-Fi peer). Stopped with the lab."""
+        labskript.in_namespace_schreiben(self.ns, "/proc/sys/net/ipv4/icmp_echo_ignore_all", "1")
+        p = HostProcess(self, [PYTHON, os.path.join(WERKZEUGE, "langsames_echo.py"), "--von", str(von_ms),
+                               "--bis", str(bis_ms)], self.environment(), self.log_file("echo"), stdout_pipe=True)
+        if json.loads(p.proc.stdout.readline() or "{}").get("bereit") is not True:
+            raise AssertionError(f"slow echo responder in {self.name} did not start")
+        return p
 
     def neighbours(self):
         """The host's ARP table: {ip: (mac, flags)} as /proc/net/arp shows it."""

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -23,13 +24,27 @@ public:
     std::function<void(const QString&)> BeimPing;
     int VerzoegerungMs = 0;
 
-    bool PingHost(const QString& host, int timeoutMs) const override {
-        Merken(QStringLiteral("Ping %1 %2").arg(host).arg(timeoutMs));
-        if (VerzoegerungMs)
-            QThread::msleep(VerzoegerungMs);
-        if (BeimPing)
-            BeimPing(host);
-        return Antwortende.contains(host);
+    // Answers come at once, within the host's own wait.
+    std::unique_ptr<TSondenRunde> RundeBeginnen(std::function<bool()>) const override {
+        struct TRunde : TSondenRunde {
+            const TSkriptSonde& S;
+            QStringList Gekommen;
+            explicit TRunde(const TSkriptSonde& s) : S(s) {}
+            bool Fragen(const QString& host) override {
+                if (host.isEmpty())
+                    return false;
+                S.Merken(QStringLiteral("Ping ") + host);
+                if (S.VerzoegerungMs)
+                    QThread::msleep(S.VerzoegerungMs);
+                if (S.BeimPing)
+                    S.BeimPing(host);
+                if (S.Antwortende.contains(host))
+                    Gekommen << host;
+                return true;
+            }
+            QStringList Sammeln(int, const QString&) override { return std::exchange(Gekommen, {}); }
+        };
+        return std::make_unique<TRunde>(*this);
     }
     QString ResolveMAC(const QString& ip) const override {
         Merken(QStringLiteral("MAC ") + ip);
@@ -44,11 +59,12 @@ public:
         return FAufrufe.size();
     }
 
-private:
     void Merken(const QString& aufruf) const {
         QMutexLocker s(&FSperre);
         FAufrufe << aufruf;
     }
+
+private:
     mutable QMutex FSperre;
     mutable QStringList FAufrufe;
 };
@@ -56,7 +72,9 @@ private:
 class TWerfendeSonde : public TNetzwerkSonde {
 public:
     TWerfendeSonde() : TNetzwerkSonde(AktuellerFake()) {}
-    bool PingHost(const QString&, int) const override { throw std::runtime_error("kaputt"); }
+    std::unique_ptr<TSondenRunde> RundeBeginnen(std::function<bool()>) const override {
+        throw std::runtime_error("kaputt");
+    }
 };
 
 THostListRec Host(const QString& ip, const QString& mac, TStatus status = TStatus::sOffline,
@@ -92,6 +110,9 @@ private slots:
     void status();
     void arpNurNachAntwort();
     void leereAdresseOhneAnfrage();
+    void spaeteAntwort_data();
+    void spaeteAntwort();
+    void ohneIcmpBleibtAllesStehen();
     void eintragGeloescht();
     void andererHostAufGleicherAdresse();
     void anhaengenOhneNeustart();
@@ -182,7 +203,7 @@ void TstIcmpDurchlauf::status() {
     QCOMPARE(h.ChangeS, geschriebenS);
     QCOMPARE(liste->ChangeS(), geschriebenS);
     QCOMPARE(h.SenderS, nachher == int(TStatus::sOnline) && senderVorherS);
-    QCOMPARE(sonde.Aufrufe().first(), QStringLiteral("Ping 10.0.0.5 10"));
+    QCOMPARE(sonde.Aufrufe().first(), QStringLiteral("Ping 10.0.0.5"));
 }
 
 void TstIcmpDurchlauf::arpNurNachAntwort() {
@@ -192,7 +213,7 @@ void TstIcmpDurchlauf::arpNurNachAntwort() {
     IcmpDurchlauf(*liste, sonde, Nie);
     // Exactly one request per host, no retry; ARP only for the host that answered.
     QCOMPARE(sonde.Aufrufe(),
-             (QStringList{"Ping 10.0.0.1 10", "Ping 10.0.0.2 10", "MAC 10.0.0.2", "Ping 10.0.0.3 10"}));
+             (QStringList{"Ping 10.0.0.1", "Ping 10.0.0.2", "MAC 10.0.0.2", "Ping 10.0.0.3"}));
     QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
 }
 
@@ -210,8 +231,49 @@ void TstIcmpDurchlauf::leereAdresseOhneAnfrage() {
     QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
     QCOMPARE(liste->Get(2).Status, TStatus::sOffline);
     QCOMPARE(FFake->Fake().NetzAufrufe(),
-             (QStringList{"AdresseAufloesen 10.0.0.1", "IcmpEcho 10.0.0.1 10", "Hardwareadresse 10.0.0.1",
-                          "AdresseAufloesen 10.0.0.2", "IcmpEcho 10.0.0.2 10"}));
+             (QStringList{"AdresseAufloesen 10.0.0.1", "EchoSenden 10.0.0.1", "EchoSammeln 10",
+                          "Hardwareadresse 10.0.0.1", "AdresseAufloesen 10.0.0.2", "EchoSenden 10.0.0.2",
+                          "EchoSammeln 10", "EchoSammeln 300"}));
+}
+
+void TstIcmpDurchlauf::spaeteAntwort_data() {
+    QTest::addColumn<int>("verzoegerungMs");
+    QTest::addColumn<bool>("onlineS");
+    // The late host comes first, two silent ones after it: 30 ms of pass, then the grace.
+    QTest::newRow("sofort") << 0 << true;
+    QTest::newRow("waehrend der naechsten Hosts") << 15 << true;
+    QTest::newRow("in der Nachfrist") << 150 << true;
+    QTest::newRow("am Ende der Nachfrist") << 3 * IcmpTimeoutMs + IcmpNachlaufMs << true;
+    QTest::newRow("nach der Nachfrist") << 3 * IcmpTimeoutMs + IcmpNachlaufMs + 1 << false;
+}
+
+void TstIcmpDurchlauf::spaeteAntwort() {
+    QFETCH(int, verzoegerungMs);
+    QFETCH(bool, onlineS);
+    FFake->Fake().FAntwortVerzoegerungMs[0x0A000001] = verzoegerungMs;
+    FFake->Fake().FHardware[0x0A000001] = QByteArray::fromHex("001a2b3c4d01");
+    auto liste = NeueListe({Host(Ip(1), Mac(1), TStatus::sOnline, true),
+                            Host(Ip(2), Mac(2), TStatus::sOnline), Host(Ip(3), Mac(3))});
+    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, TNetzwerkSonde(AktuellerFake()), Nie);
+    QCOMPARE(liste->Get(0).Status, onlineS ? TStatus::sOnline : TStatus::sOffline);
+    QCOMPARE(liste->Get(0).SenderS, onlineS);
+    QCOMPARE(liste->Get(1).Status, TStatus::sOffline);
+    QCOMPARE(b.Erreicht, onlineS ? 1 : 0);
+    QCOMPARE(b.Spaet, onlineS && verzoegerungMs > IcmpTimeoutMs ? 1 : 0);
+}
+
+void TstIcmpDurchlauf::ohneIcmpBleibtAllesStehen() {
+    // Without any echo every host would look switched off: nothing is written instead.
+    FFake->Fake().FIcmpHindernis = QStringLiteral("kein ICMP");
+    FFake->Fake().FAntwortende = {0x0A000001};
+    auto liste = NeueListe({Host(Ip(1), Mac(1)), Host(Ip(2), Mac(2), TStatus::sOnline, true)});
+    const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, TNetzwerkSonde(AktuellerFake()), Nie);
+    QVERIFY(b.KeinIcmpS);
+    QCOMPARE(liste->Get(0).Status, TStatus::sOffline);
+    QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
+    QVERIFY(liste->Get(1).SenderS);
+    QVERIFY(!liste->ChangeS());
+    QVERIFY(FFake->Fake().NetzAufrufe().isEmpty());
 }
 
 void TstIcmpDurchlauf::eintragGeloescht() {
@@ -229,8 +291,8 @@ void TstIcmpDurchlauf::eintragGeloescht() {
     const TIcmpDurchlaufBericht b = IcmpDurchlauf(*liste, sonde, Nie);
     QCOMPARE(b.Neustarts, 1);
     QCOMPARE(sonde.Aufrufe(),
-             (QStringList{"Ping 10.0.0.1 10", "MAC 10.0.0.1", "Ping 10.0.0.2 10", "MAC 10.0.0.2",
-                          "Ping 10.0.0.1 10", "MAC 10.0.0.1", "Ping 10.0.0.3 10", "MAC 10.0.0.3"}));
+             (QStringList{"Ping 10.0.0.1", "MAC 10.0.0.1", "Ping 10.0.0.2", "MAC 10.0.0.2", "Ping 10.0.0.1",
+                          "MAC 10.0.0.1", "Ping 10.0.0.3", "MAC 10.0.0.3"}));
     QCOMPARE(liste->Count(), 2);
     QCOMPARE(liste->Get(1).IP, Ip(3));
     QCOMPARE(liste->Get(1).Status, TStatus::sOnline);
@@ -279,7 +341,7 @@ void TstIcmpDurchlauf::anhaltenMitten() {
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
     QCOMPARE(liste->Get(1).Status, TStatus::sOffline); // probed, but the result is dropped
     QCOMPARE(liste->Get(2).Status, TStatus::sOffline);
-    QVERIFY(!sonde.Aufrufe().contains(QStringLiteral("Ping 10.0.0.3 10")));
+    QVERIFY(!sonde.Aufrufe().contains(QStringLiteral("Ping 10.0.0.3")));
 }
 
 void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
@@ -292,7 +354,7 @@ void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
     for (int durchlauf = 1; durchlauf <= 3; ++durchlauf) {
         QPointer<TIcmpThread> t = TIcmpThread::Create(
             *liste, Laufzeit(), &kontext,
-            [&] {
+            [&](const TIcmpDurchlaufBericht&) {
                 ++abschluesse;
                 richtigerThreadS = richtigerThreadS && QThread::currentThread() == kontext.thread();
             },
@@ -306,6 +368,16 @@ void TstIcmpDurchlauf::threadEinAbschlussJeDurchlauf() {
     QVERIFY(richtigerThreadS);
     QCOMPARE(sonde->AnzahlAufrufe(), 3 * 3);
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
+
+    // Two passes end close together: each handler gets the report of its own pass.
+    auto kurz = NeueListe({Host(Ip(7), Mac(7))});
+    QList<int> anfragen;
+    for (THostList* l : {liste.get(), kurz.get()})
+        TIcmpThread::Create(
+            *l, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht& b) { anfragen << b.Anfragen; }, sonde);
+    QTRY_COMPARE(anfragen.size(), 2);
+    std::sort(anfragen.begin(), anfragen.end());
+    QCOMPARE(anfragen, (QList<int>{1, 2}));
 }
 
 void TstIcmpDurchlauf::threadOhneEigeneMac() {
@@ -315,7 +387,7 @@ void TstIcmpDurchlauf::threadOhneEigeneMac() {
     QObject kontext;
     int abschluesse = 0;
     TIcmpThread::Create(
-        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht&) { ++abschluesse; }, sonde);
     QTRY_COMPARE(abschluesse, 1);
     QVERIFY(sonde->Aufrufe().isEmpty());
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
@@ -327,7 +399,8 @@ void TstIcmpDurchlauf::threadAusnahme() {
     QObject kontext;
     int abschluesse = 0;
     QPointer<TIcmpThread> t = TIcmpThread::Create(
-        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, std::make_shared<TWerfendeSonde>());
+        *liste, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht&) { ++abschluesse; },
+        std::make_shared<TWerfendeSonde>());
     QTRY_COMPARE(abschluesse, 1);
     QTRY_VERIFY(t.isNull());
     QCOMPARE(liste->Get(0).Status, TStatus::sOnline);
@@ -343,7 +416,7 @@ void TstIcmpDurchlauf::threadLoeschenHaeltAn() {
     QObject kontext;
     int abschluesse = 0;
     QPointer<TIcmpThread> t = TIcmpThread::Create(
-        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht&) { ++abschluesse; }, sonde);
     QTRY_VERIFY(sonde->AnzahlAufrufe() >= 3);
     QElapsedTimer uhr;
     uhr.start();
@@ -367,7 +440,7 @@ void TstIcmpDurchlauf::threadListeAendertSich() {
     QObject kontext;
     int abschluesse = 0;
     bool weiterS = true;
-    std::function<void()> starten = [&] {
+    std::function<void(const TIcmpDurchlaufBericht&)> starten = [&](const TIcmpDurchlaufBericht&) {
         ++abschluesse;
         if (weiterS)
             TIcmpThread::Create(*liste, Laufzeit(), &kontext, starten, sonde);
@@ -395,7 +468,7 @@ void TstIcmpDurchlauf::threadListeAendertSich() {
     QVERIFY(abschluesse > 3);
 
     TIcmpThread::Create(
-        *liste, Laufzeit(), &kontext, [&] { ++abschluesse; }, sonde);
+        *liste, Laufzeit(), &kontext, [&](const TIcmpDurchlaufBericht&) { ++abschluesse; }, sonde);
     QTRY_COMPARE(abschluesse, bisher + 2);
     for (int i = 0; i < liste->Count(); ++i)
         QCOMPARE(liste->Get(i).Status, TStatus::sOnline);

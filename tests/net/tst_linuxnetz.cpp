@@ -57,6 +57,8 @@ private slots:
     void antwortErkennen_data();
     void antwortErkennen();
     void flags();
+    void nachbarSchnittstellen_data();
+    void nachbarSchnittstellen();
 };
 
 void TstLinuxNetz::doppelpunktText_data() {
@@ -179,6 +181,8 @@ void TstLinuxNetz::antwortErkennen() {
     erwartet.Folge = 0x0042;
     erwartet.Marke = 0x1122334455667788ull;
     QCOMPARE(IstUnsereAntwort(paket, rohS, absender, erwartet), unsereS);
+    if (unsereS)
+        QCOMPARE(EchoAntwortFolge(paket, rohS), 0x0042);
 }
 
 void TstLinuxNetz::flags() {
@@ -190,6 +194,30 @@ void TstLinuxNetz::flags() {
              quint32(TNetz::FlagUp | TNetz::FlagLoopback));
     QCOMPARE(LinuxSchnittstellenFlags(IFF_UP | IFF_RUNNING | IFF_POINTOPOINT | IFF_NOARP),
              quint32(TNetz::FlagUp | TNetz::FlagPointToPoint));
+}
+
+void TstLinuxNetz::nachbarSchnittstellen_data() {
+    using TRoh = TNetz::TRohSchnittstelle;
+    QTest::addColumn<QList<TRoh>>("schnittstellen");
+    QTest::addColumn<QList<int>>("links"); // asked for 10.77.0.2
+    const quint32 netz = 0x0A4D0000, maske = 0xFFFFFF00;
+    const TRoh eth0{"eth0", netz | 1, maske, netz | 255, TNetz::FlagUp, 2};
+    const TRoh eth1{"eth1", netz | 101, maske, netz | 255, TNetz::FlagUp, 3};
+    const TRoh anderes{"eth2", 0x0A4E0001, maske, 0x0A4E00FF, TNetz::FlagUp, 4};
+    QTest::newRow("ein Adapter") << QList<TRoh>{eth0} << QList<int>{2};
+    // The kernel keeps the entry on the link its route prefers: both are asked.
+    QTest::newRow("zwei Adapter in einem Netz") << QList<TRoh>{eth0, anderes, eth1} << QList<int>{2, 3};
+    QTest::newRow("zweite Adresse desselben Links")
+        << QList<TRoh>{eth0, {"eth0:1", netz | 7, maske, 0, 0, 2}} << QList<int>{2};
+    QTest::newRow("eigene Adresse") << QList<TRoh>{{"eth0", netz | 2, maske, 0, 0, 2}} << QList<int>{};
+    QTest::newRow("anderes Netz") << QList<TRoh>{anderes} << QList<int>{};
+    QTest::newRow("Link unbekannt") << QList<TRoh>{{"eth0", netz | 1, maske, 0, 0, 0}} << QList<int>{};
+}
+
+void TstLinuxNetz::nachbarSchnittstellen() {
+    QFETCH(QList<TNetz::TRohSchnittstelle>, schnittstellen);
+    QFETCH(QList<int>, links);
+    QCOMPARE(NachbarSchnittstellen(schnittstellen, 0x0A4D0002), links);
 }
 
 QTEST_GUILESS_MAIN(TstLinuxNetz)

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <net/if.h>
 #include <thread>
 #include <vector>
 
@@ -186,8 +187,11 @@ void TstNetzEcht::schnittstellen() {
 
     TBroadcastList broadcast;
     FillBroadcastList(SystemNetz(), true, broadcast);
+    // With its link, which its datagrams are sent through.
+    const int link = int(::if_nametoindex(FLabor.Link().toLocal8Bit().constData()));
+    QVERIFY(link > 0);
     QCOMPARE(broadcast,
-             (TBroadcastList{{FLabor.EigeneIp, "255.255.255.0", FLabor.Broadcast, FLabor.EigeneMac}}));
+             (TBroadcastList{{FLabor.EigeneIp, "255.255.255.0", FLabor.Broadcast, FLabor.EigeneMac, link}}));
 
     // A second address in the same network is a second entry of its own. Its configured
     // broadcast address is reported as it is, but datagrams go to the computed one.

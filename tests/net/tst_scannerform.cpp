@@ -100,6 +100,23 @@ private slots:
         QCOMPARE(Gefragt(Fake(), "10.0.0.5"), 1);
     }
 
+    // Without permission for ICMP the sweep would report a few hosts as if they were all:
+    // it does not start and says why; the probe leaves the list alone and says it once in
+    // the status bar.
+    void ohneIcmp() {
+        const QString grund = QStringLiteral("Ping nicht möglich: net.ipv4.ping_group_range (1 0)");
+        Fake().FIcmpHindernis = grund;
+        Starten();
+        Anklicken();
+        QTRY_COMPARE(FUmgebung->Meldungen.Texte,
+                     QStringList{QStringLiteral("Der Netzwerkscanner kann nicht suchen.\r\n") + grund});
+        QCOMPARE(FUmgebung->Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Fehler});
+        QVERIFY(!Innen(*FForm).Cb1Scanner->isChecked());
+        QVERIFY(!Laufzeit().ScannerS);
+        QCOMPARE(Gefragt(Fake(), "10.0.0.5"), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(Innen(*FForm).StatusBar1Panel->text().endsWith(grund), 5000);
+    }
+
     // The message only for the user's own click in the shown window; from the tray menu or
     // by the program, the sweep runs without it.
     void ohneMeldung_data() {

@@ -44,6 +44,26 @@ private slots:
             QSKIP("the test port is taken");
     }
 
+    // Nothing over IPv6: a sender at the dual-stack wildcard that is not IPv4 is never
+    // handed on (it would be answered and listed), and no datagram goes to an IPv6 address.
+    void nurIpv4() {
+        TUdpListener listener(Port);
+        listener.Aktivieren(true);
+        QStringList absender;
+        connect(&listener, &TUdpListener::DatagrammEmpfangen, this,
+                [&absender](const QByteArray&, const QString& ip) { absender << ip; });
+        QUdpSocket v6;
+        if (!v6.bind(QHostAddress::LocalHostIPv6, 0))
+            QSKIP("no IPv6 loopback");
+        QCOMPARE(v6.writeDatagram(QByteArray("VTR1|1|pc|u|02-00-00-00-00-09|1"), QHostAddress::LocalHostIPv6,
+                                  Port),
+                 31);
+        Senden(1, 0); // after it, from 127.0.0.1
+        QTRY_COMPARE(absender, QStringList{"127.0.0.1"});
+        QVERIFY(!listener.Senden(QStringLiteral("VTR1|x"), QStringLiteral("::1"), Port));
+        QVERIFY(listener.Senden(QStringLiteral("VTR1|x"), QStringLiteral("127.0.0.1"), Port));
+    }
+
     // Bursts while the handler is slow: the reading yields again and again, and what comes
     // in meanwhile, and after the last burst, is read all the same.
     void liestNachJederPauseWeiter() {

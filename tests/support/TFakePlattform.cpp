@@ -1,5 +1,7 @@
 #include "support/TFakePlattform.h"
 
+#include <limits>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,6 +104,54 @@ QByteArray TFakePlattform::Hardwareadresse(quint32 adresse) {
 bool TFakePlattform::IcmpEcho(quint32 ziel, int timeoutMs) {
     NetzAufruf(QStringLiteral("IcmpEcho %1 %2").arg(Punkt(ziel)).arg(timeoutMs));
     return FAntwortende.contains(ziel);
+}
+
+namespace {
+class TFakeEchoRunde : public TNetz::TEchoRunde {
+public:
+    explicit TFakeEchoRunde(TFakePlattform& fake) : FFake(fake) {}
+    bool Senden(quint32 ziel) override {
+        FFake.NetzAufrufAufzeichnen(QStringLiteral("EchoSenden ") + Punkt(ziel));
+        const qint64 nie = std::numeric_limits<qint64>::max();
+        FOffen.append({ziel, FFake.FAntwortende.contains(ziel) ? FJetzt
+                             : FFake.FAntwortVerzoegerungMs.contains(ziel)
+                                 ? FJetzt + FFake.FAntwortVerzoegerungMs.value(ziel)
+                                 : nie});
+        return true;
+    }
+    QList<quint32> Sammeln(int ms, quint32 bis) override {
+        FFake.NetzAufrufAufzeichnen(QStringLiteral("EchoSammeln %1").arg(ms));
+        // The wait ends at ms, or once what it waits for has come.
+        qint64 ende = FJetzt + ms;
+        qint64 letzte = FJetzt;
+        for (const auto& [ziel, zeit] : std::as_const(FOffen)) {
+            if (ziel == bis)
+                ende = std::min(ende, std::max(FJetzt, zeit));
+            letzte = std::max(letzte, zeit);
+        }
+        if (bis == 0)
+            ende = std::min(ende, letzte);
+        FJetzt = ende;
+        QList<quint32> gekommen;
+        for (qsizetype i = 0; i < FOffen.size();)
+            if (FOffen[i].second <= FJetzt)
+                gekommen.append(FOffen.takeAt(i).first);
+            else
+                ++i;
+        return gekommen;
+    }
+
+private:
+    TFakePlattform& FFake;
+    qint64 FJetzt = 0;
+    QList<std::pair<quint32, qint64>> FOffen; // address, time its reply comes (or never)
+};
+} // namespace
+
+std::unique_ptr<TNetz::TEchoRunde> TFakePlattform::EchoRundeBeginnen(std::function<bool()>) {
+    if (!FIcmpHindernis.isEmpty())
+        return nullptr;
+    return std::make_unique<TFakeEchoRunde>(*this);
 }
 
 quint32 TFakePlattform::AdresseAufloesen(const QString& host) {

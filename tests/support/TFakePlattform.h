@@ -104,7 +104,14 @@ public:
     bool Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) override;
     QByteArray Hardwareadresse(quint32 adresse) override;
     bool IcmpEcho(quint32 ziel, int timeoutMs) override;
+    // A round on a clock of its own: a reply comes FAntwortVerzoegerungMs after its request
+    // (0 for FAntwortende), and Sammeln moves the clock on only as far as it would wait.
+    // Records "EchoSenden 10.0.0.1" and "EchoSammeln 10".
+    std::unique_ptr<TEchoRunde> EchoRundeBeginnen(std::function<bool()> anhalten) override;
+    QString IcmpHindernis() override { return FIcmpHindernis; }
     quint32 AdresseAufloesen(const QString& host) override;
+    QHash<quint32, int> FAntwortVerzoegerungMs; // addresses that answer late
+    QString FIcmpHindernis;                     // not empty: no ICMP socket may be opened
     bool FSchnittstellenLesbarS = true;
     QList<TRohSchnittstelle> FSchnittstellen;
     QHash<quint32, QByteArray> FHardware; // address → hardware address bytes

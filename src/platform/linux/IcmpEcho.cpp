@@ -1,5 +1,7 @@
 #include "platform/linux/IcmpEcho.h"
 
+#include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <atomic>
@@ -57,6 +59,40 @@ sockaddr_in Ziel(quint32 adresse) {
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(adresse);
     return a;
+}
+
+// A datagram socket where ping_group_range allows it, a raw socket otherwise; -1 with the
+// errno of the last try when neither may be opened.
+int IcmpSocketOeffnen(TEchoWeg& weg, int& fehler) {
+    weg = TEchoWeg::Datagramm;
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+    if (fd < 0) {
+        // Outside ping_group_range: only a raw socket can send the request.
+        weg = TEchoWeg::Roh;
+        fd = ::socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+    }
+    if (fd < 0) {
+        weg = TEchoWeg::Keiner;
+        fehler = errno;
+        return -1;
+    }
+    if (weg == TEchoWeg::Roh) {
+        // Every raw ICMP socket gets a copy of every ICMP packet: let only echo replies through.
+        icmp_filter filter{};
+        filter.data = ~(1U << TypEchoAntwort);
+        ::setsockopt(fd, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
+    }
+    return fd;
+}
+
+bool SendenAn(int fd, const QByteArray& anfrage, quint32 ziel) {
+    const sockaddr_in an = Ziel(ziel);
+    ssize_t gesendet;
+    do
+        gesendet = ::sendto(fd, anfrage.constData(), size_t(anfrage.size()), MSG_DONTWAIT,
+                            reinterpret_cast<const sockaddr*>(&an), sizeof an);
+    while (gesendet < 0 && errno == EINTR);
+    return gesendet >= 0;
 }
 
 // Waits for the reply until the deadline; every other packet is read and dropped.
@@ -155,26 +191,13 @@ TEchoBericht IcmpEchoSenden(quint32 ziel, int timeoutMs) {
     if (ziel == 0)
         return bericht;
 
-    TEchoWeg weg = TEchoWeg::Datagramm;
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
-    if (fd < 0) {
-        // Outside ping_group_range: only a raw socket can send the request.
-        weg = TEchoWeg::Roh;
-        fd = ::socket(AF_INET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
-    }
-    if (fd < 0) {
-        bericht.Fehler = errno;
+    TEchoWeg weg = TEchoWeg::Keiner;
+    const int fd = IcmpSocketOeffnen(weg, bericht.Fehler);
+    if (fd < 0)
         return bericht;
-    }
     const TSocket sock(fd);
     bericht.Weg = weg;
     const bool rohS = weg == TEchoWeg::Roh;
-    if (rohS) {
-        // Every raw ICMP socket gets a copy of every ICMP packet: let only echo replies through.
-        icmp_filter filter{};
-        filter.data = ~(1U << TypEchoAntwort);
-        ::setsockopt(fd, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
-    }
 
     TEchoErwartung erwartet;
     erwartet.Ziel = ziel;
@@ -183,13 +206,7 @@ TEchoBericht IcmpEchoSenden(quint32 ziel, int timeoutMs) {
     erwartet.KennungPruefenS = rohS;
     erwartet.Marke = QRandomGenerator::global()->generate64();
     const QByteArray anfrage = EchoAnfrage(erwartet.Kennung, erwartet.Folge, erwartet.Marke);
-    const sockaddr_in an = Ziel(ziel);
-    ssize_t gesendet;
-    do
-        gesendet = ::sendto(fd, anfrage.constData(), size_t(anfrage.size()), MSG_DONTWAIT,
-                            reinterpret_cast<const sockaddr*>(&an), sizeof an);
-    while (gesendet < 0 && errno == EINTR);
-    if (gesendet < 0) {
+    if (!SendenAn(fd, anfrage, ziel)) {
         // ENOBUFS (neighbour table or queue full), EAGAIN, unreachable: no request left.
         bericht.Ergebnis = TEchoErgebnis::SendeFehler;
         bericht.Fehler = errno;
@@ -197,4 +214,115 @@ TEchoBericht IcmpEchoSenden(quint32 ziel, int timeoutMs) {
     }
     bericht.Ergebnis = AufAntwortWarten(fd, rohS, erwartet, ende);
     return bericht;
+}
+
+int EchoAntwortFolge(QByteArrayView paket, bool mitIpKopfS) {
+    qsizetype kopf = 0;
+    if (mitIpKopfS) {
+        if (paket.size() < 20)
+            return -1;
+        kopf = (quint8(paket[0]) & 0x0f) * 4;
+    }
+    if (paket.size() < kopf + IcmpKopfBytes)
+        return -1;
+    return Lese16(paket, kopf + 6);
+}
+
+namespace {
+// One socket for a whole probe pass: every reply that arrives while the pass waits is read,
+// whichever request it answers.
+class TLinuxEchoRunde final : public TNetz::TEchoRunde {
+public:
+    TLinuxEchoRunde(int fd, bool rohS, std::function<bool()> anhalten)
+        : FSocket(fd), FRohS(rohS), FAnhalten(std::move(anhalten)) {}
+
+    bool Senden(quint32 ziel) override {
+        if (ziel == 0)
+            return false;
+        const auto folge = quint16(naechsteFolge.fetch_add(1, std::memory_order_relaxed));
+        if (!SendenAn(FSocket.Fd(), EchoAnfrage(FKennung, folge, FMarke), ziel))
+            return false; // ENOBUFS (neighbour table full), unreachable: no request left
+        FOffen.insert(folge, ziel);
+        return true;
+    }
+
+    QList<quint32> Sammeln(int ms, quint32 bis) override {
+        using namespace std::chrono;
+        const auto ende = steady_clock::now() + milliseconds(qMax(ms, 0));
+        QList<quint32> gekommen;
+        char puffer[2048];
+        for (;;) {
+            bool bisDaS = false;
+            for (int gelesen = 0; gelesen < 4096; ++gelesen) {
+                sockaddr_in von{};
+                socklen_t laenge = sizeof von;
+                const ssize_t n = ::recvfrom(FSocket.Fd(), puffer, sizeof puffer, MSG_DONTWAIT,
+                                             reinterpret_cast<sockaddr*>(&von), &laenge);
+                if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                    break;
+                if (n < 0)
+                    continue; // an ICMP error for one of the requests, or EINTR
+                const QByteArrayView paket(puffer, qMin<ssize_t>(n, sizeof puffer));
+                const int folge = EchoAntwortFolge(paket, FRohS);
+                const auto offen = folge < 0 ? FOffen.cend() : FOffen.constFind(quint16(folge));
+                if (offen == FOffen.cend())
+                    continue;
+                const TEchoErwartung erwartet{offen.value(), FKennung, FRohS, quint16(folge), FMarke};
+                const quint32 absender = laenge >= sizeof von ? ntohl(von.sin_addr.s_addr) : 0;
+                if (!IstUnsereAntwort(paket, FRohS, absender, erwartet))
+                    continue;
+                gekommen.append(offen.value());
+                bisDaS = bisDaS || offen.value() == bis;
+                FOffen.erase(offen);
+            }
+            const auto rest = ende - steady_clock::now();
+            if (bisDaS || (bis == 0 && FOffen.isEmpty()) || rest <= nanoseconds::zero() || FAnhalten())
+                return gekommen;
+            const auto ns =
+                duration_cast<nanoseconds>(qMin<steady_clock::duration>(rest, milliseconds(20))).count();
+            const timespec warten{time_t(ns / 1000000000), long(ns % 1000000000)};
+            pollfd p{FSocket.Fd(), POLLIN, 0};
+            if (::ppoll(&p, 1, &warten, nullptr) < 0 && errno != EINTR)
+                return gekommen;
+        }
+    }
+
+private:
+    const TSocket FSocket;
+    const bool FRohS;
+    const std::function<bool()> FAnhalten;
+    const quint16 FKennung = quint16(naechsteKennung.fetch_add(1, std::memory_order_relaxed));
+    const quint64 FMarke = QRandomGenerator::global()->generate64();
+    QHash<quint16, quint32> FOffen; // sequence number → address, until its reply came
+};
+} // namespace
+
+std::unique_ptr<TNetz::TEchoRunde> IcmpEchoRundeBeginnen(std::function<bool()> anhalten) {
+    TEchoWeg weg = TEchoWeg::Keiner;
+    int fehler = 0;
+    const int fd = IcmpSocketOeffnen(weg, fehler);
+    if (fd < 0)
+        return nullptr;
+    return std::make_unique<TLinuxEchoRunde>(
+        fd, weg == TEchoWeg::Roh, anhalten ? std::move(anhalten) : [] { return false; });
+}
+
+QString IcmpHindernisText() {
+    TEchoWeg weg = TEchoWeg::Keiner;
+    int fehler = 0;
+    const int fd = IcmpSocketOeffnen(weg, fehler);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (fehler != EACCES && fehler != EPERM)
+        return QStringLiteral("Ping nicht möglich: %1").arg(QString::fromLocal8Bit(std::strerror(fehler)));
+    QFile bereich(QStringLiteral("/proc/sys/net/ipv4/ping_group_range"));
+    const QString werte = bereich.open(QIODevice::ReadOnly)
+                              ? QString::fromLatin1(bereich.read(64)).simplified()
+                              : QStringLiteral("?");
+    return QStringLiteral("Ping nicht möglich: net.ipv4.ping_group_range (%1) schließt die Gruppe %2 aus, "
+                          "und Raw-Sockets sind nicht erlaubt")
+        .arg(werte)
+        .arg(::getgid());
 }

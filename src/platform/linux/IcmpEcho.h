@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
+
+#include "platform/TNetz.h"
 
 enum class TEchoWeg { Keiner, Datagramm, Roh };
 enum class TEchoErgebnis { Antwort, KeineAntwort, SendeFehler, KeinSocket };
@@ -19,6 +22,12 @@ struct TEchoBericht {
 
 // Sends to ziel (host byte order, never 0) and waits at most timeoutMs. Thread-safe.
 TEchoBericht IcmpEchoSenden(quint32 ziel, int timeoutMs);
+
+// The probe pass's round over one socket (see TNetz::TEchoRunde); null without any socket.
+std::unique_ptr<TNetz::TEchoRunde> IcmpEchoRundeBeginnen(std::function<bool()> anhalten);
+// Why no socket can be opened, for the user (the group range in the words of sysctl);
+// empty when one can.
+QString IcmpHindernisText();
 
 // --- The wire format, pure so that odd packets can be tested -----------------------------
 inline constexpr int IcmpKopfBytes = 8;
@@ -37,5 +46,7 @@ struct TEchoErwartung {
 };
 // paket is the ICMP message (datagram socket) or the whole IPv4 packet (mitIpKopfS, raw
 // socket); absender the address it came from.
+// The sequence number of an ICMP message (as IstUnsereAntwort takes it), -1 when too short.
+int EchoAntwortFolge(QByteArrayView paket, bool mitIpKopfS);
 bool IstUnsereAntwort(QByteArrayView paket, bool mitIpKopfS, quint32 absender,
                       const TEchoErwartung& erwartet);

@@ -162,6 +162,14 @@ bool TLinuxNetz::IcmpEcho(quint32 ziel, int timeoutMs) {
     return IcmpEchoSenden(ziel, timeoutMs).Ergebnis == TEchoErgebnis::Antwort;
 }
 
+std::unique_ptr<TNetz::TEchoRunde> TLinuxNetz::EchoRundeBeginnen(std::function<bool()> anhalten) {
+    return IcmpEchoRundeBeginnen(std::move(anhalten));
+}
+
+QString TLinuxNetz::IcmpHindernis() {
+    return IcmpHindernisText();
+}
+
 quint32 TLinuxNetz::AdresseAufloesen(const QString& host) {
     return LinuxAdresseAufloesen(host);
 }

@@ -47,6 +47,8 @@ public:
     bool Netzwerkschnittstellen(QList<TRohSchnittstelle>& liste) override;
     QByteArray Hardwareadresse(quint32 adresse) override;
     bool IcmpEcho(quint32 ziel, int timeoutMs) override;
+    std::unique_ptr<TEchoRunde> EchoRundeBeginnen(std::function<bool()> anhalten) override;
+    QString IcmpHindernis() override;
     quint32 AdresseAufloesen(const QString& host) override;
 };
 

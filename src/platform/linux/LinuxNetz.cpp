@@ -73,12 +73,10 @@ quint32 LinuxSchnittstellenFlags(unsigned int f) {
     return flags;
 }
 
-bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste) {
-    liste.clear();
-    const TIfaddrs alle = IfaddrsLesen();
-    if (!alle)
-        return false;
-    for (const ifaddrs* e = alle.get(); e; e = e->ifa_next) {
+namespace {
+QList<TNetz::TRohSchnittstelle> SchnittstellenAus(const ifaddrs* alle) {
+    QList<TNetz::TRohSchnittstelle> liste;
+    for (const ifaddrs* e = alle; e; e = e->ifa_next) {
         if (!e->ifa_addr || e->ifa_addr->sa_family != AF_INET)
             continue;
         TNetz::TRohSchnittstelle s;
@@ -92,9 +90,29 @@ bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste) {
         if (s.Broadcast == s.Adresse && s.Maske != 0xFFFFFFFFu)
             s.Broadcast = 0;
         s.Flags = LinuxSchnittstellenFlags(e->ifa_flags);
+        s.Index = int(::if_nametoindex(LinkName(e->ifa_name).toByteArray().constData()));
         liste.append(s);
     }
+    return liste;
+}
+} // namespace
+
+bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste) {
+    liste.clear();
+    const TIfaddrs alle = IfaddrsLesen();
+    if (!alle)
+        return false;
+    liste = SchnittstellenAus(alle.get());
     return true;
+}
+
+QList<int> NachbarSchnittstellen(const QList<TNetz::TRohSchnittstelle>& schnittstellen, quint32 adresse) {
+    QList<int> links;
+    for (const TNetz::TRohSchnittstelle& s : schnittstellen)
+        if (s.Index > 0 && s.Adresse != adresse && ((s.Adresse ^ adresse) & s.Maske) == 0 &&
+            !links.contains(s.Index))
+            links.append(s.Index);
+    return links;
 }
 
 namespace {
@@ -163,13 +181,11 @@ std::optional<QByteArray> NachbarPerNetlink(quint32 adresse, int schnittstelle) 
 QByteArray LinuxHardwareadresse(quint32 adresse) {
     if (adresse == 0)
         return {};
-    int schnittstelle = 0;
+    QList<int> links;
     if (const TIfaddrs alle = IfaddrsLesen()) {
-        // The interface of the network the address lies in, for the neighbour question.
-        for (const ifaddrs* e = alle.get(); e && !schnittstelle; e = e->ifa_next)
-            if (e->ifa_addr && e->ifa_netmask && e->ifa_addr->sa_family == AF_INET &&
-                ((Ipv4(e->ifa_addr) ^ adresse) & Ipv4(e->ifa_netmask)) == 0 && Ipv4(e->ifa_addr) != adresse)
-                schnittstelle = int(::if_nametoindex(e->ifa_name));
+        // Every link of the network the address lies in: with two adapters in one network the
+        // kernel keeps the entry on the one its route prefers, which need not be listed first.
+        links = NachbarSchnittstellen(SchnittstellenAus(alle.get()), adresse);
         QByteArrayView link;
         for (const ifaddrs* e = alle.get(); e && link.isEmpty(); e = e->ifa_next)
             if (e->ifa_addr && e->ifa_addr->sa_family == AF_INET && Ipv4(e->ifa_addr) == adresse)
@@ -188,9 +204,16 @@ QByteArray LinuxHardwareadresse(quint32 adresse) {
             return {};
         }
     }
-    if (schnittstelle > 0)
-        if (const std::optional<QByteArray> mac = NachbarPerNetlink(adresse, schnittstelle))
+    bool unbeantwortetS = links.isEmpty(); // a routed address: only the whole table knows
+    for (int link : std::as_const(links)) {
+        const std::optional<QByteArray> mac = NachbarPerNetlink(adresse, link);
+        if (!mac)
+            unbeantwortetS = true;
+        else if (!mac->isEmpty())
             return *mac;
+    }
+    if (!unbeantwortetS)
+        return {};
     return HardwareAusArpTabelle(LinuxNachbartabelleLesen(), adresse);
 }
 

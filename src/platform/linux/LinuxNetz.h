@@ -7,6 +7,10 @@
 // The IPv4 addresses of all interfaces (getifaddrs), in the kernel's order.
 bool LinuxSchnittstellenLesen(QList<TNetz::TRohSchnittstelle>& liste);
 
+// The links whose network holds the address (not as their own), each once, in list order:
+// where the kernel may keep that neighbour's entry.
+QList<int> NachbarSchnittstellen(const QList<TNetz::TRohSchnittstelle>& schnittstellen, quint32 adresse);
+
 // An own address: that interface's hardware address; any other: the neighbour table's
 // complete entry. Empty when neither knows one.
 QByteArray LinuxHardwareadresse(quint32 adresse);
