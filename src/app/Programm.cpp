@@ -1,5 +1,6 @@
 #include "app/Programm.h"
 
+#include "app/Befehlszeile.h"
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "common/TLaufzeit.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTextStream>
 #include <QTranslator>
 
 // The composition root: the system's services and the run-time values are made here and
@@ -19,6 +21,19 @@ int ProgrammStart(int argc, char** argv) {
     const TPlattform plattform = system->Dienste();
     TLaufzeit laufzeit;
     DatenpfadeSetzen(laufzeit, plattform.Dateien, plattform.Identitaet, plattform.Starteintraege);
+    // Options for scripts ("--liste", "--wecken", ...) need no window and no display.
+    QStringList argumente;
+    for (int i = 1; i < argc; ++i)
+        argumente << QString::fromLocal8Bit(argv[i]);
+    if (IstBefehlszeile(argumente)) {
+        QCoreApplication app(argc, argv);
+        app.setApplicationName(ProgrammName);
+        app.setOrganizationName(ProgrammName);
+        QTextStream aus(stdout), fehler(stderr);
+        const int ergebnis = BefehlszeileAusfuehren(argumente, plattform, laufzeit, aus, fehler);
+        system.reset();
+        return ergebnis;
+    }
     // A second start hands over to the first and creates no window, timer or socket.
     if (!plattform.Instanz.Beanspruchen()) {
         plattform.Instanz.NachrichtAnInstanz(ProgrammTitel, TInstanz::NachrichtZeigen);

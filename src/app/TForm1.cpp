@@ -145,7 +145,8 @@ void TForm1::FormCreate() {
     ListViewFuellen();
 
     FPlattform.Instanz.SetzeFensterTitel(windowTitle());
-    FPlattform.Instanz.SetzeAnfrageBeantworter([this](const QString& a) { return Anfrage(a); });
+    FPlattform.Instanz.SetzeAnfrageBeantworter(
+        [this](const QString& anfrage, TInstanz::TAntwort antwort) { Anfrage(anfrage, std::move(antwort)); });
     Timer1Start.start(5);
 }
 
@@ -349,72 +350,6 @@ void TForm1::Aufgewacht() {
     Timer1StatusBarTimer();
     // The core's listeners come back after 5 s; the sweep's tick just after them.
     Timer1Scanner.start(5100);
-}
-
-QString TForm1::Anfrage(const QString& anfrage) {
-    // Read-only answers for local tools of the same user (diagnostics, tests).
-    // Values come from the network too: a line break or tab inside one must not break the
-    // answer's lines and cells.
-    auto einzeilig = [](QString text) {
-        text.replace(u'\\', QStringLiteral("\\\\"));
-        text.replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
-        return text.replace(u'\t', QStringLiteral("\\t"));
-    };
-    if (anfrage == QLatin1String("zustand")) {
-        QStringList z;
-        auto wert = [&z, &einzeilig](const char* name, const QString& text) {
-            z << QString::fromLatin1(name) + u'=' + einzeilig(text);
-        };
-        wert("titel", windowTitle());
-        wert("sichtbar", QString::number(isVisible() ? 1 : 0));
-        wert("tray", QString::number(CtiSichtbar() ? 1 : 0));
-        wert("breite", QString::number(frameGeometry().width()));
-        wert("hoehe", QString::number(frameGeometry().height()));
-        wert("eigenemac", FLaufzeit.EigeneMAC());
-        wert("eigenername", FLaufzeit.EigenerName);
-        wert("scanner", QString::number(Cb1Scanner->isChecked() ? 1 : 0));
-        wert("scanner_aktiv", QString::number(Cb1Scanner->isEnabled() ? 1 : 0));
-        wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
-        wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
-        wert("statusbar", StatusBar1Panel->text());
-        wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
-        wert("hintergrund", QString::number(GetHintergrundNr()));
-        wert("zeitsteuerung", GetZeitsteuerung(false, false));
-        wert("empfang", FKern->EmpfangsZustand());
-        wert("sonde", FKern->SondenZustand());
-        const QWidget* modal = QApplication::activeModalWidget();
-        wert("dialog", modal ? modal->windowTitle() : QString());
-        const auto* box = qobject_cast<const QMessageBox*>(modal);
-        wert("dialog_text", box ? box->text() : QString());
-        return z.join(u'\n');
-    }
-    if (anfrage == QLatin1String("liste")) {
-        // The store behind the view: name, address, hardware address, status, sender mark,
-        // and whether the row still waits for its repaint; the first line is the list's flag.
-        QStringList zeilen{QString::number(FKern->HostList().ChangeS() ? 1 : 0)};
-        for (const THostListRec& e : FKern->HostList().GetListe())
-            zeilen << QStringList{einzeilig(e.PC),
-                                  e.IP,
-                                  e.MAC,
-                                  StatusText(e.Status),
-                                  QString::number(e.SenderS ? 1 : 0),
-                                  QString::number(e.ChangeS ? 1 : 0)}
-                          .join(u'\t');
-        return zeilen.join(u'\n');
-    }
-    if (anfrage == QLatin1String("ansicht")) {
-        QStringList zeilen;
-        for (int r = 0; r < ListView1->rowCount(); ++r) {
-            QStringList zellen;
-            for (int c = 0; c < ListView1->columnCount(); ++c) {
-                const QTableWidgetItem* item = ListView1->item(r, c);
-                zellen << einzeilig(item ? item->text() : QString());
-            }
-            zeilen << zellen.join(u'\t');
-        }
-        return zeilen.join(u'\n');
-    }
-    return {};
 }
 
 // --- Foreground ---------------------------------------------------------------------------------

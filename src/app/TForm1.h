@@ -191,7 +191,8 @@ private:
     void VerknuepfungenPruefen();
     void GroesseAnArbeitsbereich();
     void SetActiveControl();
-    QString Anfrage(const QString& anfrage);
+    // The local interface's requests (TForm1Schnittstelle.cpp).
+    void Anfrage(const QString& anfrage, TInstanz::TAntwort antwort);
 
     TPlattform FPlattform;
     TLaufzeit& FLaufzeit;

@@ -67,6 +67,13 @@ void TKern::Starten() {
     Timer1SenderTimer();
 }
 
+void TKern::NurSenden() {
+    ListenerAktivieren(true);
+    FillBroadcastList(FPlattform.Netz, true, FBroadcastIPs);
+    if (!FBroadcastIPs.isEmpty())
+        FLaufzeit.SetzeEigeneMAC(FBroadcastIPs.first().MAC);
+}
+
 void TKern::Beenden() {
     FLaufzeit.StopS = true;
     for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Zeitsteuerung, &FZsFrist})
@@ -257,29 +264,28 @@ bool TKern::WakeUpComputer(const QString& mac) {
     return true;
 }
 
-void TKern::Wecken(const QString& mac, int verbleibend) {
+bool TKern::Wecken(const QString& mac, int verbleibend) {
     // A malformed address or a failed send skips the remaining repetitions.
     if (verbleibend <= 0 || FLaufzeit.StopS || !WakeUpComputer(mac))
-        return;
+        return false;
     if (verbleibend > 1)
         QTimer::singleShot(WeckAbstandMs, this, [this, mac, verbleibend] { Wecken(mac, verbleibend - 1); });
+    return true;
 }
 
-void TKern::SendBefehl(int nr, const THostListRec& host) {
+bool TKern::SendBefehl(int nr, const THostListRec& host) {
     const TBefehlsweg weg = BefehlsWeg(nr, host);
     switch (weg.Art) {
     case TBefehlsweg::Nichts:
-        break;
+        return false;
     case TBefehlsweg::Aufwecken:
-        Wecken(host.MAC, WeckAnzahl);
-        break;
+        return Wecken(host.MAC, WeckAnzahl);
     case TBefehlsweg::Datagramm:
-        FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
-        break;
+        return FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
     case TBefehlsweg::Fernabschaltung:
-        FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
-        break;
+        return FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
     }
+    return false;
 }
 
 // --- Schedule ---------------------------------------------------------------------------------

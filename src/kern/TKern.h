@@ -37,6 +37,9 @@ public:
 
     // Listeners on, the first announcement out, the probe armed.
     void Starten();
+    // For a command line without a running instance: listeners on and the interfaces read,
+    // but no announcement and no probe.
+    void NurSenden();
     // The close sequence: the timers stop, "offline" goes out, the files are saved.
     void Beenden();
     // Sleep begins: quiet on the network until Fortsetzen.
@@ -51,13 +54,15 @@ public:
     bool SchonIcmpS() const { return FSchonIcmpS; }
 
     // Power action nr (the context menu's numbering) for host: a magic packet five times,
-    // 50 ms apart, a datagram, or the remote shutdown of a computer without a peer.
-    void SendBefehl(int nr, const THostListRec& host);
+    // 50 ms apart, a datagram, or the remote shutdown of a computer without a peer. False
+    // when it could not go out (for a magic packet: its first copy).
+    bool SendBefehl(int nr, const THostListRec& host);
 
     // The schedule exchange with a peer. The answer, or its absence after about 2.5 s, comes
     // back as ZeitsteuerungErhalten / ZeitsteuerungBestaetigt; one exchange at a time.
     void ZeitsteuerungAnfordern(const QString& ip);
     void ZeitsteuerungSenden(const QString& ip, const QString& text);
+    bool ZeitsteuerungWartetS() const { return FWarten != TWarten::Nichts; }
 
     // The host list file after changes: at most one save every 250 ms.
     void HostlisteSpeichern();
@@ -101,7 +106,7 @@ private:
     void ListeMelden();
     void ListenerAktivieren(bool aktivS);
     bool WakeUpComputer(const QString& mac);
-    void Wecken(const QString& mac, int verbleibend);
+    bool Wecken(const QString& mac, int verbleibend);
     void ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp);
     void ZeitsteuerungWartenBeenden();
 

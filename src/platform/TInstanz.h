@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class TInstanz : public QObject {
     Q_OBJECT
@@ -28,8 +29,15 @@ public:
     virtual bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) = 0;
     // The caption later starts compare against.
     virtual void SetzeFensterTitel(const QString& titel) = 0;
-    // Answers the requests of the user's own local tools.
-    virtual void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) = 0;
+    // Answers the requests of the user's own local tools (docs/lokale-schnittstelle.md): the
+    // handler gets the request line and a callback it calls once with the answer, at once or
+    // later.
+    using TAntwort = std::function<void(const QString& antwort)>;
+    using TBeantworter = std::function<void(const QString& anfrage, TAntwort antwort)>;
+    virtual void SetzeAnfrageBeantworter(TBeantworter beantworter) = 0;
+    // Puts one request to the user's running instance; nothing when none runs or no answer
+    // came within fristMs.
+    virtual std::optional<QString> AnfrageAnInstanz(const QString& anfrage, int fristMs) = 0;
 
 signals:
     void NachrichtEmpfangen(int nachricht);

@@ -215,11 +215,11 @@ private slots:
 
     void zustandsabfrage() {
         auto form = Starten();
-        const QString zustand = FUmgebung->Fake().FBeantworter("zustand");
+        const QString zustand = FUmgebung->Fake().AnfrageAnInstanz("zustand", 1000).value_or(QString());
         QVERIFY(zustand.contains("titel=TESTPC - Veltrano V1.01"));
         QVERIFY(zustand.contains("sichtbar=1"));
         QVERIFY(zustand.contains("statusbar=Montag, 4. Jänner 2027, 07:05 Uhr"));
-        QCOMPARE(FUmgebung->Fake().FBeantworter("unbekannt"), QString());
+        QCOMPARE(FUmgebung->Fake().AnfrageAnInstanz("unbekannt", 1000), QString());
     }
 
     void datenordnerNurLeerEntfernt() {

@@ -1,4 +1,4 @@
-#include "EditorFelder.h"
+#include "schedule/TEditorFelder.h"
 #include "schedule/TZeitsteuerung.h"
 #include "schedule/ZeitsteuerungDatei.h"
 #include "support/TestUmgebung.h"

@@ -1,5 +1,8 @@
 #include "support/TFakePlattform.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 #include <limits>
 
 #include <QDir>
@@ -53,6 +56,17 @@ QByteArray TFakePlattform::ZuAnsi(const QString& text) {
 
 QString TFakePlattform::VonAnsi(const QByteArray& daten) {
     return FAnsiUtf8S ? QString::fromUtf8(daten) : QString::fromLatin1(daten);
+}
+
+std::optional<QString> TFakePlattform::AnfrageAnInstanz(const QString& anfrage, int fristMs) {
+    if (!FBeantworter)
+        return std::nullopt;
+    auto antwort = std::make_shared<std::optional<QString>>();
+    FBeantworter(anfrage, [antwort](const QString& a) { *antwort = a; });
+    QDeadlineTimer frist(fristMs);
+    while (!*antwort && !frist.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return *antwort;
 }
 
 bool TFakePlattform::NachrichtAnInstanz(const QString& titelEnde, int nachricht) {

@@ -71,9 +71,9 @@ public:
     void Lauschen() override { FAufrufe << QStringLiteral("Lauschen"); }
     bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
     void SetzeFensterTitel(const QString& titel) override { FFensterTitel = titel; }
-    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> b) override {
-        FBeantworter = std::move(b);
-    }
+    void SetzeAnfrageBeantworter(TBeantworter b) override { FBeantworter = std::move(b); }
+    // Asks the window's handler directly; an answer that comes later is waited for.
+    std::optional<QString> AnfrageAnInstanz(const QString& anfrage, int fristMs) override;
 
     // --- Programs ---
     bool ProgrammStarten(const QString& programm, const QStringList& argumente) override {
@@ -94,7 +94,7 @@ public:
     // When false, encoding uses Latin-1, as a single-byte code page would.
     bool FAnsiUtf8S = true;
     QString FFensterTitel;
-    std::function<QString(const QString&)> FBeantworter;
+    TBeantworter FBeantworter;
     QStringList FAufrufe;
 
     void Vorlaufen(quint32 ms) { FTick += ms; }

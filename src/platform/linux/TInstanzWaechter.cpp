@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -90,6 +91,28 @@ bool TInstanzWaechter::NachrichtSenden(const QString& titelEnde, int nachricht) 
     return true;
 }
 
+std::optional<QString> TInstanzWaechter::Anfragen(const QString& anfrage, int fristMs) {
+    QDeadlineTimer frist(fristMs);
+    QLocalSocket socket;
+    socket.connectToServer(SocketPfad());
+    if (!socket.waitForConnected(int(qMax<qint64>(1, frist.remainingTime()))))
+        return std::nullopt;
+    socket.write(anfrage.toUtf8() + '\n');
+    // First the instance's caption line, then the answer up to its end mark.
+    QByteArray daten;
+    qsizetype titelEnde = -1;
+    for (;;) {
+        if (titelEnde < 0)
+            titelEnde = daten.indexOf('\n');
+        if (titelEnde >= 0 && daten.endsWith("\n.\n") && daten.size() >= titelEnde + 3)
+            break;
+        if (frist.hasExpired() || !socket.waitForReadyRead(int(qMax<qint64>(1, frist.remainingTime()))))
+            return std::nullopt;
+        daten += socket.readAll();
+    }
+    return QString::fromUtf8(daten.mid(titelEnde + 1, daten.size() - titelEnde - 4));
+}
+
 void TInstanzWaechter::NeueVerbindung() {
     while (QLocalSocket* socket = FServer.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -104,8 +127,14 @@ void TInstanzWaechter::NeueVerbindung() {
                     socket->flush();
                     emit NachrichtEmpfangen(nachricht);
                 } else if (FBeantworter) {
-                    socket->write(FBeantworter(zeile).toUtf8());
-                    socket->write("\n.\n");
+                    // The answer may come later; the asker may have gone by then.
+                    FBeantworter(zeile, [ziel = QPointer<QLocalSocket>(socket)](const QString& antwort) {
+                        if (!ziel)
+                            return;
+                        ziel->write(antwort.toUtf8());
+                        ziel->write("\n.\n");
+                        ziel->flush();
+                    });
                 }
             }
             // A peer that never sends a line ending cannot make us buffer without bound.

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TInstanzWaechter : public QObject {
     Q_OBJECT
@@ -18,7 +19,10 @@ public:
     void Lauschen();
     bool NachrichtSenden(const QString& titelEnde, int nachricht);
     void SetzeTitel(const QString& titel) { FTitel = titel; }
-    void SetzeBeantworter(std::function<QString(const QString&)> b) { FBeantworter = std::move(b); }
+    void SetzeBeantworter(std::function<void(const QString&, std::function<void(const QString&)>)> b) {
+        FBeantworter = std::move(b);
+    }
+    std::optional<QString> Anfragen(const QString& anfrage, int fristMs);
 
     QString SocketPfad() const;
 
@@ -30,7 +34,7 @@ private:
 
     QString FName;
     QString FTitel;
-    std::function<QString(const QString&)> FBeantworter;
+    std::function<void(const QString&, std::function<void(const QString&)>)> FBeantworter;
     std::unique_ptr<QLockFile> FSperre;
     bool FBesitzerS = false;
     QLocalServer FServer;

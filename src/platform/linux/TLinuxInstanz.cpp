@@ -29,6 +29,10 @@ void TLinuxInstanz::SetzeFensterTitel(const QString& titel) {
     FWaechter->SetzeTitel(titel);
 }
 
-void TLinuxInstanz::SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) {
+void TLinuxInstanz::SetzeAnfrageBeantworter(TBeantworter beantworter) {
     FWaechter->SetzeBeantworter(std::move(beantworter));
+}
+
+std::optional<QString> TLinuxInstanz::AnfrageAnInstanz(const QString& anfrage, int fristMs) {
+    return FWaechter->Anfragen(anfrage, fristMs);
 }

@@ -19,7 +19,8 @@ public:
     void Lauschen() override;
     bool NachrichtAnInstanz(const QString& titelEnde, int nachricht) override;
     void SetzeFensterTitel(const QString& titel) override;
-    void SetzeAnfrageBeantworter(std::function<QString(const QString&)> beantworter) override;
+    void SetzeAnfrageBeantworter(TBeantworter beantworter) override;
+    std::optional<QString> AnfrageAnInstanz(const QString& anfrage, int fristMs) override;
 
 private:
     std::unique_ptr<TInstanzWaechter> FWaechter;

@@ -1,6 +1,6 @@
 #pragma once
-// The schedule dialog's four fields without the dialog: the same editors, set up with the
-// dialog's limits (the day of creation to 31.12.2100).
+// The schedule dialog's four fields without a window: the same editors, set up with the
+// dialog's limits (the day of creation to 31.12.2100), for the session core run alone.
 
 #include "schedule/TDatumEditor.h"
 #include "schedule/TZeitEditor.h"
@@ -30,5 +30,5 @@ public:
     bool JedenTagS = false;
     TDatumEditor Datum;
     TZeitEditor Zeit;
-    int Gesetzt = 0;
+    int Gesetzt = 0; // how often a text was read into the fields
 };
