@@ -457,6 +457,7 @@ QString TForm1::Anfrage(const QString& anfrage) {
         wert("eigenername", FLaufzeit.EigenerName);
         wert("scanner", QString::number(Cb1Scanner->isChecked() ? 1 : 0));
         wert("scanner_aktiv", QString::number(Cb1Scanner->isEnabled() ? 1 : 0));
+        wert("scanner_threads", QString::number(FLaufzeit.ScannerAnzahl));
         wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
         wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
         wert("statusbar", StatusBar1Panel->text());

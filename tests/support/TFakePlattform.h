@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
+#include <memory>
 
 // The Linux power actions with their command lines, started through the fake's recording
 // program starter; logind's parts (sleep, the hibernation question, sleep notices) are only
@@ -121,7 +122,9 @@ public:
     // 10.0.0.5,10.0.0.7").
     std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
                                                         std::function<bool()> anhalten) override;
-    QString RueckwaertsName(quint32 adresse) override;
+    // Names and delay are taken when the sweep asks for the lookup; a lookup still sleeping
+    // when the fake goes records nothing more.
+    TRueckwaertsFrage RueckwaertsFrage() override;
     QHash<quint32, QByteArray>
     NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
                     const std::function<bool(QByteArrayView)>& akzeptieren) override;
@@ -138,6 +141,11 @@ public:
 
 private:
     QTemporaryDir FBasis;
+    struct TLebenszeichen {
+        QMutex Sperre;
+        TFakePlattform* Fake = nullptr;
+    };
+    const std::shared_ptr<TLebenszeichen> FLebenszeichen = std::make_shared<TLebenszeichen>();
     // --- Network ---
     void NetzAufruf(const QString& aufruf);
     mutable QMutex FNetzSperre;

@@ -171,8 +171,8 @@ TLinuxNetzSuche::ScannerSucheBeginnen(quint32 basis, std::function<bool()> anhal
     return std::make_unique<TLinuxScannerSuche>(basis, std::move(anhalten), LinuxSuchWeg());
 }
 
-QString TLinuxNetzSuche::RueckwaertsName(quint32 adresse) {
-    return LinuxRueckwaertsName(adresse);
+TNetzSuche::TRueckwaertsFrage TLinuxNetzSuche::RueckwaertsFrage() {
+    return &LinuxRueckwaertsName;
 }
 
 QHash<quint32, QByteArray>
