@@ -6,6 +6,7 @@
 #include "power/Befehlsweg.h"
 #include "power/WakeOnLan.h"
 #include "protocol/Nachrichten.h"
+#include "ui/TMeldungen.h"
 
 #include <QThread>
 
@@ -63,7 +64,13 @@ void TForm1::SendBefehl(int nr, const THostListRec& host) {
         UdpS1Befehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
         break;
     case TBefehlsweg::Fernabschaltung:
-        FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
+        // Told once, when the other computer refused; success shows through the probe.
+        FPlattform.Energie.FernAbschalten(
+            host.IP, weg.NeustartS,
+            [fenster = QPointer<TForm1>(this), nr, pc = host.PC](const QString& fehler) {
+                if (fenster && !fehler.isEmpty())
+                    Meldungen::Fehler(fenster, FernabschaltungMeldung(nr, pc, fehler));
+            });
         break;
     }
 }

@@ -22,7 +22,8 @@
 class TFakeEnergie : public TLinuxEnergie {
     Q_OBJECT
 public:
-    TFakeEnergie(TProgramme& programme, QStringList& aufrufe) : TLinuxEnergie(programme), FAufrufe(aufrufe) {}
+    TFakeEnergie(TProgramme& programme, TDateien& dateien, QStringList& aufrufe)
+        : TLinuxEnergie(programme, dateien), FAufrufe(aufrufe) {}
     void HibernationPruefen(std::function<void(bool)> antwort) override;
     bool Schlafen() override {
         FAufrufe << QStringLiteral("Schlafen");
@@ -54,7 +55,7 @@ public:
     TPlattform Dienste() {
         return {*this, *this, *this, Starteintraege, *this, Energie, *this, *this, *this, *this};
     }
-    TFakeEnergie Energie{*this, FAufrufe};
+    TFakeEnergie Energie{*this, *this, FAufrufe};
     // Launchers are written for real, in the fake's folders.
     TLinuxStarteintraege Starteintraege{*this};
 
@@ -81,8 +82,18 @@ public:
         FGestartet << (QStringList{programm} + argumente).join(u' ');
         return FStartGelingtS;
     }
+    // Recorded in FGestartet as well; answers at once from FAusgaenge (default: exit code
+    // 0, no output; "klist" ends with 1, no ticket).
+    void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                            TProgrammEnde ende) override {
+        FGestartet << (QStringList{programm} + argumente).join(u' ');
+        const auto ausgang = FAusgaenge.value(programm, {0, {}});
+        if (ende)
+            ende(ausgang.first, ausgang.second);
+    }
     bool FStartGelingtS = true;
     QStringList FGestartet; // "programm arg1 arg2", one per start
+    QHash<QString, QPair<int, QByteArray>> FAusgaenge{{QStringLiteral("klist"), {1, {}}}};
 
     // --- Script and record ---
     QString Basis() const { return FBasis.path(); }

@@ -35,6 +35,8 @@ public:
 class TLinuxProgramme : public TProgramme {
 public:
     bool ProgrammStarten(const QString& programm, const QStringList& argumente) override;
+    void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                            TProgrammEnde ende) override;
 };
 
 class TLinuxKlaenge : public TKlaenge {
