@@ -24,6 +24,7 @@ void SetzeLinuxSendeStoerung(std::function<int(quint32 ziel)> stoerung);
 // What a session did, for tests and the benchmark.
 struct TSuchBericht {
     bool EigeneArpS = false; // own ARP requests went out
+    bool ArpHelferS = false; // the ARP helper asked for the process
     bool EchoRohS = false;   // echoes over a raw socket (ping_group_range excludes the process)
     int ArpGesendet = 0;
     int EchoGesendet = 0;
