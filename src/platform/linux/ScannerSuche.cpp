@@ -102,7 +102,7 @@ constexpr auto BudgetScheibe = 50ms; // longest wait for a place before trying a
 constexpr auto PauseAnfang = 5ms;
 constexpr auto PauseHoechstens = 200ms;
 constexpr auto AufgebenNach = 30s; // a send refused this long counts as unanswered
-constexpr auto HelferFrist = 3s;   // an ARP helper that takes longer is given up
+constexpr auto HelferFrist = 10s;  // an ARP helper that takes longer is stopped
 
 enum class TZustand : quint8 { Neu, ArpGefragt, ArpBeantwortet, EchoGefragt, EchoBeantwortet, Aufgegeben };
 
@@ -657,9 +657,13 @@ void TLinuxScannerSuche::Fragen(quint8 n, int warteMs) {
 QList<TNetzSuche::TScannerFund> TLinuxScannerSuche::Funde() {
     if (!d->Helfer.empty()) {
         d->Sammeln(TUhr::now() + HelferFrist, [this] { return d->HelferFertig(); });
+        // One still running has sent its requests: what it reported counts, the rest is
+        // taken as silent.
         for (const auto& helfer : d->Helfer)
-            if (helfer->Aus.Gueltig())
-                d->HelferBeenden(*helfer, true); // too slow: given up
+            if (helfer->Aus.Gueltig()) {
+                helfer->Aus = TDateideskriptor();
+                helfer->Ernten(true);
+            }
         // Hosts of a failed helper: the echo asks them now.
         for (int n = 0; n < 256 && !d->Halt(); ++n)
             if (d->Hosts[size_t(n)].Zustand == TZustand::Neu && d->Hosts[size_t(n)].Netz >= 0) {

@@ -3,7 +3,7 @@
 // in the network of one interface of this machine by ARP request, twice, and writes one
 // line "n xx:xx:xx:xx:xx:xx" per host that answered (n: the address's last number). It
 // drops the capability as soon as its socket is open, never writes anything but ARP
-// requests from the interface's own addresses, and ends within about half a second.
+// requests from the interface's own addresses, and ends within about a second.
 //
 //   veltrano-arp <interface> <a.b.c.0>
 //
@@ -182,8 +182,10 @@ int main(int argc, char** argv) {
                     break;
                 lesen(TUhr::now() + 2ms);
             }
-            if (nr % 32 == 31)
-                lesen(TUhr::now());
+            // Paced like the sweep's own requests: a burst from every block at once would
+            // overrun the link's queues and lose replies.
+            if (nr % 4 == 3)
+                lesen(TUhr::now() + 1ms);
         }
         lesen(TUhr::now() + nachlauf);
     }
