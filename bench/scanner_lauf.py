@@ -8,9 +8,11 @@ import argparse
 import json
 import os
 import re
+import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 HIER = os.path.dirname(os.path.abspath(__file__))
@@ -61,6 +63,26 @@ def veltrano(programm, argumente):
     return lauf
 
 
+def als_nutzer(programm, helfer, argumente):
+    """The program as a user installs it (<prefix>/bin and, with helfer, the ARP helper with
+    cap_net_raw+ep in <prefix>/libexec/veltrano, set as the package's install script sets
+    it), run as an unprivileged user (nobody) without any capability of its own."""
+    praefix = tempfile.mkdtemp(prefix="veltrano-nutzer-")
+    os.chmod(praefix, 0o755)
+    os.makedirs(os.path.join(praefix, "bin"))
+    ziel = os.path.join(praefix, "bin", os.path.basename(programm))
+    shutil.copy2(programm, ziel)
+    if helfer:
+        ordner = os.path.join(praefix, "libexec", "veltrano")
+        os.makedirs(ordner)
+        shutil.copy2(helfer, os.path.join(ordner, "veltrano-arp"))
+        subprocess.run(["setcap", "cap_net_raw+ep", os.path.join(ordner, "veltrano-arp")], check=True)
+    for wurzel, ordner_, dateien in os.walk(praefix):
+        for x in ordner_:
+            os.chmod(os.path.join(wurzel, x), 0o755)
+    return veltrano("setpriv", ["--reuid=65534", "--regid=65534", "--clear-groups", ziel] + argumente)
+
+
 def werkzeug(argv, hoechstens=None):
     def lauf(host, lebende, timeout):
         sekunden, ausgabe, fertigS = messen(host, argv, hoechstens or timeout)
@@ -98,6 +120,7 @@ def main():
     p.add_argument("--runden", type=int, default=3)
     p.add_argument("--nur-echo-16", action="store_true")
     p.add_argument("--timeout", type=int, default=900)
+    p.add_argument("--helfer", help="the ARP helper (veltrano-arp) for the unprivileged rows")
     a = p.parse_args()
     prog = os.path.abspath(a.programm)
     os.environ["VELTRANO_LAB"] = "1"
@@ -125,6 +148,13 @@ def main():
         # than 20 minutes for a /16, so it is stopped after 300 s and counted as far as it got.
         ("fping -a -q -g (once)", werkzeug(["fping", "-a", "-q", "-g", netz16], hoechstens=300)),
     ]
+    if a.helfer:
+        # Hosts are found by the helper's ARP, then confirmed by echo over ICMP datagram
+        # sockets (the lab's ping_group_range admits every group).
+        laeufe16.insert(1, ("Veltrano discovery as an unprivileged user with the ARP helper",
+                            als_nutzer(prog, a.helfer, ["--entdeckung"])))
+        laeufe16.insert(2, ("Veltrano whole sweep as an unprivileged user with the ARP helper",
+                            als_nutzer(prog, a.helfer, [])))
     if a.nur_echo_16:
         laeufe16.insert(2, ("Veltrano discovery, echo only (no CAP_NET_RAW) (once)", v_echo))
     zeilen += szenario("/16, 32 live hosts in 4 blocks",

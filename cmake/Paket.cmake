@@ -62,4 +62,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 # Shut down and restart hosts without Veltrano (net rpc), the sleep and shutdown requests
 # (logind), and the system tray's sound events.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "samba-common-bin, systemd")
+# The install script sets cap_net_raw on the ARP helper (setcap from libcap2-bin).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${CPACK_DEBIAN_PACKAGE_DEPENDS}, libcap2-bin")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

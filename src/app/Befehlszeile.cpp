@@ -32,6 +32,7 @@ constexpr int AnfrageFristMs = 3000;
 constexpr int ZeitsteuerungFristMs = 6000;
 // Long enough for the five magic packets, 50 ms apart.
 constexpr int WeckenDauerMs = 300;
+constexpr int FernFristMs = 65000;
 
 QString HilfeText() {
     return QStringLiteral(
@@ -334,13 +335,17 @@ private:
             QString fehler;
             if (laufendS) {
                 const std::optional<QString> antwort =
-                    Fragen(QStringList{LS::Befehl, a.AktionsWort, e.MAC}.join(u' '));
+                    Fragen(QStringList{LS::Befehl, a.AktionsWort, e.MAC}.join(u' '), FernFristMs);
                 if (!antwort)
                     fehler = QStringLiteral("keine Antwort von Veltrano");
                 else if (*antwort != LS::Ok)
                     fehler = *antwort;
-            } else if (!kern->SendBefehl(nr, e)) {
-                fehler = QStringLiteral("nicht gesendet");
+            } else {
+                std::optional<QString> ergebnisText;
+                kern->SendBefehl(nr, e, [&ergebnisText](const QString& f) { ergebnisText = f; });
+                // A remote shutdown answers later; `net` gives up after a minute.
+                Warten([&ergebnisText] { return ergebnisText.has_value(); }, FernFristMs);
+                fehler = ergebnisText.value_or(QStringLiteral("keine Antwort"));
             }
             if (!fehler.isEmpty()) {
                 FFehler << QStringLiteral("%1 bei %2: %3\n").arg(AktionsName(nr), Beschreibung(e), fehler);

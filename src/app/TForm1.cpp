@@ -6,6 +6,7 @@
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
 #include "settings/Verknuepfungen.h"
+#include "ui/TFernanmeldungDlg.h"
 #include "ui/THintergrundForm.h"
 #include "ui/TMeldungen.h"
 #include "ui/TPuLv1.h"
@@ -77,6 +78,9 @@ void TForm1::MenuesAnlegen() {
     MenuDatei = menuBar()->addMenu(QStringLiteral("&Datei"));
     MenuDateiMinimieren = MenuDatei->addAction(QStringLiteral("Minimieren"));
     MenuDateiMinimieren->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    // Credentials for shutting down computers that run no peer instance.
+    connect(MenuDatei->addAction(QStringLiteral("&Fernanmeldung...")), &QAction::triggered, this,
+            [this] { FernanmeldungBearbeiten(this, FPlattform.Energie, FSchrift, Hintergrund()); });
     MenuDateiBeenden = MenuDatei->addAction(QStringLiteral("&Beenden"));
     MenuDateiBeenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(MenuDateiMinimieren, &QAction::triggered, this, [this] { ButtonsClick(1); });

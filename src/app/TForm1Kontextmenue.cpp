@@ -24,7 +24,16 @@ void TForm1::PuLv1Clicks(int nr) {
     if (!Meldungen::Frage(this, frage))
         return;
     // The selection may have moved while the question was open.
-    FKern->SendBefehl(nr, FKern->HostList().Get(ListView1->ItemIndex()));
+    const THostListRec host = FKern->HostList().Get(ListView1->ItemIndex());
+    if (BefehlsWeg(nr, host).Art != TBefehlsweg::Fernabschaltung) {
+        FKern->SendBefehl(nr, host);
+        return;
+    }
+    // Told once, when the other computer refused; success shows through the probe.
+    FKern->SendBefehl(nr, host, [fenster = QPointer<TForm1>(this), nr, pc = host.PC](const QString& fehler) {
+        if (fenster && !fehler.isEmpty())
+            Meldungen::Fehler(fenster, FernabschaltungMeldung(nr, pc, fehler));
+    });
 }
 
 void TForm1::PuLv1PcBenutzerAendernClick(int tag) {

@@ -30,6 +30,7 @@ void TForm1::Anfrage(const QString& anfrage, TInstanz::TAntwort antwort) {
         wert("eigenername", FLaufzeit.EigenerName);
         wert("scanner", QString::number(Cb1Scanner->isChecked() ? 1 : 0));
         wert("scanner_aktiv", QString::number(Cb1Scanner->isEnabled() ? 1 : 0));
+        wert("scanner_threads", QString::number(FLaufzeit.ScannerAnzahl));
         wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
         wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
         wert("statusbar", StatusBar1Panel->text());
@@ -64,8 +65,9 @@ void TForm1::Anfrage(const QString& anfrage, TInstanz::TAntwort antwort) {
         if (!nr || host.MAC.isEmpty())
             antwort(LS::Fehler + QStringLiteral(" unbekannt"));
         else
-            antwort(FKern->SendBefehl(*nr, host) ? LS::Ok
-                                                 : QString(LS::Fehler + QStringLiteral(" nicht gesendet")));
+            FKern->SendBefehl(*nr, host, [antwort](const QString& fehler) {
+                antwort(fehler.isEmpty() ? LS::Ok : QString(LS::Fehler + u' ' + LS::Kodieren(fehler)));
+            });
     } else if ((wort == LS::Zeitsteuerung && teile.size() == 2) ||
                (wort == LS::ZeitsteuerungSetzen && teile.size() == 3)) {
         // One exchange at a time, the window's own included.

@@ -273,19 +273,29 @@ bool TKern::Wecken(const QString& mac, int verbleibend) {
     return true;
 }
 
-bool TKern::SendBefehl(int nr, const THostListRec& host) {
+void TKern::SendBefehl(int nr, const THostListRec& host, TBefehlErgebnis fertig) {
     const TBefehlsweg weg = BefehlsWeg(nr, host);
+    auto gesendet = [&fertig](bool gesendetS) {
+        if (fertig)
+            fertig(gesendetS ? QString() : QStringLiteral("nicht gesendet"));
+    };
     switch (weg.Art) {
     case TBefehlsweg::Nichts:
-        return false;
+        gesendet(false);
+        break;
     case TBefehlsweg::Aufwecken:
-        return Wecken(host.MAC, WeckAnzahl);
+        gesendet(Wecken(host.MAC, WeckAnzahl));
+        break;
     case TBefehlsweg::Datagramm:
-        return FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort);
+        gesendet(FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort));
+        break;
     case TBefehlsweg::Fernabschaltung:
-        return FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS);
+        FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS, [fertig](const QString& fehler) {
+            if (fertig)
+                fertig(fehler);
+        });
+        break;
     }
-    return false;
 }
 
 // --- Schedule ---------------------------------------------------------------------------------

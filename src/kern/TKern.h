@@ -54,9 +54,11 @@ public:
     bool SchonIcmpS() const { return FSchonIcmpS; }
 
     // Power action nr (the context menu's numbering) for host: a magic packet five times,
-    // 50 ms apart, a datagram, or the remote shutdown of a computer without a peer. False
-    // when it could not go out (for a magic packet: its first copy).
-    bool SendBefehl(int nr, const THostListRec& host);
+    // 50 ms apart, a datagram, or the remote shutdown of a computer without a peer. fertig
+    // runs once, at once or (remote shutdown) later: with an empty text when the order went
+    // out (for a magic packet: its first copy), else with the reason it did not.
+    using TBefehlErgebnis = std::function<void(const QString& fehler)>;
+    void SendBefehl(int nr, const THostListRec& host, TBefehlErgebnis fertig = {});
 
     // The schedule exchange with a peer. The answer, or its absence after about 2.5 s, comes
     // back as ZeitsteuerungErhalten / ZeitsteuerungBestaetigt; one exchange at a time.

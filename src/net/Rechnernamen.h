@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TNetzSuche;
 
@@ -15,12 +16,22 @@ class TNetzSuche;
 // all of them together: a host that ignores the query costs no more.
 inline constexpr int NetBiosWarteMs = 50;
 
+// Reverse lookups of one group that may still run, process-wide; beyond it a group goes
+// without (its names then come from NetBIOS only).
+inline constexpr int RueckwaertsHelferMax = 256;
+
 // The names of a group of hosts, asked all at once: the NetBIOS queries in one round, then
 // (with rueckwaertsS) the reverse lookups side by side, so that hosts that ignore NetBIOS or
 // a slow resolver cost the group their longest wait, not the sum of them.
+//
+// The lookups run on threads of their own. When anhalten turns true the constructor returns
+// at once (within AnhaltenPruefMs) without the missing names; lookups still inside the
+// resolver are left to finish by themselves and touch nothing but their own state.
 class TNamensauskunft {
 public:
-    TNamensauskunft(TNetzSuche& suche, const QList<quint32>& adressen, bool rueckwaertsS = true);
+    TNamensauskunft(TNetzSuche& suche, const QList<quint32>& adressen, bool rueckwaertsS = true,
+                    const std::function<bool()>& anhalten = {});
+    static constexpr int AnhaltenPruefMs = 20;
 
     // Name by reverse lookup; else the computer name of the NetBIOS answer; else empty.
     QString ResolveHostName(quint32 adresse) const;

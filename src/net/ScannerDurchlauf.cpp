@@ -19,6 +19,8 @@
 //    host by host with the stop test between the steps: the name (reverse lookup, else
 //    NetBIOS), upper-cased and trimmed, the logged-on users, the merge through
 //    THostList::Add(record, true), which leaves hosts with a running peer instance alone.
+//    A stop does not wait for reverse lookups still inside the resolver (a dead name
+//    server holds each for many seconds): they are left behind, see Rechnernamen.h.
 //
 // The order of the merges within a block is the order of the addresses.
 
@@ -93,7 +95,7 @@ TScannerBericht ScannerDurchlauf(const TScannerUmgebung& umgebung, const QString
     if (kandidaten.isEmpty() || halt())
         return bericht;
 
-    const TNamensauskunft namen(umgebung.Suche, adressen);
+    const TNamensauskunft namen(umgebung.Suche, adressen, true, halt);
     for (const TKandidat& k : kandidaten) {
         try {
             if (halt())

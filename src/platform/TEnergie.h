@@ -21,8 +21,23 @@ public:
     virtual bool Schlafen() = 0;
     virtual bool Herunterfahren() = 0;
     virtual bool Neustarten() = 0;
-    // Shuts down or restarts another computer through the system's remote shutdown.
-    virtual bool FernAbschalten(const QString& ip, bool neustartS) = 0;
+    // Shuts down or restarts another computer through the system's remote shutdown, with
+    // the user's own ticket where there is one, else with the kept credentials; never asks
+    // for a password. fertig runs once, later, on the calling thread: with an empty text when
+    // the other computer took the order, else with the reason it was refused or failed.
+    using TFernErgebnis = std::function<void(const QString& fehler)>;
+    virtual void FernAbschalten(const QString& ip, bool neustartS, TFernErgebnis fertig) = 0;
+
+    // The credentials for the remote shutdown, kept for this user only.
+    struct TFernanmeldung {
+        QString Benutzer; // empty: none kept
+        QString Kennwort;
+        QString Domaene;
+    };
+    virtual TFernanmeldung FernanmeldungLesen() = 0;
+    // Replaces the kept credentials whole (no Benutzer: removes them); false when they could
+    // not be kept as given (nothing changed then).
+    virtual bool FernanmeldungSpeichern(const TFernanmeldung& anmeldung) = 0;
 
     // Starts listening for the computer's sleep and resume.
     virtual void Beginnen() = 0;

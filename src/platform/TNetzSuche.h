@@ -33,8 +33,11 @@ public:
     // anhalten is asked throughout every wait; true cuts the waits short.
     virtual std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
                                                                 std::function<bool()> anhalten) = 0;
-    // Host name of an address by reverse lookup; empty when none is known.
-    virtual QString RueckwaertsName(quint32 adresse) = 0;
+    // Host name of an address by reverse lookup; empty when none is known. A resolver may
+    // take many seconds and cannot be interrupted, so the lookup is handed out as a callable
+    // that depends on nothing else: a thread still inside it may outlive this object.
+    using TRueckwaertsFrage = std::function<QString(quint32 adresse)>;
+    virtual TRueckwaertsFrage RueckwaertsFrage() = 0;
     // Sends anfrage to UDP port 137 of every address and collects for at most timeoutMs the
     // first answer per address that akzeptieren takes (sooner when every address has
     // answered or refused).

@@ -37,3 +37,8 @@ TBefehlsweg BefehlsWeg(int nr, const THostListRec& host) {
     weg.NeustartS = !herunterS;
     return weg;
 }
+
+QString FernabschaltungMeldung(int nr, const QString& pc, const QString& grund) {
+    return QStringLiteral("Die Aktion \"%1\" bei Gerät \"%2\" ist fehlgeschlagen.\r\n%3")
+        .arg(AktionsName(nr == AktionHerunterfahren ? AktionHerunterfahren : AktionNeustart), pc, grund);
+}

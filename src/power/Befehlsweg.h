@@ -21,3 +21,7 @@ struct TBefehlsweg {
 };
 
 TBefehlsweg BefehlsWeg(int nr, const THostListRec& host);
+
+// The one message that tells the user a remote shutdown or restart failed, with the reason
+// the system gave.
+QString FernabschaltungMeldung(int nr, const QString& pc, const QString& grund);

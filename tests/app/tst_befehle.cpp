@@ -84,8 +84,9 @@ private slots:
         QTest::newRow("Neustart an Peer") << 4 << true << QStringList{"shutdown -r"};
         QTest::newRow("Einschlafen auch ohne Sender") << 2 << false << QStringList{"systemctl hibernate"};
         QTest::newRow("Herunterfahren ohne Peer")
-            << 3 << false << QStringList{"net rpc shutdown -I 127.0.0.1"};
-        QTest::newRow("Neustart ohne Peer") << 4 << false << QStringList{"net rpc shutdown -r -I 127.0.0.1"};
+            << 3 << false << QStringList{"klist -s", "net rpc shutdown -I 127.0.0.1 -N"};
+        QTest::newRow("Neustart ohne Peer")
+            << 4 << false << QStringList{"klist -s", "net rpc shutdown -r -I 127.0.0.1 -N"};
     }
     void befehlAnPeer() {
         QFETCH(int, nr);

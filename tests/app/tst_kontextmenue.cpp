@@ -111,7 +111,8 @@ private slots:
         Innen(*FForm).PuLv1->PuLv1Neustart->trigger();
         QCOMPARE(FUmgebung->Meldungen.Texte.last(),
                  QString("Soll die Aktion \"Neustart\" bei Gerät \"GAMMA\" durchgeführt werden?"));
-        QCOMPARE(FUmgebung->Fake().FGestartet, QStringList{"net rpc shutdown -r -I 10.0.0.4"});
+        QCOMPARE(FUmgebung->Fake().FGestartet,
+                 (QStringList{"klist -s", "net rpc shutdown -r -I 10.0.0.4 -N"}));
     }
 
     void umbenennen() {

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Power commands in the lab: the agent carries out commands from another host through the
 recording stand-ins and the stand-in logind, drops them while the computer sleeps, and wakes
-a host with magic packets when the user asks for it in the context menu."""
+a host with magic packets when the user asks for it in the context menu; shuts down and
+restarts a host without Veltrano through a real Samba server in the lab."""
 import os
+import subprocess
+import tempfile
 import time
 import unittest
 
@@ -173,6 +176,97 @@ class Aufwecken(unittest.TestCase):
             self.assertLess(alle[-1] - alle[0], 1.0, "five runs with 50 ms pauses")
             self.assertGreater(alle[-1] - alle[0], 0.15, "the runs are paused, not sent in one burst")
             self.assertEqual(v.ansicht()[0][0], "schlaefer")
+
+
+SAMBA_KONFIGURATION = """[global]
+    workgroup = LAB
+    netbios name = SAMBAHOST
+    server role = standalone server
+    security = user
+    passdb backend = tdbsam:{d}/private/passdb.tdb
+    private dir = {d}/private
+    lock directory = {d}/lock
+    state directory = {d}/state
+    cache directory = {d}/cache
+    pid directory = {d}/pid
+    ncalrpc dir = {d}/ncalrpc
+    binddns dir = {d}/bind-dns
+    log file = {d}/log.%m
+    interfaces = {ip}/24
+    bind interfaces only = yes
+    disable netbios = yes
+    smb ports = 445
+    shutdown script = {shutdown} %r
+    load printers = no
+    printcap name = /dev/null
+    disable spoolss = yes
+"""
+
+
+class Fernabschaltung(unittest.TestCase):
+    """Host 2 runs smbd (its shutdown script is the lab's recording stand-in) and no Veltrano;
+    host 1 shuts it down with the real net tool."""
+
+    def samba(self, host, ordner):
+        for unter in ("private", "lock", "state", "cache", "pid", "ncalrpc", "bind-dns"):
+            os.makedirs(os.path.join(ordner, unter))
+        konf = os.path.join(ordner, "smb.conf")
+        with open(konf, "w") as f:
+            f.write(SAMBA_KONFIGURATION.format(d=ordner, ip=host.ip,
+                                               shutdown=os.path.join(host.folders["bin"], "shutdown")))
+        subprocess.run(["smbpasswd", "-c", konf, "-a", "-s", "daemon"], input=b"geheim\ngeheim\n", check=True,
+                       capture_output=True)
+        subprocess.run(["net", "-s", konf, "sam", "rights", "grant", "daemon", "SeRemoteShutdownPrivilege"],
+                       check=True, capture_output=True)
+        # A session of its own: smbd sends SIGTERM to its whole process group when it ends.
+        host.popen(["setsid", "smbd", "-s", konf, "-F", "--no-process-group", "--debug-stdout", "-d0"])
+        wait_until(lambda: host.run(["ss", "-ltn", "sport = :445"]).stdout.count("LISTEN"), 10, message="smbd")
+
+    def aktion(self, b, taste, name):
+        b.warte_fokus_auf_hauptfenster()
+        b.zeile_waehlen(0)
+        b.kontextmenue()
+        b.tasten(taste)
+        b.warte_dialog(PROGRAMM, f'Soll die Aktion "{name}" bei Gerät "sambahost" durchgeführt werden?')
+        b.tasten("Return")
+        b.warte_kein_dialog()
+
+    def test_herunterfahren_neustart_ueber_samba(self):
+        with Lab(2) as l, tempfile.TemporaryDirectory() as ordner:
+            h, ziel = l[1], l[2]
+            self.samba(ziel, ordner)
+            os.remove(os.path.join(h.folders["bin"], "net"))  # the real net, towards the lab only
+            os.makedirs(h.data_dir, exist_ok=True)
+            with open(h.host_list_file, "wb") as f:
+                f.write(f"sambahost|x|{ziel.ip}|{ziel.mac}\r\n".encode())
+            v = h.start_veltrano(display="xvfb")
+            v.wait_ready()
+            b = Bedienung(v)
+            wait_until(lambda: v.ansicht()[0][2] == "Online", 10, message="the Samba host online")
+
+            # No credentials: one message with Samba's reason, soon; nothing waits on a prompt.
+            anfang = time.monotonic()
+            self.aktion(b, "h", "Herunterfahren")
+            titel, text = b.warte_dialog(timeout=10)
+            print(f"refusal told after {time.monotonic() - anfang:.2f} s: {text!r}")
+            self.assertIn("NT_STATUS_LOGON_FAILURE", text)
+            self.assertIn('"Herunterfahren" bei Gerät "sambahost"', text)
+            b.tasten("Return")
+            b.warte_kein_dialog()
+            self.assertEqual(aufrufe(ziel), [])
+
+            datei = os.path.join(h.folders["config"], "Veltrano", "Fernanmeldung")
+            os.makedirs(os.path.dirname(datei), exist_ok=True)
+            fd = os.open(datei, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)
+            os.write(fd, b"username = daemon\npassword = geheim\ndomain = SAMBAHOST\n")
+            os.close(fd)
+            self.aktion(b, "h", "Herunterfahren")
+            wait_until(lambda: aufrufe(ziel), 10, message="the shutdown script")
+            self.aktion(b, "n", "Neustart")
+            wait_until(lambda: len(aufrufe(ziel)) == 2, 10, message="the restart")
+            time.sleep(1.0)
+            self.assertEqual(aufrufe(ziel), [["shutdown"], ["shutdown", "-r"]])
+            self.assertEqual(v.zustand()["dialog"], "")
 
 
 if __name__ == "__main__":

@@ -5,7 +5,8 @@ shortcut (Alt+S) as a user would, a lab network of hosts that run no Veltrano.
 /24: 40 silent hosts with reverse names from the hosts file, one with NetBIOS users, one
 known to NetBIOS only, one that ignores NetBIOS, a peer instance; once with ICMP datagram
 sockets and once with ping_group_range "1 0" (raw sockets). /16: 32 hosts spread over four
-/24 blocks, swept by 256 threads; closing the program in the middle of a second sweep."""
+/24 blocks, swept by 256 threads; closing the program in the middle of a second sweep. A name
+server that never answers: unticking and closing while the sweep waits for names."""
 import os
 import time
 import unittest
@@ -158,6 +159,53 @@ class Scanner16(unittest.TestCase):
             self.assertTrue(v.send_message(lab.NACHRICHT_SCHLIESSEN))
             self.assertEqual(v.wait(20), 0)
             self.assertLess(time.monotonic() - anfang, 10)
+            self.assertEqual(v.sanitizer_errors(), [])
+
+
+# A name server that reads every query and never answers.
+STUMMER_NAMENSSERVER = r'''
+import socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("0.0.0.0", 53))
+print("bereit", flush=True)
+while True:
+    s.recvfrom(2048)
+'''
+
+
+class ToterNamensserver(unittest.TestCase):
+    def test_abschalten_und_schliessen_beim_namen_fragen(self):
+        with Lab(12, silent="3-12") as l:
+            h, dns = l[1], l[2]
+            p = dns.popen([PYTHON, "-c", STUMMER_NAMENSSERVER], stdout_pipe=True)
+            self.assertEqual(p.proc.stdout.readline().strip(), b"bereit")
+            os.makedirs(f"/etc/netns/{h.ns}", exist_ok=True)
+            with open(f"/etc/netns/{h.ns}/resolv.conf", "w") as f:
+                f.write(f"nameserver {dns.ip}\n")
+            xvfb = h.start_xvfb((1024, 768))
+            v = h.start_veltrano(display=xvfb)
+            v.wait_ready()
+            wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 15)
+
+            def mitten_in_den_namen():
+                scanner_einschalten(h, xvfb, v)
+                # The echoes of a /24 take well under a second; each lookup then waits 5 s.
+                time.sleep(2.5)
+                self.assertEqual(v.zustand()["scanner_threads"], "1", "the sweep should still wait for names")
+
+            mitten_in_den_namen()
+            fenster = xdotool(h, xvfb, "search", "--name", v.zustand()["titel"])
+            anfang = time.monotonic()
+            xdotool(h, xvfb, "windowfocus", "--sync", fenster[0], "key", "alt+s")
+            wait_until(lambda: v.zustand()["scanner_threads"] == "0", 10, interval=0.02, message="the sweep to end")
+            self.assertLess(time.monotonic() - anfang, 1.0)
+            self.assertEqual(v.zustand()["scanner"], "0")
+
+            mitten_in_den_namen()
+            anfang = time.monotonic()
+            self.assertTrue(v.send_message(lab.NACHRICHT_SCHLIESSEN))
+            self.assertEqual(v.wait(20), 0)
+            self.assertLess(time.monotonic() - anfang, 1.0)
             self.assertEqual(v.sanitizer_errors(), [])
 
 

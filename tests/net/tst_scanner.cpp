@@ -178,6 +178,15 @@ private slots:
         QCOMPARE(FListe->Count(), 40);
         QCOMPARE(Aufrufe(Fake(), "Rueckwaerts").size(), 40);
         QVERIFY2(uhr.elapsed() < 2000, qPrintable(QString::number(uhr.elapsed()))); // one after another: 4 s
+
+        // A resolver that never answers in time does not hold up a stop.
+        Fake().FRueckwaertsVerzoegerungMs = 10000;
+        uhr.restart();
+        const TScannerBericht b = ScannerDurchlauf(ScannerUmgebung(), "10.0.0.", *FListe, {},
+                                                   [&uhr] { return uhr.elapsed() > 300; });
+        QVERIFY(b.AngehaltenS);
+        QCOMPARE(b.Uebergeben, 0);
+        QVERIFY2(uhr.elapsed() < 600, qPrintable(QString::number(uhr.elapsed())));
     }
 
     // A peer's own report outranks the sweep; a known host without a peer gets its address,

@@ -3,6 +3,9 @@
 #include "power/WakeOnLan.h"
 #include "support/TestUmgebung.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 class TstPower : public QObject {
@@ -54,10 +57,10 @@ private slots:
         QTest::newRow("herunter mit Sender")
             << 3 << true << m << int(TBefehlsweg::Datagramm) << "herunterfahren";
         QTest::newRow("herunter ohne Sender")
-            << 3 << false << m << int(TBefehlsweg::Fernabschaltung) << "net rpc shutdown -I 192.168.1.30";
+            << 3 << false << m << int(TBefehlsweg::Fernabschaltung) << "net rpc shutdown -I 192.168.1.30 -N";
         QTest::newRow("neustart mit Sender") << 4 << true << m << int(TBefehlsweg::Datagramm) << "neustart";
-        QTest::newRow("neustart ohne Sender")
-            << 4 << false << m << int(TBefehlsweg::Fernabschaltung) << "net rpc shutdown -r -I 192.168.1.30";
+        QTest::newRow("neustart ohne Sender") << 4 << false << m << int(TBefehlsweg::Fernabschaltung)
+                                              << "net rpc shutdown -r -I 192.168.1.30 -N";
         QTest::newRow("ohne MAC nichts") << 3 << false << "" << int(TBefehlsweg::Nichts) << "";
         QTest::newRow("ohne MAC kein Wecken") << 1 << false << "" << int(TBefehlsweg::Nichts) << "";
     }
@@ -78,19 +81,88 @@ private slots:
         if (weg.Art == TBefehlsweg::Fernabschaltung) {
             // The road as the system carries it out: the command line the Linux side starts.
             TTestUmgebung u;
-            TLinuxEnergie(u.Fake()).FernAbschalten(h.IP, weg.NeustartS);
-            QCOMPARE(u.Fake().FGestartet, QStringList{erwartet});
+            TLinuxEnergie(u.Fake(), u.Fake()).FernAbschalten(h.IP, weg.NeustartS, {});
+            QCOMPARE(u.Fake().FGestartet, QStringList({"klist -s", erwartet}));
         }
     }
 
     // This computer's own actions, as the Linux side starts them (never logind here).
     void linuxBefehle() {
         TTestUmgebung u;
-        TLinuxEnergie energie(u.Fake());
+        TLinuxEnergie energie(u.Fake(), u.Fake());
         QVERIFY(energie.Herunterfahren() && energie.Neustarten() && energie.Hibernieren());
         QCOMPARE(u.Fake().FGestartet, QStringList({"shutdown -P", "shutdown -r", "systemctl hibernate"}));
         u.Fake().FStartGelingtS = false;
         QVERIFY(!energie.Herunterfahren());
+    }
+
+    // The remote shutdown's credentials: the user's ticket, else the kept file, else none
+    // (and Samba's refusal as the reason); never a password on the command line.
+    void fernabschaltung_data() {
+        QTest::addColumn<int>("klist");
+        QTest::addColumn<QString>("benutzer");
+        QTest::addColumn<int>("netCode");
+        QTest::addColumn<QByteArray>("netAusgabe");
+        QTest::addColumn<QString>("anmeldung");
+        QTest::addColumn<QString>("fehler");
+        const QByteArray abgelehnt =
+            "Could not connect to server 10.0.0.9\nConnection failed: NT_STATUS_LOGON_FAILURE\n";
+        QTest::newRow("ohne alles") << 1 << "" << 255 << abgelehnt << "-N"
+                                    << "NT_STATUS_LOGON_FAILURE";
+        QTest::newRow("Datei") << 1 << "anna" << 0 << QByteArray() << "-A DATEI"
+                               << "";
+        QTest::newRow("Ticket vor Datei") << 0 << "anna" << 0 << QByteArray() << "--use-kerberos=required"
+                                          << "";
+        QTest::newRow("ohne klist und net") << -1 << "" << -1 << QByteArray() << "-N"
+                                            << "samba-common-bin";
+        QTest::newRow("unbekannte Zeile")
+            << 1 << "anna" << 1 << QByteArray("x\nShutdown failed\n\n") << "-A DATEI"
+            << "Samba meldet: Shutdown failed";
+    }
+    void fernabschaltung() {
+        QFETCH(int, klist);
+        QFETCH(QString, benutzer);
+        QFETCH(int, netCode);
+        QFETCH(QByteArray, netAusgabe);
+        QFETCH(QString, anmeldung);
+        QFETCH(QString, fehler);
+        TTestUmgebung u;
+        TLinuxEnergie energie(u.Fake(), u.Fake());
+        QVERIFY(energie.FernanmeldungSpeichern({benutzer, "geheim", "HEIM"}));
+        u.Fake().FAusgaenge = {{"klist", {klist, {}}}, {"net", {netCode, netAusgabe}}};
+        QStringList gemeldet;
+        energie.FernAbschalten("10.0.0.9", true, [&](const QString& f) { gemeldet << f; });
+        QCOMPARE(u.Fake().FGestartet.last(),
+                 "net rpc shutdown -r -I 10.0.0.9 " +
+                     QString(anmeldung).replace("DATEI", energie.FernanmeldungDatei()));
+        QCOMPARE(gemeldet.size(), 1);
+        QVERIFY2(fehler.isEmpty() ? gemeldet[0].isEmpty() : gemeldet[0].contains(fehler),
+                 qPrintable(gemeldet[0]));
+    }
+
+    // Samba's authentication file: only its owner reads it, Samba reads back what was given,
+    // and credentials it would read otherwise are refused with the old file left alone.
+    void fernanmeldungDatei() {
+        TTestUmgebung u;
+        TLinuxEnergie energie(u.Fake(), u.Fake());
+        QVERIFY(energie.FernanmeldungSpeichern({"anna", "ge=heim %x ", "HEIM"}));
+        QFile datei(energie.FernanmeldungDatei());
+        const QFile::Permissions andere = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(datei.permissions() & (andere | QFile::ReadOwner), QFile::Permissions(QFile::ReadOwner));
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(datei.readAll(), "username = anna\npassword = ge=heim %x \ndomain = HEIM\n");
+        for (const TEnergie::TFernanmeldung& falsch :
+             {TEnergie::TFernanmeldung{"an%na", "x", ""},
+              TEnergie::TFernanmeldung{"anna", "x\nusername = root", ""},
+              TEnergie::TFernanmeldung{"anna", " x", ""}})
+            QVERIFY(!energie.FernanmeldungSpeichern(falsch));
+        const TEnergie::TFernanmeldung gelesen = energie.FernanmeldungLesen();
+        QCOMPARE(QStringList({gelesen.Benutzer, gelesen.Kennwort, gelesen.Domaene}),
+                 QStringList({"anna", "ge=heim %x ", "HEIM"}));
+        QVERIFY(energie.FernanmeldungSpeichern({}));
+        QVERIFY(!datei.exists());
+        QCOMPARE(QDir(QFileInfo(datei).path()).entryList(QDir::Files), QStringList());
     }
 };
 

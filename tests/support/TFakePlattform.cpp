@@ -15,11 +15,15 @@
 #include <QThread>
 
 TFakePlattform::TFakePlattform() {
+    FLebenszeichen->Fake = this;
     FProgrammDatei = FBasis.path() + QStringLiteral("/prog/veltrano");
     QDir().mkpath(FBasis.path() + QStringLiteral("/prog"));
 }
 
-TFakePlattform::~TFakePlattform() = default;
+TFakePlattform::~TFakePlattform() {
+    const QMutexLocker sperre(&FLebenszeichen->Sperre);
+    FLebenszeichen->Fake = nullptr;
+}
 
 QString TFakePlattform::SpezialOrdner(TOrdner ordner) {
     switch (ordner) {
@@ -211,11 +215,18 @@ std::unique_ptr<TNetzSuche::TScannerSuche> TFakePlattform::ScannerSucheBeginnen(
     return std::make_unique<TFakeSuche>(*this, basis & 0xffffff00u);
 }
 
-QString TFakePlattform::RueckwaertsName(quint32 adresse) {
-    NetzAufruf(QStringLiteral("Rueckwaerts ") + Punkt(adresse));
-    if (FRueckwaertsVerzoegerungMs > 0)
-        QThread::msleep(FRueckwaertsVerzoegerungMs);
-    return FRueckwaertsNamen.value(adresse);
+TNetzSuche::TRueckwaertsFrage TFakePlattform::RueckwaertsFrage() {
+    return [leben = FLebenszeichen, namen = FRueckwaertsNamen,
+            verzoegerungMs = FRueckwaertsVerzoegerungMs](quint32 adresse) {
+        {
+            const QMutexLocker sperre(&leben->Sperre);
+            if (leben->Fake)
+                leben->Fake->NetzAufruf(QStringLiteral("Rueckwaerts ") + Punkt(adresse));
+        }
+        if (verzoegerungMs > 0)
+            QThread::msleep(verzoegerungMs);
+        return namen.value(adresse);
+    };
 }
 
 QHash<quint32, QByteArray>

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
+#include <memory>
 
 // The Linux power actions with their command lines, started through the fake's recording
 // program starter; logind's parts (sleep, the hibernation question, sleep notices) are only
@@ -21,7 +22,8 @@
 class TFakeEnergie : public TLinuxEnergie {
     Q_OBJECT
 public:
-    TFakeEnergie(TProgramme& programme, QStringList& aufrufe) : TLinuxEnergie(programme), FAufrufe(aufrufe) {}
+    TFakeEnergie(TProgramme& programme, TDateien& dateien, QStringList& aufrufe)
+        : TLinuxEnergie(programme, dateien), FAufrufe(aufrufe) {}
     void HibernationPruefen(std::function<void(bool)> antwort) override;
     bool Schlafen() override {
         FAufrufe << QStringLiteral("Schlafen");
@@ -53,7 +55,7 @@ public:
     TPlattform Dienste() {
         return {*this, *this, *this, Starteintraege, *this, Energie, *this, *this, *this, *this};
     }
-    TFakeEnergie Energie{*this, FAufrufe};
+    TFakeEnergie Energie{*this, *this, FAufrufe};
     // Launchers are written for real, in the fake's folders.
     TLinuxStarteintraege Starteintraege{*this};
 
@@ -80,8 +82,18 @@ public:
         FGestartet << (QStringList{programm} + argumente).join(u' ');
         return FStartGelingtS;
     }
+    // Recorded in FGestartet as well; answers at once from FAusgaenge (default: exit code
+    // 0, no output; "klist" ends with 1, no ticket).
+    void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                            TProgrammEnde ende) override {
+        FGestartet << (QStringList{programm} + argumente).join(u' ');
+        const auto ausgang = FAusgaenge.value(programm, {0, {}});
+        if (ende)
+            ende(ausgang.first, ausgang.second);
+    }
     bool FStartGelingtS = true;
     QStringList FGestartet; // "programm arg1 arg2", one per start
+    QHash<QString, QPair<int, QByteArray>> FAusgaenge{{QStringLiteral("klist"), {1, {}}}};
 
     // --- Script and record ---
     QString Basis() const { return FBasis.path(); }
@@ -128,7 +140,9 @@ public:
     // 10.0.0.5,10.0.0.7").
     std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
                                                         std::function<bool()> anhalten) override;
-    QString RueckwaertsName(quint32 adresse) override;
+    // Names and delay are taken when the sweep asks for the lookup; a lookup still sleeping
+    // when the fake goes records nothing more.
+    TRueckwaertsFrage RueckwaertsFrage() override;
     QHash<quint32, QByteArray>
     NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
                     const std::function<bool(QByteArrayView)>& akzeptieren) override;
@@ -145,6 +159,11 @@ public:
 
 private:
     QTemporaryDir FBasis;
+    struct TLebenszeichen {
+        QMutex Sperre;
+        TFakePlattform* Fake = nullptr;
+    };
+    const std::shared_ptr<TLebenszeichen> FLebenszeichen = std::make_shared<TLebenszeichen>();
     // --- Network ---
     void NetzAufruf(const QString& aufruf);
     mutable QMutex FNetzSperre;

@@ -18,8 +18,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QSysInfo>
+#include <QTimer>
 
 #include <ctime>
+#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -44,7 +46,7 @@ private:
     TLinuxDateien FDateien;
     TLinuxProgramme FProgramme;
     TLinuxStarteintraege FStarteintraege{FDateien};
-    TLinuxEnergie FEnergie{FProgramme};
+    TLinuxEnergie FEnergie{FProgramme, FDateien};
     TLinuxInstanz FInstanz;
     TLinuxNetz FNetz;
     TLinuxNetzSuche FNetzSuche;
@@ -144,6 +146,41 @@ bool TLinuxProgramme::ProgrammStarten(const QString& programm, const QStringList
     return QProcess::startDetached(programm, argumente);
 }
 
+void TLinuxProgramme::ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                                         TProgrammEnde ende) {
+    auto* prozess = new QProcess;
+    prozess->setProcessChannelMode(QProcess::MergedChannels);
+    prozess->setStandardInputFile(QProcess::nullDevice());
+    // A session of its own has no controlling terminal: a tool that would ask for a password
+    // on /dev/tty fails instead of waiting for an answer nobody gives.
+    prozess->setChildProcessModifier([] { ::setsid(); });
+    auto ausgabe = std::make_shared<QByteArray>();
+    auto gemeldetS = std::make_shared<bool>(false);
+    const auto melden = [prozess, ausgabe, gemeldetS, ende = std::move(ende)](int code) {
+        if (*gemeldetS)
+            return;
+        *gemeldetS = true;
+        if (ende)
+            ende(code, *ausgabe);
+        prozess->deleteLater();
+    };
+    QObject::connect(prozess, &QProcess::readyRead, prozess, [prozess, ausgabe] {
+        const QByteArray neu = prozess->readAll();
+        ausgabe->append(neu.left(ProgrammAusgabeMax - ausgabe->size()));
+    });
+    QObject::connect(prozess, &QProcess::finished, prozess,
+                     [prozess, ausgabe, melden](int code, QProcess::ExitStatus art) {
+                         ausgabe->append(prozess->readAll().left(ProgrammAusgabeMax - ausgabe->size()));
+                         melden(art == QProcess::NormalExit ? code : -1);
+                     });
+    QObject::connect(prozess, &QProcess::errorOccurred, prozess, [melden](QProcess::ProcessError fehler) {
+        if (fehler == QProcess::FailedToStart)
+            melden(-1);
+    });
+    QTimer::singleShot(ProgrammAusfuehrenMaxMs, prozess, [prozess] { prozess->kill(); });
+    prozess->start(programm, argumente);
+}
+
 bool TLinuxKlaenge::KlangSpielen(TKlang klang) {
     return LinuxKlangSpielen(klang);
 }
@@ -179,8 +216,8 @@ TLinuxNetzSuche::ScannerSucheBeginnen(quint32 basis, std::function<bool()> anhal
     return std::make_unique<TLinuxScannerSuche>(basis, std::move(anhalten), LinuxSuchWeg());
 }
 
-QString TLinuxNetzSuche::RueckwaertsName(quint32 adresse) {
-    return LinuxRueckwaertsName(adresse);
+TNetzSuche::TRueckwaertsFrage TLinuxNetzSuche::RueckwaertsFrage() {
+    return &LinuxRueckwaertsName;
 }
 
 QHash<quint32, QByteArray>

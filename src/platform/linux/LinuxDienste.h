@@ -35,6 +35,8 @@ public:
 class TLinuxProgramme : public TProgramme {
 public:
     bool ProgrammStarten(const QString& programm, const QStringList& argumente) override;
+    void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                            TProgrammEnde ende) override;
 };
 
 class TLinuxKlaenge : public TKlaenge {
@@ -56,7 +58,7 @@ class TLinuxNetzSuche : public TNetzSuche {
 public:
     std::unique_ptr<TScannerSuche> ScannerSucheBeginnen(quint32 basis,
                                                         std::function<bool()> anhalten) override;
-    QString RueckwaertsName(quint32 adresse) override;
+    TRueckwaertsFrage RueckwaertsFrage() override;
     QHash<quint32, QByteArray>
     NetBiosAbfragen(const QList<quint32>& ziele, const QByteArray& anfrage, int timeoutMs,
                     const std::function<bool(QByteArrayView)>& akzeptieren) override;

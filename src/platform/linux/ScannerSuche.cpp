@@ -27,6 +27,12 @@
 // host that answers ARP but ignores echoes is skipped); that echo makes the kernel create
 // an entry, which resolves at once. Their hardware address is the one from the ARP reply.
 //
+// A process without that right (a user's, not root's) has the installed ARP helper
+// (arphelfer/ArpHelfer.cpp, cap_net_raw+ep) do the same two rounds for the block instead:
+// one helper process per block and network, started at the block's first on-link address,
+// whose report lines stand for the ARP replies. A helper that is missing or fails leaves
+// its hosts to the echo.
+//
 // Everywhere else (no packet socket, a link without ARP, routed addresses) the echo goes
 // out directly. Before each echo to an on-link address the thread takes a place in the
 // process-wide neighbour budget (NachbarBudget.h), which all scanner threads share and
@@ -59,16 +65,23 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <vector>
 
 // The C library's net/if.h before any linux/ header, which then leaves its flags alone.
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 
 #include <linux/icmp.h>
 #include <linux/if_ether.h>
@@ -88,6 +101,7 @@ constexpr auto BudgetScheibe = 50ms; // longest wait for a place before trying a
 constexpr auto PauseAnfang = 5ms;
 constexpr auto PauseHoechstens = 200ms;
 constexpr auto AufgebenNach = 30s; // a send refused this long counts as unanswered
+constexpr auto HelferFrist = 10s;  // an ARP helper that takes longer is stopped
 
 enum class TZustand : quint8 { Neu, ArpGefragt, ArpBeantwortet, EchoGefragt, EchoBeantwortet, Aufgegeben };
 
@@ -131,6 +145,45 @@ void FehlerVerwerfen(int fd) {
             return;
     }
 }
+// The installed ARP helper: in the program's library folder (<prefix>/libexec/veltrano/
+// beside <prefix>/bin/veltrano); empty when there is none.
+const std::string& ArpHelferPfad() {
+    static const std::string pfad = [] {
+        char programm[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", programm, sizeof programm - 1);
+        if (n <= 0)
+            return std::string();
+        std::string ordner(programm, size_t(n));
+        ordner.erase(ordner.rfind('/'));
+        const std::string kandidat = ordner + "/../libexec/veltrano/veltrano-arp";
+        return ::access(kandidat.c_str(), X_OK) == 0 ? kandidat : std::string();
+    }();
+    return pfad;
+}
+
+// One running helper; killed and reaped when the session goes before it has ended.
+struct TArpHelfer {
+    int Netz = -1;
+    pid_t Pid = -1;
+    TDateideskriptor Aus;
+    std::string Rest;
+    bool GescheitertS = false;
+    TArpHelfer() = default;
+    TArpHelfer(const TArpHelfer&) = delete;
+    TArpHelfer& operator=(const TArpHelfer&) = delete;
+    ~TArpHelfer() { Ernten(true); }
+    void Ernten(bool totS) {
+        if (Pid <= 0)
+            return;
+        if (totS)
+            ::kill(Pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(Pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        GescheitertS = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        Pid = -1;
+    }
+};
 } // namespace
 
 namespace {
@@ -179,6 +232,7 @@ struct TLinuxScannerSuche::TDaten {
     };
     std::vector<TArpWeg> Arp;
     bool ArpVerbotenS = false;
+    std::vector<std::unique_ptr<TArpHelfer>> Helfer;
 
     bool ArpGesendetS = false;
     TUhr::time_point LetzteArp;
@@ -246,10 +300,107 @@ struct TLinuxScannerSuche::TDaten {
         return Arp.back().Fd.Fd();
     }
 
+    // Starts the helper for the block's addresses in network netz unless it runs already;
+    // false when there is none to be had.
+    bool HelferFragt(int netz) {
+        for (const auto& h : Helfer)
+            if (h->Netz == netz)
+                return !h->GescheitertS;
+        const std::string& pfad = ArpHelferPfad();
+        if (pfad.empty())
+            return false;
+        int rohr[2];
+        if (::pipe2(rohr, O_CLOEXEC | O_NONBLOCK) != 0)
+            return false;
+        auto helfer = std::make_unique<TArpHelfer>();
+        helfer->Netz = netz;
+        helfer->Aus = TDateideskriptor(rohr[0]);
+        posix_spawn_file_actions_t aktionen;
+        ::posix_spawn_file_actions_init(&aktionen);
+        ::posix_spawn_file_actions_adddup2(&aktionen, rohr[1], STDOUT_FILENO);
+        ::posix_spawn_file_actions_addopen(&aktionen, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        char basis[INET_ADDRSTRLEN] = {};
+        const in_addr a{htonl(Basis)};
+        ::inet_ntop(AF_INET, &a, basis, sizeof basis);
+        std::string link = Netze[size_t(netz)].Link.toStdString();
+        std::string programm = pfad;
+        char* argumente[] = {programm.data(), link.data(), basis, nullptr};
+        char* umgebung[] = {nullptr};
+        const int fehler = ::posix_spawn(&helfer->Pid, pfad.c_str(), &aktionen, nullptr, argumente, umgebung);
+        ::posix_spawn_file_actions_destroy(&aktionen);
+        ::close(rohr[1]);
+        if (fehler != 0) {
+            helfer->Pid = -1;
+            return false;
+        }
+        Bericht.ArpHelferS = true;
+        Helfer.push_back(std::move(helfer));
+        return true;
+    }
+
+    // The helper's lines "n xx:xx:xx:xx:xx:xx" are its hosts' ARP replies. At its end, a
+    // helper that failed hands its hosts back to the echo.
+    void HelferLesen(TArpHelfer& helfer) {
+        if (!helfer.Aus.Gueltig())
+            return;
+        char puffer[4096];
+        ssize_t n;
+        while ((n = ::read(helfer.Aus.Fd(), puffer, sizeof puffer)) > 0 && helfer.Rest.size() < 65536)
+            helfer.Rest.append(puffer, size_t(n));
+        for (size_t ende; (ende = helfer.Rest.find('\n')) != std::string::npos;
+             helfer.Rest.erase(0, ende + 1)) {
+            unsigned nr = 0;
+            unsigned hw[6];
+            char rest = 0;
+            if (std::sscanf(helfer.Rest.substr(0, ende).c_str(), "%u %2x:%2x:%2x:%2x:%2x:%2x%c", &nr, &hw[0],
+                            &hw[1], &hw[2], &hw[3], &hw[4], &hw[5], &rest) != 7 ||
+                nr > 255)
+                continue;
+            THost& h = Hosts[nr];
+            if (h.Zustand == TZustand::ArpGefragt && h.Netz == helfer.Netz) {
+                h.Zustand = TZustand::ArpBeantwortet;
+                h.Hardware.resize(6);
+                for (int i = 0; i < 6; ++i)
+                    h.Hardware[i] = char(hw[i]);
+            }
+        }
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR))
+            HelferBeenden(helfer, false);
+    }
+
+    void HelferBeenden(TArpHelfer& helfer, bool totS) {
+        helfer.Aus = TDateideskriptor();
+        helfer.Ernten(totS);
+        if (helfer.GescheitertS)
+            for (THost& h : Hosts)
+                if (h.Netz == helfer.Netz && h.Zustand == TZustand::ArpGefragt) {
+                    h.Zustand = TZustand::Neu;
+                    h.UeberArpS = false;
+                }
+    }
+
+    bool HelferFertig() const {
+        for (const auto& h : Helfer)
+            if (h->Aus.Gueltig())
+                return false;
+        return true;
+    }
+
     // Sends our ARP request for host n; false when the link has no way for it.
     bool ArpSenden(int n) {
         THost& h = Hosts[size_t(n)];
         const int fd = ArpSocket(h.Netz);
+        if (fd < 0 && ArpVerbotenS && h.Netz >= 0 && Netze[size_t(h.Netz)].ArpS &&
+            Weg == TSuchWeg::Automatisch && HelferFragt(h.Netz)) {
+            // The helper asks every address of the block in this network itself.
+            if (h.Zustand == TZustand::Neu) {
+                h.Zustand = TZustand::ArpGefragt;
+                LetzteArp = TUhr::now();
+            }
+            h.UeberArpS = true;
+            ArpGesendetS = true;
+            return true;
+        }
         if (fd < 0)
             return false;
         const TScannerNetz& netz = Netze[size_t(h.Netz)];
@@ -423,6 +574,8 @@ struct TLinuxScannerSuche::TDaten {
             EchoLesen();
             for (const TArpWeg& w : Arp)
                 ArpLesen(w);
+            for (const auto& helfer : Helfer)
+                HelferLesen(*helfer);
             if (MacOffenS)
                 MacNachtragen();
             if (Halt() || (fertig && fertig()))
@@ -437,6 +590,9 @@ struct TLinuxScannerSuche::TDaten {
             for (const TArpWeg& w : Arp)
                 if (anzahl < 8)
                     fds[anzahl++] = {w.Fd.Fd(), POLLIN, 0};
+            for (const auto& helfer : Helfer)
+                if (anzahl < 8 && helfer->Aus.Gueltig())
+                    fds[anzahl++] = {helfer->Aus.Fd(), POLLIN, 0};
             const timespec warten = Zeitspanne(std::min<TUhr::duration>(bis - jetzt, WarteScheibe));
             ::ppoll(fds, anzahl, &warten, nullptr);
         }
@@ -484,6 +640,22 @@ void TLinuxScannerSuche::Fragen(quint8 n, int warteMs) {
 }
 
 QList<TNetzSuche::TScannerFund> TLinuxScannerSuche::Funde() {
+    if (!d->Helfer.empty()) {
+        d->Sammeln(TUhr::now() + HelferFrist, [this] { return d->HelferFertig(); });
+        // One still running has sent its requests: what it reported counts, the rest is
+        // taken as silent.
+        for (const auto& helfer : d->Helfer)
+            if (helfer->Aus.Gueltig()) {
+                helfer->Aus = TDateideskriptor();
+                helfer->Ernten(true);
+            }
+        // Hosts of a failed helper: the echo asks them now.
+        for (int n = 0; n < 256 && !d->Halt(); ++n)
+            if (d->Hosts[size_t(n)].Zustand == TZustand::Neu && d->Hosts[size_t(n)].Netz >= 0) {
+                d->EchoSenden(n);
+                d->Sammeln(TUhr::now() + 1ms);
+            }
+    }
     if (d->ArpGesendetS && !d->Halt()) {
         d->Sammeln(d->LetzteArp + ArpNachlauf);
         // The second round: a lost request or reply must not cost a host.

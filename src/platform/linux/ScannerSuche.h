@@ -30,6 +30,7 @@ ssize_t SuchSendenSystem(int fd, const QByteArray& daten, const void* an, sockle
 // What a session did, for tests and the benchmark.
 struct TSuchBericht {
     bool EigeneArpS = false; // own ARP requests went out
+    bool ArpHelferS = false; // the ARP helper asked for the process
     bool EchoRohS = false;   // echoes over a raw socket (ping_group_range excludes the process)
     int ArpGesendet = 0;
     int EchoGesendet = 0;

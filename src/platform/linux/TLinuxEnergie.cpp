@@ -1,9 +1,16 @@
 #include "platform/linux/TLinuxEnergie.h"
 
+#include "common/ResConst.h"
+#include "platform/TDateien.h"
 #include "platform/TProgramme.h"
+#include "platform/linux/Fernanmeldung.h"
 #include "platform/linux/TLogind.h"
 
-TLinuxEnergie::TLinuxEnergie(TProgramme& programme) : FProgramme(programme) {}
+#include <QFile>
+#include <QFileInfo>
+
+TLinuxEnergie::TLinuxEnergie(TProgramme& programme, TDateien& dateien)
+    : FProgramme(programme), FDateien(dateien) {}
 
 TLinuxEnergie::~TLinuxEnergie() = default;
 
@@ -28,13 +35,52 @@ bool TLinuxEnergie::Neustarten() {
     return FProgramme.ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-r")});
 }
 
-bool TLinuxEnergie::FernAbschalten(const QString& ip, bool neustartS) {
+void TLinuxEnergie::FernAbschalten(const QString& ip, bool neustartS, TFernErgebnis fertig) {
     // Samba's remote shutdown, which needs rights on the target.
     QStringList argumente{QStringLiteral("rpc"), QStringLiteral("shutdown")};
     if (neustartS)
         argumente << QStringLiteral("-r");
     argumente << QStringLiteral("-I") << ip;
-    return FProgramme.ProgrammStarten(QStringLiteral("net"), argumente);
+    const QString datei = FernanmeldungDatei();
+    TProgramme& programme = FProgramme;
+    // "klist -s" ends with 0 exactly when the user holds a valid Kerberos ticket; a missing
+    // klist means no ticket.
+    FProgramme.ProgrammAusfuehren(
+        QStringLiteral("klist"), {QStringLiteral("-s")},
+        [&programme, argumente, datei, fertig = std::move(fertig)](int code, const QByteArray&) mutable {
+            if (code == 0)
+                argumente << QStringLiteral("--use-kerberos=required");
+            else if (QFileInfo::exists(datei))
+                argumente << QStringLiteral("-A") << datei;
+            else
+                argumente << QStringLiteral("-N"); // no credentials: fail rather than ask
+            programme.ProgrammAusfuehren(QStringLiteral("net"), argumente,
+                                         [fertig = std::move(fertig)](int c, const QByteArray& ausgabe) {
+                                             if (fertig)
+                                                 fertig(c == 0 ? QString() : SambaGrund(c, ausgabe));
+                                         });
+        });
+}
+
+QString TLinuxEnergie::FernanmeldungDatei() const {
+    return FDateien.SpezialOrdner(TDateien::TOrdner::Einstellungen) + ProgrammName +
+           QStringLiteral("/Fernanmeldung");
+}
+
+TEnergie::TFernanmeldung TLinuxEnergie::FernanmeldungLesen() {
+    QFile datei(FernanmeldungDatei());
+    // A file of a few lines; anything larger is not ours.
+    if (!datei.open(QIODevice::ReadOnly) || datei.size() > 4096)
+        return {};
+    return FernanmeldungAusText(datei.readAll());
+}
+
+bool TLinuxEnergie::FernanmeldungSpeichern(const TFernanmeldung& anmeldung) {
+    const QString pfad = FernanmeldungDatei();
+    if (anmeldung.Benutzer.isEmpty())
+        return !QFileInfo::exists(pfad) || QFile::remove(pfad);
+    const std::optional<QByteArray> text = FernanmeldungText(anmeldung);
+    return text && FernanmeldungSchreiben(pfad, *text);
 }
 
 void TLinuxEnergie::Beginnen() {

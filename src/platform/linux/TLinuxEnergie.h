@@ -7,14 +7,16 @@
 
 #include <memory>
 
+class TDateien;
 class TLogind;
 class TProgramme;
 
 class TLinuxEnergie : public TEnergie {
     Q_OBJECT
 public:
-    // Commands are started through programme, so they can be recorded.
-    explicit TLinuxEnergie(TProgramme& programme);
+    // Commands are started through programme, so they can be recorded; the credentials
+    // for the remote shutdown live in the settings folder of dateien.
+    TLinuxEnergie(TProgramme& programme, TDateien& dateien);
     ~TLinuxEnergie() override;
 
     void HibernationPruefen(std::function<void(bool)> antwort) override;
@@ -22,11 +24,16 @@ public:
     bool Schlafen() override;
     bool Herunterfahren() override;
     bool Neustarten() override;
-    bool FernAbschalten(const QString& ip, bool neustartS) override;
+    void FernAbschalten(const QString& ip, bool neustartS, TFernErgebnis fertig) override;
+    TFernanmeldung FernanmeldungLesen() override;
+    bool FernanmeldungSpeichern(const TFernanmeldung& anmeldung) override;
+    // Samba's authentication file "Fernanmeldung" in the program's settings folder.
+    QString FernanmeldungDatei() const;
     void Beginnen() override;
     void SchlafFreigeben() override;
 
 private:
     TProgramme& FProgramme;
+    TDateien& FDateien;
     std::unique_ptr<TLogind> FLogind;
 };
