@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         qputenv(name, ordner.path().toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const std::unique_ptr<TSystemPlattform> system = ErzeugeSystemPlattform();
+    const std::unique_ptr<TSystemDienste> system = ErzeugeSystemDienste();
     const TPlattform plattform = system->Dienste();
     TLaufzeit laufzeit;
     DatenpfadeSetzen(laufzeit, plattform.Dateien, plattform.Identitaet, plattform.Starteintraege);

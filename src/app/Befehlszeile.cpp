@@ -33,6 +33,8 @@ constexpr int ZeitsteuerungFristMs = 6000;
 // Long enough for the five magic packets, 50 ms apart.
 constexpr int WeckenDauerMs = 300;
 constexpr int FernFristMs = 65000;
+// A little more than one announcement period.
+constexpr int PraesenzAbwartenMs = 2300;
 
 QString HilfeText() {
     return QStringLiteral(
@@ -331,7 +333,13 @@ private:
             return ergebnis;
         const int nr = *LS::AktionVonWort(a.AktionsWort);
         std::unique_ptr<TKern> kern = laufendS ? nullptr : KernOhneFenster();
-        for (const THostListRec& e : *ziele) {
+        // The file does not keep which hosts run a peer: their announcements tell, every 2 s,
+        // and decide between a datagram and the system's remote shutdown.
+        if (kern && nr != AktionAufwecken)
+            Warten([] { return false; }, PraesenzAbwartenMs);
+        for (THostListRec e : *ziele) {
+            if (kern)
+                e = kern->HostList().FindMAC(e.MAC);
             QString fehler;
             if (laufendS) {
                 const std::optional<QString> antwort =

@@ -17,7 +17,7 @@
 // The composition root: the system's services and the run-time values are made here and
 // handed to everything else.
 int ProgrammStart(int argc, char** argv) {
-    std::unique_ptr<TSystemPlattform> system = ErzeugeSystemPlattform();
+    std::unique_ptr<TSystemDienste> system = ErzeugeSystemDienste();
     const TPlattform plattform = system->Dienste();
     TLaufzeit laufzeit;
     DatenpfadeSetzen(laufzeit, plattform.Dateien, plattform.Identitaet, plattform.Starteintraege);

@@ -30,10 +30,10 @@ struct TPlattform {
 };
 
 // Owns the system's implementations for the life of the program.
-class TSystemPlattform {
+class TSystemDienste {
 public:
-    virtual ~TSystemPlattform() = default;
+    virtual ~TSystemDienste() = default;
     virtual TPlattform Dienste() = 0;
 };
 // Defined by the folder of the system the program is built for.
-std::unique_ptr<TSystemPlattform> ErzeugeSystemPlattform();
+std::unique_ptr<TSystemDienste> ErzeugeSystemDienste();

@@ -22,8 +22,9 @@ def veltrano(host, *args, timeout=30):
 class Befehlszeile(unittest.TestCase):
     def test_drei_hosts_nur_ueber_die_befehlszeile(self):
         with Lab(3) as l:
-            for h in l:
-                h.start_veltrano().wait_ready()
+            laeufe = [h.start_veltrano() for h in l]
+            for v in laeufe:
+                v.wait_ready()
 
             def liste():
                 r = veltrano(l[1], "--liste", "--json")
@@ -71,6 +72,18 @@ class Befehlszeile(unittest.TestCase):
             self.assertIn("--abschalten", r.stderr)
             time.sleep(0.5)
             self.assertEqual(aufrufe(l[3]), [["shutdown", "-r"]], "nothing more reached host 3")
+
+            # Without a running instance: the file's list, status and sender unknown, and the
+            # command line sends the command itself.
+            self.assertTrue(laeufe[0].send_message(1124))
+            laeufe[0].proc.wait(timeout=10)
+            r = veltrano(l[1], "--liste")
+            zeilen = [z.split("\t") for z in r.stdout.splitlines()]
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertIn([l[2].name, "unbekannt", "unbekannt"], [[z[0], z[2], z[3]] for z in zeilen])
+            r = veltrano(l[1], "--neustart", l[3].name)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            wait_until(lambda: len(aufrufe(l[3])) == 2, 5, message="the second restart")
 
 
 if __name__ == "__main__":

@@ -33,7 +33,7 @@ QString MitTrenner(QString pfad) {
     return pfad;
 }
 
-class TLinuxSystemPlattform : public TSystemPlattform {
+class TLinuxSystemDienste : public TSystemDienste {
 public:
     TPlattform Dienste() override {
         return {FUhr,     FIdentitaet, FDateien, FStarteintraege, FProgramme,
@@ -55,8 +55,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TSystemPlattform> ErzeugeSystemPlattform() {
-    return std::make_unique<TLinuxSystemPlattform>();
+std::unique_ptr<TSystemDienste> ErzeugeSystemDienste() {
+    return std::make_unique<TLinuxSystemDienste>();
 }
 
 // --- Clock ---
