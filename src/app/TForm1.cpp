@@ -5,9 +5,11 @@
 #include "common/ResConst.h"
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
+#include "settings/TEinstellungen.h"
 #include "settings/Verknuepfungen.h"
 #include "ui/THintergrundForm.h"
 #include "ui/TMeldungen.h"
+#include "ui/TMeldungsZeile.h"
 #include "ui/TPuLv1.h"
 
 #include <QAction>
@@ -22,6 +24,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+
+#include <cstdio>
 
 TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen, QWidget* parent)
     : QMainWindow(parent), UdpS1Befehl(optionen.BefehlPort), UdpS1Sender(optionen.SenderPort),
@@ -143,6 +147,10 @@ void TForm1::FormCreate() {
     ZeitsteuerungStr.clear();
 
     SetTabOrders();
+    // A long message is cut where the clock begins; its tip holds it whole.
+    StatusBar1Meldung = new TMeldungsZeile(StatusBar1);
+    StatusBar1->addWidget(StatusBar1Meldung, 3);
+    StatusBar1Meldung->hide();
     StatusBar1Panel = new QLabel(StatusBar1);
     StatusBar1Panel->setAlignment(Qt::AlignCenter);
     StatusBar1->addWidget(StatusBar1Panel, 1);
@@ -151,14 +159,19 @@ void TForm1::FormCreate() {
 
     VerknuepfungenPruefen();
 
+    const auto melden = [this](const QString& text) { DateiMeldung(text); };
     QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
-    HostList = std::make_unique<THostList>(FLaufzeit.HostlisteDatei, FPlattform.Dateien,
-                                           [&uhr = FPlattform.Uhr] { return uhr.TickCount(); });
+    HostList = std::make_unique<THostList>(
+        FLaufzeit.HostlisteDatei, FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.TickCount(); },
+        melden);
 
     FZeitsteuerung =
         std::make_unique<TZeitsteuerung>(*ZeitDlg, FLaufzeit.ZeitsteuerungDatei, ProgStartDateTime,
                                          FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
     FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
+    FZeitsteuerung->Melden = melden;
+    FEinstellungen = std::make_unique<TEinstellungen>(FLaufzeit.EinstellungenDatei, FPlattform.Dateien);
+    FEinstellungen->Melden = melden;
     ZeitsteuerungLadenSpeichern(true);
     ProgStartDateTime = FPlattform.Uhr.Jetzt();
     ListViewFuellen();
@@ -323,7 +336,12 @@ bool TForm1::FormCloseQuery() {
         return true;
     }
     FFrageOffenS = true;
-    const bool jaS = Meldungen::Frage(this, QStringLiteral("Soll das Programm beendet werden?"));
+    // What could not be saved is said before the user decides.
+    const QStringList fehler = SpeicherFehler();
+    const bool jaS = Meldungen::Frage(
+        this, fehler.isEmpty() ? QStringLiteral("Soll das Programm beendet werden?")
+                               : fehler.join(QStringLiteral("\n\n")) +
+                                     QStringLiteral("\n\nSoll das Programm trotzdem beendet werden?"));
     FFrageOffenS = false;
     AutoCloseS = true;
     // The session may have ended while the question was open.
@@ -356,8 +374,12 @@ void TForm1::FormClose() {
         t->stop();
     RegistryLadenSpeichern(false);
     ZeitsteuerungLadenSpeichern(false);
-    if (FSpeichern.isActive())
+    // A failed save of the list gets one more try: there may be room again.
+    if (FSpeichern.isActive() || !HostList->SpeicherFehler().isEmpty())
         HostlisteJetztSpeichern();
+    // Whoever closed, the user hears what is lost; without a window, on standard error.
+    for (const QString& text : SpeicherFehler())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ProgrammName), text.toLocal8Bit().constData());
     IsClosing = true;
 }
 
@@ -460,6 +482,8 @@ QString TForm1::Anfrage(const QString& anfrage) {
         wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
         wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
         wert("statusbar", StatusBar1Panel->text());
+        wert("meldung", StatusBar1Meldung->isHidden() ? QString() : StatusBar1Meldung->Meldung());
+        wert("meldungen", FDateiMeldungen.join(u'\n'));
         wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
         wert("hintergrund", QString::number(GetHintergrundNr()));
         wert("zeitsteuerung", GetZeitsteuerung(false, false));

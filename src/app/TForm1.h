@@ -30,7 +30,9 @@
 class QAction;
 class QMenu;
 class TCti;
+class TEinstellungen;
 class THintergrundForm;
+class TMeldungsZeile;
 class TPuLv1;
 class TZeitDlg;
 class TZeitsteuerung;
@@ -73,6 +75,7 @@ public:
     QPushButton* Btn1Minimieren = nullptr;
     QPushButton* Btn1Beenden = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    TMeldungsZeile* StatusBar1Meldung = nullptr; // what went wrong with the program's files
     QLabel* StatusBar1Panel = nullptr;
     QMenu* MenuDatei = nullptr;
     QAction* MenuDateiMinimieren = nullptr;
@@ -146,6 +149,12 @@ public:
 
     // --- Settings, launchers and help (TForm1Einstellungen.cpp) ------------------------------
     void RegistryLadenSpeichern(bool ladenS);
+    // A message about one of the program's files (host list, schedule, settings): in the
+    // status bar beside the earlier ones, once per text, and on standard error.
+    void DateiMeldung(const QString& text);
+    QStringList DateiMeldungen() const { return FDateiMeldungen; }
+    // What the last save of each file could not write, for the close.
+    QStringList SpeicherFehler() const;
     void Cb1DesktopAutostartScannerClick(int tag);
     void MenuHilfeUpdateClick();
 
@@ -233,6 +242,8 @@ private:
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
     std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
+    std::unique_ptr<TEinstellungen> FEinstellungen;
+    QStringList FDateiMeldungen;
     bool FSchliessenErzwungenS = false;
     bool FFrageOffenS = false;
     bool FBeendetS = false;

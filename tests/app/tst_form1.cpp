@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
 #include "support/TestUmgebung.h"
+#include "ui/TMeldungsZeile.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -138,6 +139,74 @@ private slots:
         for (QTimer* t : {&form->Timer1Sender, &form->Timer1Icmp, &form->Timer1Scanner,
                           &form->Timer1StatusBar, &form->Timer1UdpTimer, &form->Timer1Zeitsteuerung})
             QVERIFY(!t->isActive());
+    }
+
+    // What went wrong with the program's files shows in the status bar, each text once, and
+    // the clock keeps its place.
+    void dateiMeldungenInDerStatusleiste() {
+        FUmgebung->Fake().FLeseFehler.insert(Laufzeit().HostlisteDatei, "keine Berechtigung");
+        FUmgebung->Fake().FLeseFehler.insert(Laufzeit().ZeitsteuerungDatei,
+                                             "Ein-/Ausgabefehler des Datenträgers");
+        auto form = Starten();
+        const QString liste = "Die Hostliste „" + Laufzeit().HostlisteDatei +
+                              "“ konnte nicht gelesen werden (keine Berechtigung). Sie wird bis zum nächsten "
+                              "Programmstart nicht überschrieben.";
+        QCOMPARE(form->DateiMeldungen().size(), 2);
+        QCOMPARE(form->DateiMeldungen()[0], liste);
+        QVERIFY(form->StatusBar1Meldung->isVisible());
+        QVERIFY(form->StatusBar1Meldung->Meldung().contains(liste));
+        QVERIFY(form->StatusBar1Meldung->Meldung().startsWith("Die Zeitsteuerung „")); // the newest first
+        // What does not fit beside the clock is cut, visibly.
+        const QString sichtbar = form->StatusBar1Meldung->text();
+        QVERIFY2(sichtbar.endsWith(QChar(0x2026)) &&
+                     form->StatusBar1Meldung->Meldung().startsWith(sichtbar.chopped(1)),
+                 qPrintable(sichtbar));
+        QVERIFY(form->StatusBar1Meldung->toolTip().contains(liste));
+        form->DateiMeldung(liste);
+        QCOMPARE(form->DateiMeldungen().size(), 2);
+        QCOMPARE(form->StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:05 Uhr"));
+        QVERIFY(FUmgebung->Fake().FBeantworter("zustand").contains("\nmeldung=Die Zeitsteuerung „"));
+        // No box: the program runs on.
+        QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
+    }
+
+    void ohneDateiFehlerKeineMeldung() {
+        auto form = Starten();
+        QVERIFY(form->StatusBar1Meldung->isHidden());
+        QVERIFY(form->DateiMeldungen().isEmpty());
+        QVERIFY(FUmgebung->Fake().FBeantworter("zustand").contains("\nmeldung=\n"));
+    }
+
+    // A save that failed is named in the close question; it is tried once more at the close.
+    void beendenNenntSpeicherfehler() {
+        auto form = Starten();
+        const QString datei = Laufzeit().HostlisteDatei;
+        FUmgebung->Fake().FSchreibFehler.insert(datei, "kein Speicherplatz mehr auf dem Datenträger");
+        THostListRec neu;
+        neu.PC = "NEU";
+        neu.MAC = "02-00-00-00-00-09";
+        form->HostList->Add(neu, false);
+        form->HostlisteJetztSpeichern();
+        const QString text =
+            "Die Hostliste konnte nicht in „" + datei +
+            "“ gespeichert werden (kein Speicherplatz mehr auf dem Datenträger). Was sich seit "
+            "dem letzten erfolgreichen Speichern geändert hat, fehlt in der Datei.";
+        QCOMPARE(form->SpeicherFehler(), QStringList{text});
+        QVERIFY(form->StatusBar1Meldung->Meldung().startsWith("Die Hostliste konnte nicht in „" + datei));
+
+        FUmgebung->Meldungen.Antworten({false});
+        form->ButtonsClick(2);
+        QCOMPARE(FUmgebung->Meldungen.Texte,
+                 QStringList{text + "\n\nSoll das Programm trotzdem beendet werden?"});
+        QVERIFY(form->isVisible());
+
+        // Room again: the close saves the list after all.
+        FUmgebung->Fake().FSchreibFehler.clear();
+        FUmgebung->Meldungen.Antworten({true});
+        form->ButtonsClick(2);
+        QVERIFY(form->IsClosing);
+        QVERIFY(form->SpeicherFehler().isEmpty());
+        QVERIFY(QFile::exists(datei));
     }
 
     void schliessfeldFragt() {
