@@ -105,6 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     // The store loading the file, saving it and loading it again.
     FUZZ_PRUEFEN(Schreiben(inhalt), QStringLiteral("cannot write the test file"));
     THostList liste(pfad, AktuellerFake(), [] { return quint32(1000); });
+    // A damaged file was kept aside as it was; the next input finds the name free again.
+    if (LeseHostlisteDatei(AktuellerFake(), inhalt).BeschaedigtS) {
+        QFile kopie(pfad + QStringLiteral(".defekt"));
+        FUZZ_PRUEFEN(kopie.open(QIODevice::ReadOnly) && kopie.readAll() == inhalt,
+                     QStringLiteral("a damaged file was not kept aside whole"));
+        kopie.close();
+        kopie.remove();
+    }
+    FUZZ_PRUEFEN(liste.Sperrgrund().isEmpty(), QStringLiteral("the file is locked: ") + liste.Sperrgrund());
     const THostListListe geladen = liste.GetListe();
     const THostListListe erwartet = Erwartet(zeilen);
     FUZZ_PRUEFEN(

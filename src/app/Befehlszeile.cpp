@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -249,10 +248,13 @@ private:
             return LS::ListeLesen(*antwort);
         }
         laufendS = false;
-        QFile datei(FLaufzeit.HostlisteDatei);
-        if (!datei.open(QIODevice::ReadOnly))
-            return {};
-        return LeseHostliste(FPlattform.Dateien, datei.read(16 * 1024 * 1024));
+        // Never blocks: a pipe or a folder at the path counts as unreadable.
+        const TDateien::TGelesen gelesen =
+            FPlattform.Dateien.DateiLesen(FLaufzeit.HostlisteDatei, MaxHostlisteGroesse);
+        if (gelesen.Art == TDateien::TGelesen::TArt::Unlesbar)
+            FFehler << QStringLiteral("Die Hostliste „%1“ konnte nicht gelesen werden (%2).\n")
+                           .arg(FLaufzeit.HostlisteDatei, gelesen.Grund);
+        return LeseHostliste(FPlattform.Dateien, gelesen.Daten);
     }
 
     int Diagnose(const QString& anfrage) {
@@ -320,7 +322,8 @@ private:
     // The session core without a window, for the time it takes to send.
     std::unique_ptr<TKern> KernOhneFenster() {
         FFelder = std::make_unique<TEditorFelder>([&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
-        auto kern = std::make_unique<TKern>(FPlattform, FLaufzeit, *FFelder, TKernOptionen{});
+        auto kern = std::make_unique<TKern>(FPlattform, FLaufzeit, *FFelder, TKernOptionen{},
+                                            [this](const QString& text) { FFehler << text << '\n'; });
         kern->NurSenden();
         return kern;
     }

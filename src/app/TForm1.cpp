@@ -5,10 +5,12 @@
 #include "common/ResConst.h"
 #include "schedule/TZeitDlg.h"
 #include "schedule/TZeitsteuerung.h"
+#include "settings/TEinstellungen.h"
 #include "settings/Verknuepfungen.h"
 #include "ui/TFernanmeldungDlg.h"
 #include "ui/THintergrundForm.h"
 #include "ui/TMeldungen.h"
+#include "ui/TMeldungsZeile.h"
 #include "ui/TPuLv1.h"
 
 #include <QAction>
@@ -23,6 +25,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+
+#include <cstdio>
 
 TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen, QWidget* parent)
     : QMainWindow(parent), FPlattform(plattform),
@@ -129,6 +133,10 @@ void TForm1::FormCreate() {
     FLaufzeit.StopS = false;
 
     SetTabOrders();
+    // A long message is cut where the clock begins; its tip holds it whole.
+    StatusBar1Meldung = new TMeldungsZeile(StatusBar1);
+    StatusBar1->addWidget(StatusBar1Meldung, 3);
+    StatusBar1Meldung->hide();
     StatusBar1Panel = new QLabel(StatusBar1);
     StatusBar1Panel->setAlignment(Qt::AlignCenter);
     StatusBar1->addWidget(StatusBar1Panel, 1);
@@ -137,8 +145,11 @@ void TForm1::FormCreate() {
 
     VerknuepfungenPruefen();
 
+    const auto melden = [this](const QString& text) { DateiMeldung(text); };
+    FEinstellungen = std::make_unique<TEinstellungen>(FLaufzeit.EinstellungenDatei, FPlattform.Dateien);
+    FEinstellungen->Melden = melden;
     FKern = std::make_unique<TKern>(FPlattform, FLaufzeit, *ZeitDlg,
-                                    TKernOptionen{FOptionen.BefehlPort, FOptionen.SenderPort});
+                                    TKernOptionen{FOptionen.BefehlPort, FOptionen.SenderPort}, melden);
     connect(FKern.get(), &TKern::ListeGeaendert, this, &TForm1::AnsichtAktualisieren);
     connect(FKern.get(), &TKern::NetzVerfuegbar, this, &TForm1::NetzVerfuegbar);
     // Queued: the dialogs that follow must not hold the command port's reception.
@@ -255,7 +266,12 @@ bool TForm1::FormCloseQuery() {
         return true;
     }
     FFrageOffenS = true;
-    const bool jaS = Meldungen::Frage(this, QStringLiteral("Soll das Programm beendet werden?"));
+    // What could not be saved is said before the user decides.
+    const QStringList fehler = SpeicherFehler();
+    const bool jaS = Meldungen::Frage(
+        this, fehler.isEmpty() ? QStringLiteral("Soll das Programm beendet werden?")
+                               : fehler.join(QStringLiteral("\n\n")) +
+                                     QStringLiteral("\n\nSoll das Programm trotzdem beendet werden?"));
     FFrageOffenS = false;
     AutoCloseS = true;
     // The session may have ended while the question was open.
@@ -286,6 +302,9 @@ void TForm1::FormClose() {
         t->stop();
     FKern->Beenden();
     RegistryLadenSpeichern(false);
+    // Whoever closed, the user hears what is lost; without a window, on standard error.
+    for (const QString& text : SpeicherFehler())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ProgrammName), text.toLocal8Bit().constData());
     IsClosing = true;
 }
 

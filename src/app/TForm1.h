@@ -26,7 +26,9 @@
 class QAction;
 class QMenu;
 class TCti;
+class TEinstellungen;
 class THintergrundForm;
+class TMeldungsZeile;
 class TPuLv1;
 class TZeitDlg;
 
@@ -80,6 +82,7 @@ private:
     QPushButton* Btn1Minimieren = nullptr;
     QPushButton* Btn1Beenden = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    TMeldungsZeile* StatusBar1Meldung = nullptr; // what went wrong with the program's files
     QLabel* StatusBar1Panel = nullptr;
     QMenu* MenuDatei = nullptr;
     QAction* MenuDateiMinimieren = nullptr;
@@ -141,6 +144,12 @@ private:
 
     // --- Settings, launchers and help (TForm1Einstellungen.cpp) ------------------------------
     void RegistryLadenSpeichern(bool ladenS);
+    // A message about one of the program's files (host list, schedule, settings): in the
+    // status bar beside the earlier ones, once per text, and on standard error.
+    void DateiMeldung(const QString& text);
+    QStringList DateiMeldungen() const { return FDateiMeldungen; }
+    // What the last save of each file could not write, for the close.
+    QStringList SpeicherFehler() const;
     void Cb1DesktopAutostartScannerClick(int tag);
     void MenuHilfeUpdateClick();
 
@@ -199,6 +208,8 @@ private:
     THilfeUmgebung FHilfe;
     TForm1Optionen FOptionen;
     TProgrammSchrift FSchrift;
+    std::unique_ptr<TEinstellungen> FEinstellungen;
+    QStringList FDateiMeldungen;
     std::unique_ptr<TKern> FKern;
     bool FSchliessenErzwungenS = false;
     bool FFrageOffenS = false;

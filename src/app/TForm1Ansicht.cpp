@@ -5,6 +5,7 @@
 #include "settings/SchriftDialog.h"
 #include "ui/Layout.h"
 #include "ui/THintergrundForm.h"
+#include "ui/TMeldungsZeile.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -37,8 +38,8 @@ void TForm1::SetTabOrders() {
 // --- Fonts, colours and layout -----------------------------------------------------------------
 
 void TForm1::SchriftartZuweisen() {
-    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, StatusBar1, StatusBar1Panel, Cb1Desktop,
-                                                      Cb1Autostart, Cb1Scanner})
+    for (QWidget* w : std::initializer_list<QWidget*>{ListView1, StatusBar1, StatusBar1Meldung,
+                                                      StatusBar1Panel, Cb1Desktop, Cb1Autostart, Cb1Scanner})
         TextbereichGestalten(w, FSchrift, Hintergrund());
     ListView1->SetzeFarben(Hintergrund(), FSchrift.Farbe());
     for (QPushButton* b : {Btn1Minimieren, Btn1Beenden})

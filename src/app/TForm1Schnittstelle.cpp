@@ -6,6 +6,7 @@
 #include "app/TCti.h"
 #include "kern/LokaleSchnittstelle.h"
 #include "schedule/TZeitsteuerung.h"
+#include "ui/TMeldungsZeile.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,6 +35,8 @@ void TForm1::Anfrage(const QString& anfrage, TInstanz::TAntwort antwort) {
         wert("desktop", QString::number(Cb1Desktop->isChecked() ? 1 : 0));
         wert("autostart", QString::number(Cb1Autostart->isChecked() ? 1 : 0));
         wert("statusbar", StatusBar1Panel->text());
+        wert("meldung", StatusBar1Meldung->isHidden() ? QString() : StatusBar1Meldung->Meldung());
+        wert("meldungen", FDateiMeldungen.join(u'\n'));
         wert("schrift", QStringLiteral("%1 %2").arg(FSchrift.Font.pointSize()).arg(FSchrift.Font.family()));
         wert("hintergrund", QString::number(GetHintergrundNr()));
         wert("zeitsteuerung", GetZeitsteuerung(false, false));

@@ -3,21 +3,52 @@
 #include "common/TFelder.h"
 #include "platform/Textkodierung.h"
 
-THostListListe LeseHostliste(TDateien& dateien, const QByteArray& inhalt) {
-    THostListListe liste;
+namespace {
+
+// The program never writes a control character into a field (EinZeilig): a line holding one
+// is not a line of a host list.
+bool OhneSteuerzeichen(const THostListRec& r) {
+    for (const QString* feld : {&r.PC, &r.User, &r.IP, &r.MAC})
+        for (const QChar c : *feld)
+            if (c.unicode() < 32)
+                return false;
+    return true;
+}
+
+} // namespace
+
+THostlisteInhalt LeseHostlisteDatei(TDateien& dateien, const QByteArray& inhalt) {
+    THostlisteInhalt ergebnis;
+    THostListListe gesund;
     const QStringList zeilen = TeileZeilen(DekodiereTextdatei(dateien, inhalt));
     for (const QString& zeile : zeilen) {
-        const TFelder felder(zeile);
-        if (felder.Anzahl() < 4)
+        if (IstLeer(zeile))
             continue;
+        ++ergebnis.Zeilen;
+        const TFelder felder(zeile);
+        if (felder.Anzahl() < 4) {
+            ++ergebnis.Unbrauchbar;
+            continue;
+        }
         THostListRec r;
         r.PC = felder.Feld(1);
         r.User = felder.Feld(2);
         r.IP = felder.Feld(3);
         r.MAC = felder.Feld(4);
-        liste.append(r);
+        if (OhneSteuerzeichen(r))
+            gesund.append(r);
+        else
+            ++ergebnis.Unbrauchbar;
+        ergebnis.Eintraege.append(r);
     }
-    return liste;
+    ergebnis.BeschaedigtS = ergebnis.Unbrauchbar * 2 > ergebnis.Zeilen;
+    if (ergebnis.BeschaedigtS)
+        ergebnis.Eintraege = gesund;
+    return ergebnis;
+}
+
+THostListListe LeseHostliste(TDateien& dateien, const QByteArray& inhalt) {
+    return LeseHostlisteDatei(dateien, inhalt).Eintraege;
 }
 
 namespace {

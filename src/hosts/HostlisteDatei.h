@@ -8,8 +8,23 @@
 
 class TDateien;
 
-// Records from the file's bytes, in file order; lines with fewer than four fields are
-// skipped. Size is bounded only by the input.
+// Only this much of a host list is read: a full /16 swept by the scanner (65 536 hosts) takes
+// about 4 MiB; a bigger file is not one the program wrote, and is not read at all.
+constexpr qint64 MaxHostlisteGroesse = 16 * 1024 * 1024;
+
+// What a host list file holds.
+struct THostlisteInhalt {
+    // The records to load, in file order: every line with at least four fields, or, in a
+    // damaged file, only the sound lines.
+    THostListListe Eintraege;
+    int Zeilen = 0;      // lines that are not blank
+    int Unbrauchbar = 0; // of them: fewer than four fields, or a control character in one
+    // Most lines are unusable: the file is not a host list, or it was damaged.
+    bool BeschaedigtS = false;
+};
+
+THostlisteInhalt LeseHostlisteDatei(TDateien& dateien, const QByteArray& inhalt);
+// The records LeseHostlisteDatei loads.
 THostListListe LeseHostliste(TDateien& dateien, const QByteArray& inhalt);
 QByteArray SchreibeHostliste(TDateien& dateien, const THostListListe& liste);
 

@@ -14,8 +14,8 @@ namespace {
 const QString Unbekannt = QStringLiteral("Unbekannt");
 }
 
-THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick)
-    : FFilename(dateiname), FDateien(dateien), FTick(std::move(tick)) {
+THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden)
+    : FFilename(dateiname), FDateien(dateien), FTick(std::move(tick)), FMelden(std::move(melden)) {
     LoadSaveListe(true);
 }
 
@@ -33,7 +33,7 @@ void THostList::Entsperren() {
     FSperre.unlock();
 }
 
-void THostList::Melden() {
+void THostList::AenderungMelden() {
     if (!FMeldungOffenS.exchange(true))
         emit Geaendert();
 }
@@ -67,7 +67,7 @@ void THostList::Put(int index, const THostListRec& wert) {
     FListe[index] = wert;
     FIndexGueltigS = false;
     s.unlock();
-    Melden();
+    AenderungMelden();
 }
 
 THostListListe THostList::GetListe() const {
@@ -82,7 +82,7 @@ int THostList::Add(const THostListRec& host, bool fromScannerS) {
         ergebnis = AddGesperrt(host, fromScannerS);
     }
     if (ergebnis >= 0 || ChangeS())
-        Melden();
+        AenderungMelden();
     return ergebnis;
 }
 
@@ -192,7 +192,7 @@ void THostList::Delete(int index) {
     FListe.removeAt(index);
     FIndexGueltigS = false;
     s.unlock();
-    Melden();
+    AenderungMelden();
 }
 
 THostListRec THostList::FindMAC(const QString& mac) const {
@@ -212,7 +212,7 @@ void THostList::SetChangeS(int index, bool wert) {
         return;
     FChangeS = true;
     s.unlock();
-    Melden();
+    AenderungMelden();
 }
 
 void THostList::SetPCUser(bool pcS, int index, const QString& name) {
@@ -223,7 +223,7 @@ void THostList::SetPCUser(bool pcS, int index, const QString& name) {
     FListe[index].ChangeS = true;
     FChangeS = true;
     s.unlock();
-    Melden();
+    AenderungMelden();
 }
 
 void THostList::SetStatus(int index, TStatus wert) {
@@ -250,32 +250,85 @@ void THostList::AlleOffline() {
             e.ChangeS = true;
         }
     }
-    Melden();
+    AenderungMelden();
 }
 
 bool THostList::LoadSaveListe(bool ladeS) {
-    if (ladeS) {
-        Clear();
-        QFile datei(FFilename);
-        if (!datei.exists())
-            return true;
-        if (!datei.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray inhalt = datei.readAll();
-        if (datei.error() != QFileDevice::NoError)
-            return false;
-        for (const THostListRec& r : LeseHostliste(FDateien, inhalt))
-            Add(r, false);
+    return ladeS ? Laden() : Speichern();
+}
+
+void THostList::Melden(const QString& text) const {
+    if (FMelden)
+        FMelden(text);
+}
+
+bool THostList::Laden() {
+    Clear();
+    // Only a file read now decides whether it may be written.
+    FSperrgrund.clear();
+    const TDateien::TGelesen datei = FDateien.DateiLesen(FFilename, MaxHostlisteGroesse);
+    if (datei.Art == TDateien::TGelesen::TArt::Fehlt)
         return true;
+    const QString pfad = PfadFuerMeldung(FFilename);
+    if (datei.Art == TDateien::TGelesen::TArt::Unlesbar) {
+        // Whatever the list holds later, the user's file stays as it is.
+        FSperrgrund = datei.Grund;
+        Melden(QStringLiteral("Die Hostliste „%1“ konnte nicht gelesen werden (%2). Sie wird bis zum "
+                              "nächsten Programmstart nicht überschrieben.")
+                   .arg(pfad, datei.Grund));
+        return false;
     }
+
+    const THostlisteInhalt inhalt = LeseHostlisteDatei(FDateien, datei.Daten);
+    if (inhalt.BeschaedigtS) {
+        const QString schaden =
+            QStringLiteral("%1 von %2 Zeilen sind keine Einträge").arg(inhalt.Unbrauchbar).arg(inhalt.Zeilen);
+        QString grund;
+        const std::optional<QString> kopie = KopieAufbewahren(FDateien, FFilename, datei.Daten, &grund);
+        if (kopie) {
+            Melden(QStringLiteral("Die Hostliste „%1“ ist beschädigt (%2). Die lesbaren Einträge wurden "
+                                  "geladen; die ursprüngliche Datei wurde als „%3“ aufbewahrt.")
+                       .arg(pfad, schaden, PfadFuerMeldung(*kopie)));
+        } else {
+            FSperrgrund = grund;
+            Melden(QStringLiteral("Die Hostliste „%1“ ist beschädigt (%2), und es konnte keine Kopie "
+                                  "angelegt werden (%3). Sie wird bis zum nächsten Programmstart nicht "
+                                  "überschrieben.")
+                       .arg(pfad, schaden, grund));
+        }
+    }
+    for (const THostListRec& r : inhalt.Eintraege)
+        Add(r, false);
+    return true;
+}
+
+bool THostList::Speichern() {
+    if (!FSperrgrund.isEmpty())
+        return false;
+    auto gescheitert = [this](const QString& grund) {
+        FSpeicherFehler = grund;
+        if (!FSpeicherFehlerGemeldetS) {
+            FSpeicherFehlerGemeldetS = true;
+            Melden(QStringLiteral("Die Hostliste konnte nicht in „%1“ gespeichert werden (%2). Die bisherige "
+                                  "Datei bleibt unverändert; bei der nächsten Änderung wird es erneut "
+                                  "versucht.")
+                       .arg(PfadFuerMeldung(FFilename), grund));
+        }
+        return false;
+    };
 
     const QFileInfo info(FFilename);
     if (info.exists() || info.isSymLink())
         FDateien.DateiAttributeEntfernen(FFilename);
     else
         QDir().mkpath(info.absolutePath());
-    if (Count() == 0)
-        return !QFile::exists(FFilename) || QFile::remove(FFilename);
+    if (Count() == 0) {
+        QFile datei(FFilename);
+        if (datei.exists() && !datei.remove())
+            return gescheitert(datei.errorString());
+        FSpeicherFehler.clear();
+        return true;
+    }
 
     QByteArray inhalt;
     {
@@ -283,5 +336,17 @@ bool THostList::LoadSaveListe(bool ladeS) {
         inhalt = SchreibeHostliste(FDateien, GetListe());
     }
     // A crash or a full disk in the middle of a save leaves the previous list whole.
-    return DateiErsetzen(FDateien, FFilename, inhalt);
+    QString grund;
+    if (!DateiErsetzen(FDateien, FFilename, inhalt, false, &grund))
+        return gescheitert(grund);
+    FSpeicherFehler.clear();
+    return true;
+}
+
+QString THostList::SpeicherFehlerText() const {
+    if (FSpeicherFehler.isEmpty())
+        return {};
+    return QStringLiteral("Die Hostliste konnte nicht in „%1“ gespeichert werden (%2). Was sich seit dem "
+                          "letzten erfolgreichen Speichern geändert hat, fehlt in der Datei.")
+        .arg(PfadFuerMeldung(FFilename), FSpeicherFehler);
 }

@@ -18,11 +18,13 @@ class THostList : public QObject {
     Q_OBJECT
 public:
     using TTickQuelle = std::function<quint32()>;
+    // Tells the user about the file: each problem once per run.
+    using TMelder = std::function<void(const QString&)>;
     static constexpr quint32 SenderTimeoutMs = 8000;
 
     // Loads the file at once; dateien reads and writes it, tick is the clock of the Sender
-    // timeout.
-    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick);
+    // timeout, melden hears what went wrong with the file.
+    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden = {});
     ~THostList() override;
     THostList(const THostList&) = delete;
     THostList& operator=(const THostList&) = delete;
@@ -45,7 +47,17 @@ public:
     void SetStatus(int index, TStatus wert);
     void AlleOffline();
 
+    // Loads (ladeS) or saves the file. A file that exists but could not be read is never
+    // written over until a later load reads it; a damaged one (mostly lines that are no
+    // entries) is loaded as far as it is sound and kept aside as "<file>.defekt" first. A
+    // failed save leaves the old file whole; the next save tries again.
     bool LoadSaveListe(bool ladeS);
+    // Why the file is not written this run; empty while saving is allowed.
+    const QString& Sperrgrund() const { return FSperrgrund; }
+    // Why the last save failed; empty after a successful one.
+    const QString& SpeicherFehler() const { return FSpeicherFehler; }
+    // For the close: what was not saved, as a message; empty when the last save succeeded.
+    QString SpeicherFehlerText() const;
 
     // The list's lock, shared with the worker threads and the view code. Re-entrant: a holder
     // that calls another lock-taking operation must not hang its own thread.
@@ -67,16 +79,24 @@ public:
     void SetListChangeS(bool wert) { FChangeS.store(wert); }
 
 private:
-    void Melden();
+    void AenderungMelden();
     int AddGesperrt(THostListRec h, bool fromScannerS);
     void PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
     void Anhaengen(THostListRec h);
     void IndexPruefen();
     void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
 
+    bool Laden();
+    bool Speichern();
+    void Melden(const QString& text) const;
+
     QString FFilename;
     TDateien& FDateien;
     TTickQuelle FTick;
+    TMelder FMelden;
+    QString FSperrgrund;
+    QString FSpeicherFehler;
+    bool FSpeicherFehlerGemeldetS = false;
     // Guards the storage itself, so a thread reading without the lock never sees the
     // vector being resized.
     mutable QMutex FSpeicher;

@@ -17,7 +17,7 @@ constexpr int WeckAnzahl = 5;
 } // namespace
 
 TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
-             QObject* parent)
+             TMelder melden, QObject* parent)
     : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen),
       FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FBefehl(optionen.BefehlPort),
       FSender(optionen.SenderPort) {
@@ -41,8 +41,9 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
             [this](const QByteArray& daten, const QString& ip, quint16) { BefehlDatagramm(daten, ip); });
 
     QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
-    FHostList = std::make_unique<THostList>(FLaufzeit.HostlisteDatei, FPlattform.Dateien,
-                                            [&uhr = FPlattform.Uhr] { return uhr.TickCount(); });
+    FHostList = std::make_unique<THostList>(
+        FLaufzeit.HostlisteDatei, FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.TickCount(); },
+        melden);
     // The probe and the scanner change the store from their threads: the report comes queued.
     connect(FHostList.get(), &THostList::Geaendert, this, &TKern::ListeMelden, Qt::QueuedConnection);
 
@@ -50,6 +51,7 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
         std::make_unique<TZeitsteuerung>(felder, FLaufzeit.ZeitsteuerungDatei, ProgStartDateTime,
                                          FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.Jetzt(); });
     FZeitsteuerung->TimerStoppen = [this] { Timer1Zeitsteuerung.stop(); };
+    FZeitsteuerung->Melden = std::move(melden);
     FZeitsteuerung->ZeitsteuerungLadenSpeichern(true);
     ProgStartDateTime = FPlattform.Uhr.Jetzt();
 }
@@ -80,8 +82,17 @@ void TKern::Beenden() {
         t->stop();
     SendBroadcast(false);
     FZeitsteuerung->ZeitsteuerungLadenSpeichern(false);
-    if (FSpeichern.isActive())
+    // A failed save of the list gets one more try: there may be room again.
+    if (FSpeichern.isActive() || !FHostList->SpeicherFehler().isEmpty())
         HostlisteJetztSpeichern();
+}
+
+QStringList TKern::SpeicherFehler() const {
+    QStringList texte;
+    for (const QString& t : {FHostList->SpeicherFehlerText(), FZeitsteuerung->SpeicherFehlerText()})
+        if (!t.isEmpty())
+            texte << t;
+    return texte;
 }
 
 void TKern::Anhalten() {

@@ -30,9 +30,11 @@ class TKern : public QObject {
     Q_OBJECT
 public:
     // plattform and laufzeit must outlive the core; felder are the fields every schedule
-    // text passes through (the schedule dialog, or editors without a window).
+    // text passes through (the schedule dialog, or editors without a window); melden hears
+    // what went wrong with the host list and schedule files, from the first load on.
+    using TMelder = std::function<void(const QString& text)>;
     TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
-          QObject* parent = nullptr);
+          TMelder melden = {}, QObject* parent = nullptr);
     ~TKern() override;
 
     // Listeners on, the first announcement out, the probe armed.
@@ -70,6 +72,8 @@ public:
     void HostlisteSpeichern();
     void HostlisteJetztSpeichern();
     bool SpeichernAusstehendS() const { return FSpeichern.isActive(); }
+    // What the last saves of the host list and the schedule could not write, for the close.
+    QStringList SpeicherFehler() const;
 
     // The listeners' handlers: a presence on the sender port, a command on the command port.
     void SenderDatagramm(const QByteArray& daten, const QString& absenderIp);

@@ -2,24 +2,31 @@
 
 #include "platform/TDateien.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
-bool DateiErsetzen(TDateien& dateien, const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS) {
-    if (pfad.isEmpty())
-        return false;
-    const QFileInfo info(pfad);
-    if (info.exists() || info.isSymLink())
-        dateien.DateiAttributeEntfernen(pfad);
-    QSaveFile datei(pfad);
-    datei.setDirectWriteFallback(direktErlaubtS);
-    // Unbuffered, so a full disk fails the write itself: a failing flush inside commit() is
-    // not always reported, and the empty file would replace the old one.
-    if (!datei.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (datei.write(inhalt) != inhalt.size() || !datei.flush()) {
-        datei.cancelWriting();
-        return false;
+bool DateiErsetzen(TDateien& dateien, const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                   QString* grund) {
+    return dateien.DateiSchreiben(pfad, inhalt, direktErlaubtS, grund);
+}
+
+std::optional<QString> KopieAufbewahren(TDateien& dateien, const QString& pfad, const QByteArray& inhalt,
+                                        QString* grund) {
+    for (int nr = 1; nr <= 99; ++nr) {
+        const QString kopie = pfad + QStringLiteral(".defekt") + (nr > 1 ? QString::number(nr) : QString());
+        const QFileInfo info(kopie);
+        if (info.exists() || info.isSymLink())
+            continue;
+        // Written whole or not at all, like the program's own files.
+        if (!dateien.DateiSchreiben(kopie, inhalt, false, grund))
+            return std::nullopt;
+        return kopie;
     }
-    return datei.commit();
+    if (grund)
+        *grund = QStringLiteral("zu viele frühere Kopien daneben");
+    return std::nullopt;
+}
+
+QString PfadFuerMeldung(const QString& pfad) {
+    return QDir::toNativeSeparators(pfad);
 }

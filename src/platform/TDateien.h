@@ -1,5 +1,6 @@
 #pragma once
-// The system's folders, the running program's file and the system's text encoding.
+// The system's folders, the running program's file, the program's own files and the system's
+// text encoding.
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,22 @@ public:
     virtual QString ProgrammDatei() = 0; // full path of the running executable
     // Makes a file (for a link: its target) writable for its owner so it can be replaced.
     virtual bool DateiAttributeEntfernen(const QString& pfad) = 0;
+
+    // What reading one of the program's files found.
+    struct TGelesen {
+        enum class TArt { Gelesen, Fehlt, Unlesbar };
+        TArt Art = TArt::Fehlt;
+        QByteArray Daten; // Gelesen: the whole file
+        QString Grund;    // Unlesbar: why, a German phrase for a message ("keine Berechtigung")
+    };
+    // Reads a whole file without ever blocking: only a regular file (or a link to one) is
+    // opened; a pipe, a device, a socket or a folder counts as unreadable, and so does a file
+    // of more than hoechstens bytes.
+    virtual TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) = 0;
+    // Replaces a file whole (Dateien.h says how); on failure false, and grund (if given) says
+    // why in a German phrase.
+    virtual bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                                QString* grund) = 0;
 
     // The system's own text encoding (the ANSI code page of a Windows installation).
     virtual QByteArray ZuAnsi(const QString& text) = 0;

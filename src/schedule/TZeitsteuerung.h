@@ -35,8 +35,13 @@ public:
     void SetZeitsteuerung(const QString& AData, bool TimerS, bool SaveFileS);
     // Loads a record into the dialog's fields.
     void SetZeitsteuerung(const TZeitsteuerungRec& AZeitsteuerung);
-    // Loads (LadenS) or saves the schedule file; failures leave what is there.
+    // Loads (LadenS) or saves the schedule file; failures leave what is there. A file that
+    // exists but could not be read is not written over until a later load reads it.
     void ZeitsteuerungLadenSpeichern(bool LadenS);
+    // Why the file is not written this run; empty while saving is allowed.
+    const QString& Sperrgrund() const { return FSperrgrund; }
+    // For the close: the message when the last save failed; empty otherwise.
+    QString SpeicherFehlerText() const;
 
     // Whether the own schedule is due now.
     bool IsZeitsteuerung(bool StopS, bool SchonIcmpS);
@@ -46,6 +51,8 @@ public:
 
     // Stops the controller's pending firing; called before a schedule from a peer is saved.
     std::function<void()> TimerStoppen;
+    // Tells the user about the file: each problem once per run.
+    std::function<void(const QString&)> Melden;
 
 private:
     QDateTime Jetzt() const;
@@ -56,4 +63,7 @@ private:
     TDateien& FDateien;
     TUhr FUhr;
     TZeitsteuerungRec FZeitsteuerung;
+    QString FSperrgrund;
+    QString FSpeicherFehler;
+    bool FSpeicherFehlerGemeldetS = false;
 };

@@ -7,7 +7,7 @@
 
 class TDateien;
 
-// Only this much of a file is read; a schedule body is about twenty characters, and a rich-text
+// A bigger file is not read at all; a schedule body is about twenty characters, and a rich-text
 // file written by a word processor stays far below it.
 constexpr qint64 MaxZeitsteuerungDateiGroesse = 4 * 1024 * 1024;
 
@@ -17,10 +17,13 @@ constexpr qint64 MaxZeitsteuerungDateiGroesse = 4 * 1024 * 1024;
 QString ZeitsteuerungDateiText(TDateien& dateien, const QByteArray& daten);
 
 // Reads the file (a regular file only, at most MaxZeitsteuerungDateiGroesse bytes); nothing
-// when it is missing or cannot be read.
-std::optional<QString> LeseZeitsteuerungDatei(TDateien& dateien, const QString& pfad);
+// when it is missing or cannot be read, and then grund (if given) says why it could not be
+// read, or stays empty when it is missing.
+std::optional<QString> LeseZeitsteuerungDatei(TDateien& dateien, const QString& pfad,
+                                              QString* grund = nullptr);
 
 // Replaces the file whole with the body and CR LF in the ANSI code page. A read-only file is
 // made writable first. The new content is written beside the file and renamed over it, so a
-// failed write leaves the old file as it was. False on any failure.
-bool SchreibeZeitsteuerungDatei(TDateien& dateien, const QString& pfad, const QString& text);
+// failed write leaves the old file as it was. False on any failure, with grund saying why.
+bool SchreibeZeitsteuerungDatei(TDateien& dateien, const QString& pfad, const QString& text,
+                                QString* grund = nullptr);

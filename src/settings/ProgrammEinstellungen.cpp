@@ -34,7 +34,7 @@ void SchriftSetzen(TProgrammSchrift& schrift, const TSchriftWerte& werte) {
     schrift.Zeichensatz = werte.Zeichensatz & 0xFF;
 }
 
-bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher, const QString& anmeldeName) {
+bool RegistryLaden(TProgrammEinstellungen& e, TEinstellungen& speicher, const QString& anmeldeName) {
     TEinstellungsWerte w;
     if (!speicher.Laden(w, anmeldeName))
         return false;
@@ -44,6 +44,6 @@ bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher, co
     return true;
 }
 
-bool RegistrySpeichern(const TProgrammEinstellungen& e, const TEinstellungen& speicher) {
+bool RegistrySpeichern(const TProgrammEinstellungen& e, TEinstellungen& speicher) {
     return speicher.Speichern({e.EigenerName, SchriftWerte(e.Schrift), e.HintergrundNr});
 }

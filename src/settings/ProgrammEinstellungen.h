@@ -23,6 +23,6 @@ void SchriftSetzen(TProgrammSchrift& schrift, const TSchriftWerte& werte);
 // Load: fills e with every stored value or its default (the log-on name for the own name)
 // and returns true; anmeldeName is the log-on name; false when the store cannot be opened, e unchanged. The
 // caller then applies e.HintergrundNr through its SetHintergrundNr, which also applies the font.
-bool RegistryLaden(TProgrammEinstellungen& e, const TEinstellungen& speicher, const QString& anmeldeName);
+bool RegistryLaden(TProgrammEinstellungen& e, TEinstellungen& speicher, const QString& anmeldeName);
 // Save: writes all seven values; false when they could not be written.
-bool RegistrySpeichern(const TProgrammEinstellungen& e, const TEinstellungen& speicher);
+bool RegistrySpeichern(const TProgrammEinstellungen& e, TEinstellungen& speicher);

@@ -3,8 +3,12 @@
 // Stored with QSettings under the seven value names the registry key had, so a stored
 // file stays readable by every version.
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+
+class TDateien;
 
 // Value names, as the registry key "\Software\Veltrano" has them.
 namespace EinstellungsNamen {
@@ -37,20 +41,44 @@ struct TEinstellungsWerte {
     bool operator==(const TEinstellungsWerte&) const = default;
 };
 
+// Only this much of a settings file is read; seven values take a few hundred bytes.
+constexpr qint64 MaxEinstellungenGroesse = 1024 * 1024;
+
 class TEinstellungen {
 public:
-    // The store in the given file (the user's own is the run-time value EinstellungenDatei).
-    explicit TEinstellungen(const QString& datei);
+    // The store in the given file (the user's own is the run-time value EinstellungenDatei),
+    // read and written through dateien. Keep one for the whole run: it remembers what it
+    // found in the file.
+    TEinstellungen(const QString& datei, TDateien& dateien);
 
     const QString& Datei() const { return FDatei; }
 
     // Loads every value; a missing one, or one that cannot be read as its type, yields its
-    // default. A missing store is created empty. False when the store cannot be opened or
+    // default, and so does a value behind a damaged line; the others are kept. A file not
+    // read whole is first kept aside as "<datei>.defekt". A missing store is created empty.
+    // False when the store cannot be read (then it is not written over this run) or
     // created: then werte keeps what it had. anmeldeName is the default of "MeinName".
-    bool Laden(TEinstellungsWerte& werte, const QString& anmeldeName) const;
-    // Writes all seven values; false when the store could not be written.
-    bool Speichern(const TEinstellungsWerte& werte) const;
+    bool Laden(TEinstellungsWerte& werte, const QString& anmeldeName);
+    // Writes all seven values, keeping the file's other lines; false when the store could not
+    // be written, or may not be.
+    bool Speichern(const TEinstellungsWerte& werte);
+
+    // Why the file is not written this run; empty while saving is allowed.
+    const QString& Sperrgrund() const { return FSperrgrund; }
+    // For the close: the message when the last save failed; empty otherwise.
+    QString SpeicherFehlerText() const;
+    // Tells the user about the file: each problem once per run.
+    std::function<void(const QString&)> Melden;
 
 private:
+    void Meldung(const QString& text) const;
+    // Keeps a damaged file's bytes aside once; false (and the store locked) when that fails.
+    bool Aufbewahren(const QByteArray& daten, const QString& schaden, bool beimLadenS);
+
     QString FDatei;
+    TDateien& FDateien;
+    QString FSperrgrund;
+    QString FSpeicherFehler;
+    bool FSpeicherFehlerGemeldetS = false;
+    QByteArray FAufbewahrt; // the damaged file's bytes already kept aside
 };

@@ -2,6 +2,7 @@
 #include "common/ResConst.h"
 #include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
+#include "ui/TMeldungsZeile.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -141,6 +142,81 @@ private slots:
              {&Innen(*form).Timer1Sender, &Innen(*form).Timer1Icmp, &Innen(*form).Timer1Scanner,
               &Innen(*form).Timer1StatusBar, &Innen(*form).Timer1UdpTimer, &Innen(*form).Timer1Zeitsteuerung})
             QVERIFY(!t->isActive());
+    }
+
+    // What went wrong with the program's files shows in the status bar, each text once, and
+    // the clock keeps its place.
+    void dateiMeldungenInDerStatusleiste() {
+        FUmgebung->Fake().FLeseFehler.insert(Laufzeit().HostlisteDatei, "keine Berechtigung");
+        FUmgebung->Fake().FLeseFehler.insert(Laufzeit().ZeitsteuerungDatei,
+                                             "Ein-/Ausgabefehler des Datenträgers");
+        auto form = Starten();
+        const QString liste = "Die Hostliste „" + Laufzeit().HostlisteDatei +
+                              "“ konnte nicht gelesen werden (keine Berechtigung). Sie wird bis zum nächsten "
+                              "Programmstart nicht überschrieben.";
+        QCOMPARE(Innen(*form).DateiMeldungen().size(), 2);
+        QCOMPARE(Innen(*form).DateiMeldungen()[0], liste);
+        QVERIFY(Innen(*form).StatusBar1Meldung->isVisible());
+        QVERIFY(Innen(*form).StatusBar1Meldung->Meldung().contains(liste));
+        QVERIFY(
+            Innen(*form).StatusBar1Meldung->Meldung().startsWith("Die Zeitsteuerung „")); // the newest first
+        // What does not fit beside the clock is cut, visibly, once the bar is laid out.
+        QTRY_VERIFY(Innen(*form).StatusBar1Meldung->width() > 0);
+        const QString sichtbar = Innen(*form).StatusBar1Meldung->text();
+        QVERIFY2(sichtbar.endsWith(QChar(0x2026)) &&
+                     Innen(*form).StatusBar1Meldung->Meldung().startsWith(sichtbar.chopped(1)),
+                 qPrintable(sichtbar));
+        QVERIFY(Innen(*form).StatusBar1Meldung->toolTip().contains(liste));
+        Innen(*form).DateiMeldung(liste);
+        QCOMPARE(Innen(*form).DateiMeldungen().size(), 2);
+        QCOMPARE(Innen(*form).StatusBar1Panel->text(), QString("Montag, 4. Jänner 2027, 07:05 Uhr"));
+        QVERIFY(FUmgebung->Fake()
+                    .AnfrageAnInstanz("zustand", 1000)
+                    .value_or(QString())
+                    .contains("\nmeldung=Die Zeitsteuerung „"));
+        // No box: the program runs on.
+        QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
+    }
+
+    void ohneDateiFehlerKeineMeldung() {
+        auto form = Starten();
+        QVERIFY(Innen(*form).StatusBar1Meldung->isHidden());
+        QVERIFY(Innen(*form).DateiMeldungen().isEmpty());
+        QVERIFY(
+            FUmgebung->Fake().AnfrageAnInstanz("zustand", 1000).value_or(QString()).contains("\nmeldung=\n"));
+    }
+
+    // A save that failed is named in the close question; it is tried once more at the close.
+    void beendenNenntSpeicherfehler() {
+        auto form = Starten();
+        const QString datei = Laufzeit().HostlisteDatei;
+        FUmgebung->Fake().FSchreibFehler.insert(datei, "kein Speicherplatz mehr auf dem Datenträger");
+        THostListRec neu;
+        neu.PC = "NEU";
+        neu.MAC = "02-00-00-00-00-09";
+        Innen(*form).HostList->Add(neu, false);
+        Innen(*form).HostlisteJetztSpeichern();
+        const QString text =
+            "Die Hostliste konnte nicht in „" + datei +
+            "“ gespeichert werden (kein Speicherplatz mehr auf dem Datenträger). Was sich seit "
+            "dem letzten erfolgreichen Speichern geändert hat, fehlt in der Datei.";
+        QCOMPARE(Innen(*form).SpeicherFehler(), QStringList{text});
+        QVERIFY(
+            Innen(*form).StatusBar1Meldung->Meldung().startsWith("Die Hostliste konnte nicht in „" + datei));
+
+        FUmgebung->Meldungen.Antworten({false});
+        form->ButtonsClick(2);
+        QCOMPARE(FUmgebung->Meldungen.Texte,
+                 QStringList{text + "\n\nSoll das Programm trotzdem beendet werden?"});
+        QVERIFY(form->isVisible());
+
+        // Room again: the close saves the list after all.
+        FUmgebung->Fake().FSchreibFehler.clear();
+        FUmgebung->Meldungen.Antworten({true});
+        form->ButtonsClick(2);
+        QVERIFY(Innen(*form).IsClosing);
+        QVERIFY(Innen(*form).SpeicherFehler().isEmpty());
+        QVERIFY(QFile::exists(datei));
     }
 
     void schliessfeldFragt() {

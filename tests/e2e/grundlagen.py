@@ -196,11 +196,15 @@ class HostProcess:
 
 
 class Veltrano(HostProcess):
-    """A Veltrano process in a lab host."""
+    """A Veltrano process in a lab host; uid is the user it runs as (its socket's name has it)."""
+
+    def __init__(self, host, argv, env, log_path, uid=None, **kwargs):
+        self.uid = os.getuid() if uid is None else uid
+        super().__init__(host, argv, env, log_path, **kwargs)
 
     @property
     def socket_path(self):
-        return self.host.socket_path
+        return os.path.join(self.host.folders["runtime"], f"{PROGRAMM_TITEL}-{self.uid}")
 
     def wait_ready(self, timeout=30.0):
         """Waits until the instance answers on its local socket; returns its caption."""

@@ -192,14 +192,16 @@ class Host:
         return LogindMock(self, parameters)
 
     def start_veltrano(self, binary=None, args=(), display="offscreen", env=None, logind=None, cwd=None,
-                       before=None, clock_offset=None):
+                       before=None, clock_offset=None, user=None):
         """Starts Veltrano in this host. display: "offscreen", an Xvfb, or "xvfb" for a new one
         (then reachable as process.xvfb). logind: a LogindMock to use as the system bus.
         cwd: working folder (default the host's home). before: shell commands run just before,
         in the program's own mount namespace (e.g. a small tmpfs over the data folder; the
         process's path() reaches files there); the program starts only when they succeed.
         clock_offset: seconds this program's wall clock runs ahead (negative: behind), through
-        Debian's faketime; the steady clock is left alone."""
+        Debian's faketime; the steady clock is left alone. user: a user id to run the program as
+        (group the same number, no other groups), as a user whom permissions bind, not root; the
+        host's folders are given to that user first (before still runs as root)."""
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
@@ -228,10 +230,18 @@ class Host:
             zusatz["FAKETIME_DONT_FAKE_MONOTONIC"] = "1"
             # libfaketime is preloaded ahead of the sanitizer runtime.
             zusatz["ASAN_OPTIONS"] += ":verify_asan_link_order=0"
+        if user is not None:
+            for schluessel in ("home", "data", "config", "cache", "runtime", "desktop"):
+                for wurzel, ordner, dateien in os.walk(self.folders[schluessel]):
+                    for name in [wurzel] + [os.path.join(wurzel, x) for x in ordner + dateien]:
+                        os.lchown(name, user, user)
+            os.lchown(self.folders["stand_in_log"], user, user)  # the stand-ins log as the program's user
+            argv = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", "--"] + argv
         if before:
             # The shell execs the program: the process keeps its id, the mounts stay its own.
             argv = ["/bin/sh", "-c", f'set -e\n{before}\nexec "$0" "$@"'] + argv
-        prozess = Veltrano(self, argv, self.environment(zusatz), self.log_file("veltrano"), cwd=cwd)
+        prozess = Veltrano(self, argv, self.environment(zusatz), self.log_file("veltrano"), cwd=cwd,
+                           uid=os.getuid() if user is None else user)
         prozess.xvfb = xvfb
         self.lab.veltranos.append(prozess)
         return prozess

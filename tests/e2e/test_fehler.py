@@ -112,7 +112,7 @@ class AbsturzBeimSpeichern(unittest.TestCase):
             v.wait_ready()
             self.assertEqual([z[5] for z in v.ansicht()], [z[3] for z in datei_zeilen(daten)])
             self.assertEqual(set(z[5] for z in v.ansicht()), set(macs))
-            # QSaveFile writes an unnamed file, links it as Hostliste.txt.XXXXXX and renames that
+            # A save writes an unnamed file, links it as Hostliste.txt.XXXXXX and renames that
             # over the list: a kill between the two leaves a whole copy behind (about once in
             # 120 kills here). Nothing removes it later; it does no harm.
             print(f"{self.RUNDEN} kills in {time.monotonic() - anfang:.0f} s: {len(fassungen)} different files "
@@ -207,7 +207,8 @@ class Datenordner(unittest.TestCase):
 
     def nur_lesbar(self, l, before):
         """Starts host 1 with an unwritable data folder beside a peer instance in host 2: it
-        runs, shows the peer and itself, and says nothing."""
+        runs, shows the peer and itself, and holds no box open (the status bar says the list
+        cannot be saved)."""
         h = l[1]
         peer = l[2].start_veltrano()
         v = h.start_veltrano(before=before)

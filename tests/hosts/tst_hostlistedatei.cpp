@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -188,14 +189,187 @@ private slots:
         QVERIFY(QFile::exists(tief));
     }
 
-    void unlesbarUndUnschreibbar() {
-        if (::geteuid() == 0)
-            QSKIP("root reads and writes every file");
+    // A file that exists but cannot be read is never written over in this run: the user's
+    // hosts would be gone. The user hears it once, with the file and the reason.
+    void unlesbareDateiWirdNieUeberschrieben() {
         Schreiben(FPfad, "a|b|c|M1\r\n");
-        QFile(FPfad).setPermissions(QFileDevice::Permissions());
-        THostList liste(FPfad, AktuellerFake(), [] { return 0u; });
+        FUmgebung->Fake().FLeseFehler.insert(FPfad, "keine Berechtigung");
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
         QCOMPARE(liste.Count(), 0);
-        QVERIFY(!liste.LoadSaveListe(true));
+        QCOMPARE(liste.Sperrgrund(), QString("keine Berechtigung"));
+        QCOMPARE(meldungen,
+                 QStringList{"Die Hostliste „" + FPfad +
+                             "“ konnte nicht gelesen werden (keine Berechtigung). Sie wird bis zum "
+                             "nächsten Programmstart nicht überschrieben."});
+        const int versuche = FUmgebung->Fake().FSchreibVersuche;
+        liste.Add(Eintrag("NEU", "x", "1", "M9"), false);
+        QVERIFY(!liste.LoadSaveListe(false));
+        liste.Delete(0);
+        QVERIFY(!liste.LoadSaveListe(false)); // not even deleted when the list is empty
+        QCOMPARE(Lesen(FPfad), QByteArray("a|b|c|M1\r\n"));
+        QCOMPARE(FUmgebung->Fake().FSchreibVersuche, versuche);
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY(liste.SpeicherFehlerText().isEmpty()); // nothing failed: nothing was tried
+
+        // Once a load reads it, saving resumes.
+        FUmgebung->Fake().FLeseFehler.clear();
+        QVERIFY(liste.LoadSaveListe(true));
+        QVERIFY(liste.Sperrgrund().isEmpty());
+        liste.SetPCUser(true, 0, "NEU");
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("NEU|b|c|M1\r\n"));
+    }
+
+    void fifoBlockiertNichtUndBleibt() {
+        QDir().mkpath(QFileInfo(FPfad).absolutePath());
+        QCOMPARE(::mkfifo(QFile::encodeName(FPfad).constData(), 0600), 0);
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        QCOMPARE(liste.Count(), 0);
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY(meldungen[0].contains("benannte Pipe (FIFO)"));
+        liste.Add(Eintrag("NEU", "x", "1", "M9"), false);
+        QVERIFY(!liste.LoadSaveListe(false));
+        QVERIFY(QFileInfo(FPfad).exists() && !QFileInfo(FPfad).isFile());
+    }
+
+    void zuGrosseDateiWirdNichtGeladenUndNichtUeberschrieben() {
+        QDir().mkpath(QFileInfo(FPfad).absolutePath());
+        QFile f(FPfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write("a|b|c|M1\r\n") > 0);
+        QVERIFY(f.resize(MaxHostlisteGroesse + 1));
+        f.close();
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        QCOMPARE(liste.Count(), 0);
+        QVERIFY(liste.Sperrgrund().startsWith("zu groß"));
+        QCOMPARE(meldungen.size(), 1);
+        liste.Add(Eintrag("NEU", "x", "1", "M9"), false);
+        QVERIFY(!liste.LoadSaveListe(false));
+        QCOMPARE(QFileInfo(FPfad).size(), MaxHostlisteGroesse + 1);
+    }
+
+    // Which files count as damaged: most non-blank lines are no entries.
+    void beschaedigt_data() {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<int>("zeilen");
+        QTest::addColumn<int>("unbrauchbar");
+        QTest::addColumn<bool>("beschaedigt");
+        QTest::addColumn<QStringList>("macs"); // what loading takes
+        QTest::newRow("gesund") << QByteArray("a|b|c|M1\r\n\r\nd|e|f|M2\r\n") << 2 << 0 << false
+                                << QStringList{"M1", "M2"};
+        QTest::newRow("eine schlechte Zeile")
+            << QByteArray("a|b|c|M1\r\nKaputt\r\nd|e|f|M2\r\n") << 3 << 1 << false << QStringList{"M1", "M2"};
+        QTest::newRow("halb und halb")
+            << QByteArray("a|b|c|M1\r\nKaputt\r\n") << 2 << 1 << false << QStringList{"M1"};
+        // In a sound file a line with a control character is still loaded, as before.
+        QTest::newRow("Steuerzeichen einzeln") << QByteArray("a\x01x|b|c|M1\r\nd|e|f|M2\r\ng|h|i|M3\r\n") << 3
+                                               << 1 << false << QStringList{"M1", "M2", "M3"};
+        QTest::newRow("meist Unsinn") << QByteArray("a|b|c|M1\r\nx\r\ny\r\na\x01"
+                                                    "a|b|c|M4\r\n")
+                                      << 4 << 3 << true << QStringList{"M1"};
+        QTest::newRow("UTF-16 ohne BOM") << QByteArray(reinterpret_cast<const char*>(u"a|b|c|M1\r\n"), 20)
+                                         << 1 << 1 << true << QStringList{};
+        QTest::newRow("leer") << QByteArray("\r\n \r\n") << 0 << 0 << false << QStringList{};
+    }
+    void beschaedigt() {
+        QFETCH(QByteArray, inhalt);
+        const THostlisteInhalt i = LeseHostlisteDatei(AktuellerFake(), inhalt);
+        QTEST(i.Zeilen, "zeilen");
+        QTEST(i.Unbrauchbar, "unbrauchbar");
+        QTEST(i.BeschaedigtS, "beschaedigt");
+        QStringList macs;
+        for (const THostListRec& r : i.Eintraege)
+            macs << r.MAC;
+        QTEST(macs, "macs");
+    }
+
+    // A file of random bytes is no host list: what is sound of it is loaded, the file itself
+    // kept beside it before it is first written over, and the user told once.
+    void zufallsbytesWerdenAufbewahrt() {
+        QByteArray zufall(256 * 1024, Qt::Uninitialized);
+        quint32 x = 1717;
+        for (char& c : zufall) {
+            x = x * 1103515245u + 12345u;
+            c = char(x >> 23);
+        }
+        Schreiben(FPfad, zufall);
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        QCOMPARE(liste.Count(), 0); // no garbage entries
+        QCOMPARE(Lesen(FPfad + ".defekt"), zufall);
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY2(meldungen[0].startsWith("Die Hostliste „" + FPfad + "“ ist beschädigt ("),
+                 qPrintable(meldungen[0]));
+        QVERIFY(meldungen[0].endsWith(
+            "Die lesbaren Einträge wurden geladen; die ursprüngliche Datei wurde als „" + FPfad +
+            ".defekt“ aufbewahrt."));
+        QVERIFY(liste.Sperrgrund().isEmpty());
+        liste.Add(Eintrag("NEU", "x", "1", "M9"), false);
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("NEU|x|1|M9\r\n"));
+        QCOMPARE(Lesen(FPfad + ".defekt"), zufall);
+
+        // A second damaged file never replaces the first copy.
+        Schreiben(FPfad, "x\r\ny\r\n");
+        THostList zweite(FPfad, AktuellerFake(), [] { return 0u; });
+        QCOMPARE(Lesen(FPfad + ".defekt"), zufall);
+        QCOMPARE(Lesen(FPfad + ".defekt2"), QByteArray("x\r\ny\r\n"));
+    }
+
+    void beschaedigtOhneKopieWirdNichtUeberschrieben() {
+        Schreiben(FPfad, "x\r\ny\r\na|b|c|M1\r\n");
+        FUmgebung->Fake().FSchreibFehler.insert(FPfad + ".defekt", "der Datenträger ist schreibgeschützt");
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        QCOMPARE(liste.Count(), 1);
+        QCOMPARE(meldungen,
+                 QStringList{"Die Hostliste „" + FPfad +
+                             "“ ist beschädigt (2 von 3 Zeilen sind keine Einträge), und es konnte keine "
+                             "Kopie angelegt werden (der Datenträger ist schreibgeschützt). Sie wird bis "
+                             "zum nächsten Programmstart nicht überschrieben."});
+        liste.SetPCUser(true, 0, "NEU");
+        QVERIFY(!liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("x\r\ny\r\na|b|c|M1\r\n"));
+    }
+
+    // A save that fails (a full disk) leaves the old file whole, says so once with the
+    // reason, and the next save tries again.
+    void speicherfehlerEinmalGemeldetUndWiederholt() {
+        Schreiben(FPfad, "a|b|c|M1\r\n");
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        FUmgebung->Fake().FSchreibFehler.insert(FPfad, "kein Speicherplatz mehr auf dem Datenträger");
+        liste.Add(Eintrag("NEU", "x", "1", "M2"), false);
+        QVERIFY(!liste.LoadSaveListe(false));
+        liste.Add(Eintrag("NEU3", "x", "1", "M3"), false);
+        QVERIFY(!liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("a|b|c|M1\r\n"));
+        QCOMPARE(meldungen,
+                 QStringList{"Die Hostliste konnte nicht in „" + FPfad +
+                             "“ gespeichert werden (kein Speicherplatz mehr auf dem Datenträger). Die "
+                             "bisherige Datei bleibt unverändert; bei der nächsten Änderung wird es "
+                             "erneut versucht."});
+        QCOMPARE(liste.SpeicherFehler(), QString("kein Speicherplatz mehr auf dem Datenträger"));
+        QVERIFY(liste.SpeicherFehlerText().contains("kein Speicherplatz mehr auf dem Datenträger"));
+
+        FUmgebung->Fake().FSchreibFehler.clear();
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad), QByteArray("a|b|c|M1\r\nNEU|x|1|M2\r\nNEU3|x|1|M3\r\n"));
+        QVERIFY(liste.SpeicherFehlerText().isEmpty());
+        // Told once per run.
+        FUmgebung->Fake().FSchreibFehler.insert(FPfad, "Ein-/Ausgabefehler des Datenträgers");
+        QVERIFY(!liste.LoadSaveListe(false));
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY(liste.SpeicherFehlerText().contains("Ein-/Ausgabefehler"));
     }
 
     // A save that cannot complete leaves the previous file whole.

@@ -263,6 +263,73 @@ private slots:
         QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
     }
 
+    // A schedule file that exists but cannot be read is never written over in this run; the
+    // user hears it once.
+    void unlesbareDateiWirdNieUeberschrieben_data() {
+        QTest::addColumn<QByteArray>("art");
+        QTest::newRow("ohne Leserecht") << QByteArray("<gesperrt>");
+        QTest::newRow("FIFO") << QByteArray("<fifo>");
+        QTest::newRow("Ordner") << QByteArray("<ordner>");
+    }
+    void unlesbareDateiWirdNieUeberschrieben() {
+        QFETCH(QByteArray, art);
+        if (art == "<gesperrt>") {
+            Schreibe("1|1|24.12.2026|07:30\r\n");
+            FFake.FLeseFehler.insert(Datei(), QStringLiteral("keine Berechtigung"));
+        } else if (art == "<fifo>") {
+            QCOMPARE(::mkfifo(QFile::encodeName(Datei()).constData(), 0600), 0);
+        } else {
+            QVERIFY(QDir().mkpath(Datei()));
+        }
+        QStringList meldungen;
+        FZs->Melden = [&](const QString& t) { meldungen << t; };
+        FZs->ZeitsteuerungLadenSpeichern(true);
+        QCOMPARE(FZs->Zeitsteuerung().Aktion, A::akKeine);
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY2(meldungen[0].startsWith(QStringLiteral("Die Zeitsteuerung „") + Datei() +
+                                         QStringLiteral("“ konnte nicht gelesen werden (")),
+                 qPrintable(meldungen[0]));
+        QVERIFY(meldungen[0].endsWith(
+            QStringLiteral("). Sie wird bis zum nächsten Programmstart nicht überschrieben.")));
+        QVERIFY(!FZs->Sperrgrund().isEmpty());
+        const int versuche = FFake.FSchreibVersuche;
+        // At close, and when a peer sends a schedule: nothing is written.
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        FZs->SetZeitsteuerung(QStringLiteral("x|2|0|25.12.2026|08:45"), true, true);
+        QCOMPARE(FZs->Zeitsteuerung().Aktion, A::akHerunterfahren); // in memory it is the own one
+        QCOMPARE(FFake.FSchreibVersuche, versuche);
+        QCOMPARE(meldungen.size(), 1);
+        if (art == "<gesperrt>")
+            QCOMPARE(Lies(), QByteArray("1|1|24.12.2026|07:30\r\n"));
+        else
+            QVERIFY(QFileInfo::exists(Datei()) && !QFileInfo(Datei()).isFile());
+        FFake.FLeseFehler.clear();
+        if (art == "<ordner>")
+            QDir(Datei()).removeRecursively();
+        else
+            QFile::remove(Datei());
+    }
+
+    void speicherfehlerEinmalGemeldet() {
+        Schreibe("1|1|24.12.2026|07:30\r\n");
+        QStringList meldungen;
+        FZs->Melden = [&](const QString& t) { meldungen << t; };
+        FZs->ZeitsteuerungLadenSpeichern(true);
+        FFake.FSchreibFehler.insert(Datei(), QStringLiteral("kein Speicherplatz mehr auf dem Datenträger"));
+        FZs->SetZeitsteuerung(QStringLiteral("x|2|0|25.12.2026|08:45"), true, true);
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        QCOMPARE(Lies(), QByteArray("1|1|24.12.2026|07:30\r\n"));
+        const QString text =
+            QStringLiteral("Die Zeitsteuerung konnte nicht in „") + Datei() +
+            QStringLiteral("“ gespeichert werden (kein Speicherplatz mehr auf dem Datenträger).");
+        QCOMPARE(meldungen, QStringList{text + QStringLiteral(" Die bisherige Datei bleibt unverändert.")});
+        QCOMPARE(FZs->SpeicherFehlerText(), text);
+        FFake.FSchreibFehler.clear();
+        FZs->ZeitsteuerungLadenSpeichern(false);
+        QCOMPARE(Lies(), QByteArray("2|0|25.12.2026|08:45\r\n"));
+        QVERIFY(FZs->SpeicherFehlerText().isEmpty());
+    }
+
     void speichernOhneOrdnerScheitertLeise() {
         QDateTime ps;
         TZeitsteuerung zs(*FFelder, FOrdner.filePath(QStringLiteral("fehlt/Zeitsteuerung.txt")), ps,

@@ -13,10 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TstEinstellungen : public QObject {
     Q_OBJECT
 
     QTemporaryDir FOrdner;
+    // The real platform: the store reads and writes through it.
+    TLinuxDateien FDateien;
     // QSettings caches files per path within the process: a fresh path for every case.
     int FNummer = 0;
     QString Datei() const { return FOrdner.path() + QString("/cfg%1/Veltrano/Veltrano.conf").arg(FNummer); }
@@ -30,7 +34,7 @@ class TstEinstellungen : public QObject {
     TEinstellungsWerte Laden() {
         TEinstellungsWerte w;
         w.EigenerName = "vorher";
-        const bool okS = TEinstellungen(Datei()).Laden(w, "anmeldung");
+        const bool okS = TEinstellungen(Datei(), FDateien).Laden(w, "anmeldung");
         [&] { QVERIFY(okS); }();
         return w;
     }
@@ -68,7 +72,7 @@ private slots:
         w.EigenerName = "Anna Maier";
         w.Schrift = {"DejaVu Serif", 14, 0x00336699, 238, StilFett | StilUnterstrichen};
         w.HintergrundNr = 12;
-        QVERIFY(TEinstellungen(Datei()).Speichern(w));
+        QVERIFY(TEinstellungen(Datei(), FDateien).Speichern(w));
         const QSettings s(Datei(), QSettings::IniFormat);
         QStringList namen = s.allKeys();
         namen.sort();
@@ -83,7 +87,7 @@ private slots:
     void systemFarbeUeberlebtSpeichern() {
         TEinstellungsWerte w;
         w.EigenerName = "x";
-        QVERIFY(TEinstellungen(Datei()).Speichern(w));
+        QVERIFY(TEinstellungen(Datei(), FDateien).Speichern(w));
         QCOMPARE(QSettings(Datei(), QSettings::IniFormat).value("FontColor").toString(), "4278190088");
         QCOMPARE(Laden().Schrift.Farbe, 0xFF000008u);
     }
@@ -158,10 +162,141 @@ private slots:
         w.EigenerName = "vorher";
         w.HintergrundNr = 5;
         const TEinstellungsWerte vorher = w;
-        QVERIFY(!TEinstellungen(Datei()).Laden(w, "anmeldung"));
+        QVERIFY(!TEinstellungen(Datei(), FDateien).Laden(w, "anmeldung"));
         QCOMPARE(w, vorher);
-        QVERIFY(!TEinstellungen(Datei()).Speichern(w));
+        QVERIFY(!TEinstellungen(Datei(), FDateien).Speichern(w));
         QDir(Datei()).removeRecursively();
+    }
+
+    // A damaged line costs only the values it damages: the rest is kept, in memory and in the
+    // file written next, and the file as it was is kept beside it.
+    void beschaedigteZeile_data() {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("groesse");
+        QTest::addColumn<int>("hintergrund");
+        QTest::addColumn<QString>("schaden");
+        QTest::newRow("kaputte Gruppe")
+            << QByteArray("[General]\nMeinName=Anna\nFontSize=20\n[kaputt\nHintColor=5\n") << "Anna" << 20
+            << 5 << "Zeile 4: „[kaputt“";
+        QTest::newRow("Unsinnszeile")
+            << QByteArray("[General]\r\nMeinName=Anna\r\nUnsinn ohne Gleich\r\nFontSize=20\r\n") << "Anna"
+            << 20 << 1 << "Zeile 3: „Unsinn ohne Gleich“";
+        QTest::newRow("kein UTF-8") << QByteArray("[General]\nMeinName=J\xFCrgen\nFontSize=20\n")
+                                    << "anmeldung" << 20 << 1 << "Zeile 2: „MeinName=J\uFFFDrgen“";
+        QTest::newRow("Wert falschen Typs")
+            << QByteArray("[General]\nMeinName=Anna\nFontSize=abc\nHintColor=5\n") << "Anna" << 12 << 5
+            << "Wert „FontSize“";
+        QTest::newRow("Nullbyte") << QByteArray("[General]\nMeinName=Anna\n\0\0\0\nFontSize=20\n", 40)
+                                  << "Anna" << 20 << 1 << "Zeile 3: „???“";
+    }
+    void beschaedigteZeile() {
+        QFETCH(QByteArray, datei);
+        QFETCH(QString, schaden);
+        QDir().mkpath(QFileInfo(Datei()).path());
+        {
+            QFile f(Datei());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(datei);
+        }
+        QStringList meldungen;
+        TEinstellungen speicher(Datei(), FDateien);
+        speicher.Melden = [&](const QString& t) { meldungen << t; };
+        TEinstellungsWerte w;
+        QVERIFY(speicher.Laden(w, "anmeldung"));
+        QTEST(w.EigenerName, "name");
+        QTEST(w.Schrift.Groesse, "groesse");
+        QTEST(w.HintergrundNr, "hintergrund");
+        QCOMPARE(meldungen,
+                 QStringList{"Die Einstellungen „" + Datei() + "“ waren beschädigt (" + schaden +
+                             "). Die lesbaren Werte wurden übernommen, die übrigen auf ihre Vorgaben "
+                             "gesetzt; die ursprüngliche Datei wurde als „" +
+                             Datei() + ".defekt“ aufbewahrt."});
+        QFile kopie(Datei() + ".defekt");
+        QVERIFY(kopie.open(QIODevice::ReadOnly));
+        QCOMPARE(kopie.readAll(), datei);
+
+        // Written back: the good values stay, and the file is whole again; no second copy.
+        QVERIFY(speicher.Speichern(w));
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY(!QFile::exists(Datei() + ".defekt2"));
+        meldungen.clear();
+        TEinstellungen neu(Datei(), FDateien);
+        neu.Melden = [&](const QString& t) { meldungen << t; };
+        TEinstellungsWerte wieder;
+        QVERIFY(neu.Laden(wieder, "anmeldung"));
+        QCOMPARE(wieder, w);
+        QCOMPARE(meldungen, QStringList{});
+    }
+
+    // Lines of other programs or later versions stay when the seven values are written.
+    void fremdeZeilenBleiben() {
+        Roh("MeinName=Anna\nSpaeter=1\n[Andere]\nWert=x\n");
+        TEinstellungen speicher(Datei(), FDateien);
+        TEinstellungsWerte w;
+        QVERIFY(speicher.Laden(w, "anmeldung"));
+        QVERIFY(!QFile::exists(Datei() + ".defekt"));
+        QVERIFY(speicher.Speichern(w));
+        const QSettings s(Datei(), QSettings::IniFormat);
+        QCOMPARE(s.value("Spaeter").toString(), "1");
+        QCOMPARE(s.value("Andere/Wert").toString(), "x");
+        QCOMPARE(s.value("MeinName").toString(), "Anna");
+        QCOMPARE(s.value("FontSize").toInt(), 12);
+    }
+
+    // A named pipe at the settings path neither blocks the start nor the close.
+    void fifoBlockiertNicht() {
+        QDir().mkpath(QFileInfo(Datei()).path());
+        QCOMPARE(::mkfifo(QFile::encodeName(Datei()).constData(), 0600), 0);
+        QStringList meldungen;
+        TEinstellungen speicher(Datei(), FDateien);
+        speicher.Melden = [&](const QString& t) { meldungen << t; };
+        TEinstellungsWerte w;
+        w.EigenerName = "vorher";
+        QVERIFY(!speicher.Laden(w, "anmeldung"));
+        QCOMPARE(w.EigenerName, "vorher");
+        QVERIFY(!speicher.Speichern(w));
+        QCOMPARE(meldungen,
+                 QStringList{"Die Einstellungen „" + Datei() +
+                             "“ konnten nicht gelesen werden (keine gewöhnliche Datei, sondern eine "
+                             "benannte Pipe (FIFO)). Sie werden bis zum nächsten Programmstart nicht "
+                             "überschrieben."});
+        QVERIFY(!QFileInfo(Datei()).isFile());
+        QFile::remove(Datei());
+    }
+
+    void unlesbareDateiWirdNieUeberschrieben() {
+        TTestUmgebung umgebung;
+        Roh("MeinName=Anna\n");
+        umgebung.Fake().FLeseFehler.insert(Datei(), "keine Berechtigung");
+        TEinstellungen speicher(Datei(), umgebung.Fake());
+        QStringList meldungen;
+        speicher.Melden = [&](const QString& t) { meldungen << t; };
+        TEinstellungsWerte w;
+        QVERIFY(!speicher.Laden(w, "anmeldung"));
+        QVERIFY(!speicher.Speichern(w));
+        QCOMPARE(umgebung.Fake().FSchreibVersuche, 0);
+        QCOMPARE(meldungen.size(), 1);
+        QVERIFY(meldungen[0].contains("(keine Berechtigung)"));
+    }
+
+    void speicherfehlerEinmalGemeldet() {
+        TTestUmgebung umgebung;
+        TEinstellungen speicher(Datei(), umgebung.Fake());
+        QStringList meldungen;
+        speicher.Melden = [&](const QString& t) { meldungen << t; };
+        TEinstellungsWerte w;
+        QVERIFY(speicher.Laden(w, "anmeldung"));
+        umgebung.Fake().FSchreibFehler.insert(Datei(), "kein Speicherplatz mehr auf dem Datenträger");
+        QVERIFY(!speicher.Speichern(w));
+        QVERIFY(!speicher.Speichern(w));
+        const QString text = "Die Einstellungen konnten nicht in „" + Datei() +
+                             "“ gespeichert werden (kein Speicherplatz mehr auf dem Datenträger).";
+        QCOMPARE(meldungen, QStringList{text});
+        QCOMPARE(speicher.SpeicherFehlerText(), text);
+        umgebung.Fake().FSchreibFehler.clear();
+        QVERIFY(speicher.Speichern(w));
+        QVERIFY(speicher.SpeicherFehlerText().isEmpty());
     }
 
     // The font object side: style bits both ways, and a load through RegistryLaden.
@@ -190,7 +325,8 @@ private slots:
         TTestUmgebung umgebung;
         Roh("FontName=Liberation Serif\nFontSize=14\nFontStyle=6\nFontColor=255\nHintColor=12\n");
         TProgrammEinstellungen e;
-        QVERIFY(RegistryLaden(e, TEinstellungen(Datei()), AktuellerFake().UserName()));
+        TEinstellungen speicher(Datei(), FDateien);
+        QVERIFY(RegistryLaden(e, speicher, AktuellerFake().UserName()));
         QCOMPARE(e.EigenerName, "tester"); // the fake's log-on name
         QCOMPARE(e.Schrift.Font.family(), "Liberation Serif");
         QCOMPARE(e.Schrift.Font.pointSize(), 14);
@@ -201,7 +337,7 @@ private slots:
 
         e.Schrift.Font.setItalic(true);
         e.EigenerName = "Neu";
-        QVERIFY(RegistrySpeichern(e, TEinstellungen(Datei())));
+        QVERIFY(RegistrySpeichern(e, speicher));
         const QSettings s(Datei(), QSettings::IniFormat);
         QCOMPARE(s.value("FontStyle").toInt(), 7);
         QCOMPARE(s.value("MeinName").toString(), "Neu");

@@ -1,5 +1,7 @@
 #include "support/TFakePlattform.h"
 
+#include "platform/linux/LinuxDateien.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
@@ -52,6 +54,26 @@ bool TFakePlattform::DateiAttributeEntfernen(const QString& pfad) {
     QFileInfo info(pfad);
     QFile datei(info.isSymLink() ? info.symLinkTarget() : pfad);
     return datei.exists() && datei.setPermissions(datei.permissions() | QFile::WriteOwner | QFile::WriteUser);
+}
+
+TDateien::TGelesen TFakePlattform::DateiLesen(const QString& pfad, qint64 hoechstens) {
+    if (FLeseFehler.contains(pfad))
+        return {TGelesen::TArt::Unlesbar, {}, FLeseFehler.value(pfad)};
+    return LinuxDateiLesen(pfad, hoechstens);
+}
+
+bool TFakePlattform::DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                                    QString* grund) {
+    ++FSchreibVersuche;
+    if (FSchreibFehler.contains(pfad)) {
+        if (grund)
+            *grund = FSchreibFehler.value(pfad);
+        return false;
+    }
+    const QFileInfo info(pfad);
+    if (info.exists() || info.isSymLink())
+        DateiAttributeEntfernen(pfad);
+    return LinuxDateiErsetzen(pfad, inhalt, direktErlaubtS, grund);
 }
 
 QByteArray TFakePlattform::ZuAnsi(const QString& text) {

@@ -65,6 +65,11 @@ public:
     QString TempOrdner() override;
     QString ProgrammDatei() override { return FProgrammDatei; }
     bool DateiAttributeEntfernen(const QString& pfad) override;
+    // The real files below the fake's folders, as Linux reads and writes them, unless a test
+    // scripted a failure for the path.
+    TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) override;
+    bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                        QString* grund) override;
     QDateTime Jetzt() override { return FJetzt.isValid() ? FJetzt : QDateTime::currentDateTime(); }
     quint32 TickCount() override { return FTick; }
     QByteArray ZuAnsi(const QString& text) override;
@@ -105,6 +110,10 @@ public:
     bool FInstanzFreiS = true;
     // When false, encoding uses Latin-1, as a single-byte code page would.
     bool FAnsiUtf8S = true;
+    // Paths whose reading or writing fails, with the reason given; the file stays untouched.
+    QHash<QString, QString> FLeseFehler;
+    QHash<QString, QString> FSchreibFehler;
+    int FSchreibVersuche = 0; // calls of DateiSchreiben, failed ones included
     QString FFensterTitel;
     TBeantworter FBeantworter;
     QStringList FAufrufe;

@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "schedule/TZeitDlg.h"
 #include "ui/THintergrundForm.h"
+#include "ui/TMeldungsZeile.h"
 #include "ui/TPuLv1.h"
 
 class TForm1Innen {
@@ -14,15 +15,16 @@ public:
         : F(f), Kern(*f.FKern), HostList(&f.FKern->HostList()), ListView1(f.ListView1), PuLv1(f.PuLv1),
           Cb1Desktop(f.Cb1Desktop), Cb1Autostart(f.Cb1Autostart), Cb1Scanner(f.Cb1Scanner),
           Btn1Minimieren(f.Btn1Minimieren), Btn1Beenden(f.Btn1Beenden), StatusBar1(f.StatusBar1),
-          StatusBar1Panel(f.StatusBar1Panel), HintergrundForm(f.HintergrundForm), ZeitDlg(f.ZeitDlg),
-          Cti(f.Cti), PuCtiAutostart(f.PuCtiAutostart), PuCtiScanner(f.PuCtiScanner),
+          StatusBar1Panel(f.StatusBar1Panel), StatusBar1Meldung(f.StatusBar1Meldung),
+          HintergrundForm(f.HintergrundForm), ZeitDlg(f.ZeitDlg), Cti(f.Cti),
+          PuCtiAutostart(f.PuCtiAutostart), PuCtiScanner(f.PuCtiScanner),
           PuCtiFensterWiederherstellen(f.PuCtiFensterWiederherstellen), PuCtiUpdate(f.PuCtiUpdate),
           PuCtiBeenden(f.PuCtiBeenden), Timer1Start(f.Timer1Start), Timer1StatusBar(f.Timer1StatusBar),
           Timer1Scanner(f.Timer1Scanner), Timer1Balloon(f.Timer1Balloon), Timer1Sender(f.FKern->Timer1Sender),
           Timer1UdpTimer(f.FKern->Timer1UdpTimer), Timer1Icmp(f.FKern->Timer1Icmp),
           Timer1SetSuspendState(f.FKern->Timer1SetSuspendState),
-          Timer1Zeitsteuerung(f.FKern->Timer1Zeitsteuerung), ScannerThreads(f.ScannerThreads),
-          AutoCloseS(f.AutoCloseS), IsClosing(f.IsClosing) {}
+          Timer1Zeitsteuerung(f.FKern->Timer1Zeitsteuerung), FSpeichern(f.FKern->FSpeichern),
+          ScannerThreads(f.ScannerThreads), AutoCloseS(f.AutoCloseS), IsClosing(f.IsClosing) {}
 
     TForm1& F;
     TKern& Kern;
@@ -36,6 +38,7 @@ public:
     QPushButton*& Btn1Beenden;
     QStatusBar*& StatusBar1;
     QLabel*& StatusBar1Panel;
+    TMeldungsZeile*& StatusBar1Meldung;
     THintergrundForm*& HintergrundForm;
     TZeitDlg*& ZeitDlg;
     TCti*& Cti;
@@ -53,6 +56,7 @@ public:
     QTimer& Timer1Icmp;
     QTimer& Timer1SetSuspendState;
     QTimer& Timer1Zeitsteuerung;
+    QTimer& FSpeichern; // the core's pending save of the host list
     QList<QPointer<QThread>>& ScannerThreads;
     bool& AutoCloseS;
     bool& IsClosing;
@@ -77,6 +81,9 @@ public:
     void PuLv1Popup() { F.PuLv1Popup(); }
     void PuCtiPopup() { F.PuCtiPopup(); }
     void ListViewFuellen() { F.ListViewFuellen(); }
+    void DateiMeldung(const QString& text) { F.DateiMeldung(text); }
+    QStringList DateiMeldungen() const { return F.DateiMeldungen(); }
+    QStringList SpeicherFehler() const { return F.SpeicherFehler(); }
     const TProgrammSchrift& ProgrammSchrift() const { return F.ProgrammSchrift(); }
     QColor Hintergrund() const { return F.Hintergrund(); }
     int GetHintergrundNr() const { return F.GetHintergrundNr(); }

@@ -3,6 +3,7 @@
 #include "platform/TPlattform.h"
 #include "platform/linux/IcmpEcho.h"
 #include "platform/linux/Klang.h"
+#include "platform/linux/LinuxDateien.h"
 #include "platform/linux/LinuxNetz.h"
 #include "platform/linux/Namensabfrage.h"
 #include "platform/linux/ScannerSuche.h"
@@ -123,8 +124,19 @@ bool TLinuxDateien::DateiAttributeEntfernen(const QString& pfad) {
     return datei.setPermissions(datei.permissions() | QFile::WriteOwner | QFile::WriteUser);
 }
 
+TDateien::TGelesen TLinuxDateien::DateiLesen(const QString& pfad, qint64 hoechstens) {
+    return LinuxDateiLesen(pfad, hoechstens);
+}
+
+bool TLinuxDateien::DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                                   QString* grund) {
+    const QFileInfo info(pfad);
+    if (info.exists() || info.isSymLink())
+        DateiAttributeEntfernen(pfad);
+    return LinuxDateiErsetzen(pfad, inhalt, direktErlaubtS, grund);
+}
+
 QByteArray TLinuxDateien::ZuAnsi(const QString& text) {
-    // The locale's encoding is UTF-8 on every current Linux desktop.
     QStringEncoder kodierer(QStringConverter::System);
     return kodierer(text);
 }
@@ -132,10 +144,11 @@ QByteArray TLinuxDateien::ZuAnsi(const QString& text) {
 QString TLinuxDateien::VonAnsi(const QByteArray& daten) {
     QStringDecoder dekodierer(QStringConverter::System, QStringConverter::Flag::Stateless);
     QString text = dekodierer(daten);
-    // A file written by a Windows installation is in a single-byte code page: read it as
-    // Latin-1 rather than lose its umlauts to replacement characters.
+    // A file written by a Windows installation is in its single-byte code page: read it as
+    // Windows-1252 (not Latin-1, which has control characters where it has "€", "„" and "“")
+    // rather than lose its umlauts to replacement characters.
     if (dekodierer.hasError())
-        text = QString::fromLatin1(daten);
+        text = VonWindows1252(daten);
     return text;
 }
 

@@ -28,6 +28,11 @@ public:
     QString TempOrdner() override;
     QString ProgrammDatei() override;
     bool DateiAttributeEntfernen(const QString& pfad) override;
+    TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) override;
+    bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                        QString* grund) override;
+    // The locale's encoding (UTF-8 on every current Linux desktop); a file that is no valid
+    // UTF-8 was written by a Windows installation and is read as Windows-1252.
     QByteArray ZuAnsi(const QString& text) override;
     QString VonAnsi(const QByteArray& daten) override;
 };
