@@ -34,7 +34,7 @@ void Nachschlagen(const std::shared_ptr<TRueckwaertsLauf>& lauf) {
     for (qsizetype i; (i = lauf->Naechste++) < lauf->Adressen.size();) {
         QString name;
         try {
-            name = lauf->Frage(lauf->Adressen[i]);
+            name = lauf->Frage(lauf->Adressen.at(i)); // at(): no detach, other helpers read it too
         } catch (...) {
             // No name for this address.
         }
