@@ -5,6 +5,7 @@
 #include "hosts/HostlisteDatei.h"
 #include "kern/LokaleSchnittstelle.h"
 #include "kern/TKern.h"
+#include "net/Hardwareadresse.h"
 #include "net/Netzwerkschnittstellen.h"
 #include "platform/Dateien.h"
 #include "power/Befehlsweg.h"
@@ -75,11 +76,8 @@ QString MacNormal(const QString& text) {
     static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{12}$"));
     if (!hex.match(ziffern).hasMatch())
         return {};
-    ziffern = ziffern.toUpper();
-    QStringList paare;
-    for (int i = 0; i < 12; i += 2)
-        paare << ziffern.mid(i, 2);
-    return paare.join(u'-');
+    // The program's one text form of a MAC, as the list holds it.
+    return MacFormatieren(QByteArray::fromHex(ziffern.toLatin1()));
 }
 
 bool ZeitsteuerungTextGueltig(const QString& text) {

@@ -237,15 +237,19 @@ bool TEinstellungen::Aufbewahren(const QByteArray& daten, const QString& schaden
     return true;
 }
 
+void TEinstellungen::UnlesbarMelden(const QString& grund) {
+    FSperrgrund = grund;
+    Meldung(QStringLiteral("Die Einstellungen „%1“ konnten nicht gelesen werden (%2). Sie werden bis zum "
+                           "nächsten Programmstart nicht überschrieben.")
+                .arg(PfadFuerMeldung(FDatei), grund));
+}
+
 bool TEinstellungen::Laden(TEinstellungsWerte& werte, const QString& anmeldeName) {
     // Only a file read now decides whether it may be written.
     FSperrgrund.clear();
     const TDateien::TGelesen datei = FDateien.DateiLesen(FDatei, MaxEinstellungenGroesse);
     if (datei.Art == TDateien::TGelesen::TArt::Unlesbar) {
-        FSperrgrund = datei.Grund;
-        Meldung(QStringLiteral("Die Einstellungen „%1“ konnten nicht gelesen werden (%2). Sie werden bis zum "
-                               "nächsten Programmstart nicht überschrieben.")
-                    .arg(PfadFuerMeldung(FDatei), datei.Grund));
+        UnlesbarMelden(datei.Grund);
         return false;
     }
     if (datei.Art == TDateien::TGelesen::TArt::Fehlt) {
@@ -295,10 +299,7 @@ bool TEinstellungen::Speichern(const TEinstellungsWerte& werte) {
     // The file as it is now: its other lines stay, and a damaged one is kept aside first.
     const TDateien::TGelesen datei = FDateien.DateiLesen(FDatei, MaxEinstellungenGroesse);
     if (datei.Art == TDateien::TGelesen::TArt::Unlesbar) {
-        FSperrgrund = datei.Grund;
-        Meldung(QStringLiteral("Die Einstellungen „%1“ konnten nicht gelesen werden (%2). Sie werden bis zum "
-                               "nächsten Programmstart nicht überschrieben.")
-                    .arg(PfadFuerMeldung(FDatei), datei.Grund));
+        UnlesbarMelden(datei.Grund);
         return false;
     }
     const TIniPruefung pruefung = IniPruefen(datei.Daten);

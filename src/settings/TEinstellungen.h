@@ -72,6 +72,8 @@ public:
 
 private:
     void Meldung(const QString& text) const;
+    // A file that could not be read: locked for this run, and said once.
+    void UnlesbarMelden(const QString& grund);
     // Keeps a damaged file's bytes aside once; false (and the store locked) when that fails.
     bool Aufbewahren(const QByteArray& daten, const QString& schaden, bool beimLadenS);
 
