@@ -156,7 +156,9 @@ def main():
         laeufe16.insert(2, ("Veltrano whole sweep as an unprivileged user with the ARP helper",
                             als_nutzer(prog, a.helfer, [])))
     if a.nur_echo_16:
-        laeufe16.insert(2, ("Veltrano discovery, echo only (no CAP_NET_RAW) (once)", v_echo))
+        # The echo-only way as users meet it: an unprivileged user and no helper installed.
+        laeufe16.insert(2, ("Veltrano discovery as an unprivileged user without the ARP helper, echo only (once)",
+                            als_nutzer(prog, None, ["--entdeckung"]) if a.helfer else v_echo))
     zeilen += szenario("/16, 32 live hosts in 4 blocks",
                        dict(n=33, net=netz16, addresses=adressen_16(), silent="2-33", hosts_file=True),
                        laeufe16, a.runden, a.timeout)

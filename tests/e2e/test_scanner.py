@@ -6,8 +6,13 @@ shortcut (Alt+S) as a user would, a lab network of hosts that run no Veltrano.
 known to NetBIOS only, one that ignores NetBIOS, a peer instance; once with ICMP datagram
 sockets and once with ping_group_range "1 0" (raw sockets). /16: 32 hosts spread over four
 /24 blocks, swept by 256 threads; closing the program in the middle of a second sweep. A name
-server that never answers: unticking and closing while the sweep waits for names."""
+server that never answers: unticking and closing while the sweep waits for names. A user
+without privileges, with and without the ARP helper installed as the package installs it."""
 import os
+import shutil
+import subprocess
+import tempfile
+import threading
 import time
 import unittest
 
@@ -207,6 +212,100 @@ class ToterNamensserver(unittest.TestCase):
             self.assertEqual(v.wait(20), 0)
             self.assertLess(time.monotonic() - anfang, 1.0)
             self.assertEqual(v.sanitizer_errors(), [])
+
+
+NOBODY = 65534
+
+
+def wie_installiert(mit_helfer):
+    """The program as the package lays it out, in a folder every user may enter: bin/veltrano
+    and, with mit_helfer, libexec/veltrano/veltrano-arp with cap_net_raw+ep as the package's
+    install script sets it. Returns (program, helper or None, folder)."""
+    ordner = tempfile.mkdtemp(prefix="veltrano-nutzer-")
+    programm = os.path.join(ordner, "bin", "veltrano")
+    os.makedirs(os.path.dirname(programm))
+    shutil.copy2(lab.VELTRANO, programm)
+    helfer = None
+    if mit_helfer:
+        helfer = os.path.join(ordner, "libexec", "veltrano", "veltrano-arp")
+        os.makedirs(os.path.dirname(helfer))
+        shutil.copy2(os.path.join(os.path.dirname(lab.VELTRANO), "src/platform/linux/arphelfer/veltrano-arp"), helfer)
+        subprocess.run(["setcap", "cap_net_raw+ep", helfer], check=True)
+    for wurzel, unter, _ in os.walk(ordner):
+        for x in [wurzel] + [os.path.join(wurzel, u) for u in unter]:
+            os.chmod(x, 0o755)
+    return programm, helfer, ordner
+
+
+class OhneRoot(unittest.TestCase):
+    def test_nutzer_mit_und_ohne_arp_helfer(self):
+        for mit_helfer in (True, False):
+            with self.subTest(mit_helfer=mit_helfer), Lab(22, silent="2-22") as l:
+                h = l[1]
+                programm, helfer, ordner = wie_installiert(mit_helfer)
+                self.addCleanup(shutil.rmtree, ordner)
+                lebende = {x.ip for x in l.hosts}
+                if helfer:
+                    self.helfer_pruefen(h, helfer, {x.ip: x.mac for x in l.hosts[1:]})
+                xvfb = h.start_xvfb((1024, 768))
+                v = h.start_veltrano(binary=programm, display=xvfb, user=NOBODY)
+                v.wait_ready()
+                wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 15)
+
+                # Echoes to silent addresses leave unresolved neighbour entries for 3 s; the
+                # helper's own ARP requests leave none.
+                fremde = set()
+                fertig = threading.Event()
+
+                def beobachten():
+                    while not fertig.is_set():
+                        fremde.update(ip for ip, (_, f) in h.neighbours().items() if ip not in lebende and f == 0)
+                        time.sleep(0.05)
+
+                beobachter = threading.Thread(target=beobachten)
+                beobachter.start()
+                try:
+                    scanner_einschalten(h, xvfb, v)
+                    wait_until(lambda: v.zustand()["scanner"] == "0", 60, message="the switch to untick itself")
+                finally:
+                    fertig.set()
+                    beobachter.join()
+                wait_until(lambda: len(v.ansicht()) == 22, 10, message="all hosts in the view")
+                ansicht = zeilen_nach_mac(v)
+                for x in l.hosts[1:]:
+                    self.assertEqual(ansicht.get(x.mac, [""] * 6)[2:], ["Online", "Inaktiv", x.ip, x.mac], x)
+                if mit_helfer:
+                    self.assertEqual(fremde, set(), "the sweep should have left the asking to the helper")
+                else:
+                    self.assertGreater(len(fremde), 100, "the sweep should have asked by echo")
+                self.assertEqual(v.sanitizer_errors(), [])
+
+    def helfer_pruefen(self, h, helfer, lebende):
+        """The helper as any user may call it: only a block of one of this machine's networks,
+        on that network's interface, in the strict dotted form; answers "n mac" per host."""
+        block = h.ip.rsplit(".", 1)[0] + ".0"
+        als_nutzer = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", helfer]
+        for argumente, erwartet in [
+            (["eth0", block], 0),
+            (["eth0"], 2),
+            (["eth0", block, "x"], 2),
+            (["lo", "127.0.0.0"], 2),
+            (["eth9", block], 2),
+            (["e" * 40, block], 2),
+            (["eth0", "10.77.1.0"], 2),  # outside the network
+            (["eth0", h.ip], 2),  # not the start of a block
+            (["eth0", "010.77.0.0"], 2),  # octal in other parsers
+            (["eth0", "10.77.0"], 2),
+            (["eth0", "10.77.0.0/16"], 2),
+        ]:
+            r = h.run(als_nutzer + argumente)
+            self.assertEqual(r.returncode, erwartet, (argumente, r.stderr))
+            if erwartet == 0:
+                gefunden = {f"10.77.0.{n}": m.replace(":", "-").upper()
+                            for n, m in (z.split() for z in r.stdout.splitlines())}
+                self.assertEqual(gefunden, lebende)
+            else:
+                self.assertEqual(r.stdout, "")
 
 
 if __name__ == "__main__":

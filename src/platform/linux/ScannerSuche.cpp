@@ -357,6 +357,14 @@ struct TLinuxScannerSuche::TDaten {
                 nr > 255)
                 continue;
             THost& h = Hosts[nr];
+            // The helper asks the whole block at once, far ahead of the sweep's own pace:
+            // a host it reports before the sweep reached it is taken now, since the helper
+            // never reports it again.
+            if (h.Zustand == TZustand::Neu && NetzVon(Adresse(int(nr))) == helfer.Netz) {
+                h.Netz = helfer.Netz;
+                h.Zustand = TZustand::ArpGefragt;
+                h.UeberArpS = true;
+            }
             if (h.Zustand == TZustand::ArpGefragt && h.Netz == helfer.Netz) {
                 h.Zustand = TZustand::ArpBeantwortet;
                 h.Hardware.resize(6);
