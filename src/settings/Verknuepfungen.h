@@ -9,6 +9,9 @@ class TLaufzeit;
 class TStarteintraege;
 
 inline const QString SystemstartArgument = QStringLiteral("/systemstartup");
+// The autostart box and its tray menu copy: the entry starts the program when the user logs
+// in. The access key "n" is free in the main window, its menu bar and the tray menu.
+inline const QString AutostartBeschriftung = QStringLiteral("Beim A&nmelden starten");
 
 // What a change of one of the three check boxes (tags: 1 desktop, 2 autostart, 3 scanner)
 // must do. Only a box the user changed (it has the focus) touches files, so refreshing the

@@ -129,7 +129,7 @@ class Einstellungen(unittest.TestCase):
             xvfb = h.start_xvfb((1280, 800))
             v, bed = self.starten(h, xvfb)
             self.assertEqual(v.zustand()["autostart"], "0")
-            bed.tasten("alt+w", pause=0.5)
+            bed.tasten("alt+n", pause=0.5)  # "Beim A&nmelden starten"
             wait_until(lambda: v.zustand()["autostart"] == "1", 5)
             ordner = os.path.join(h.folders["config"], "autostart")
             eintraege = wait_until(lambda: os.listdir(ordner) if os.path.isdir(ordner) else None, 5,
