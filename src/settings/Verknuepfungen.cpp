@@ -67,7 +67,8 @@ std::optional<QString> TVerknuepfungen::Ausfuehren(TVerknuepfungsAktion aktion) 
     // An entry that starts nothing would fail silently at the next login.
     if (schreibenS && !QFileInfo(FProgramm).isFile())
         return ProgrammFehltText(FProgramm) +
-               QStringLiteral(" Es wurde kein Eintrag geschrieben; bitte starten Sie das Programm neu.");
+               QStringLiteral(" Es wurde kein Eintrag geschrieben, der nichts starten würde. Ist das "
+                              "Programm noch installiert, starten Sie es bitte neu.");
     switch (aktion) {
     case TVerknuepfungsAktion::DesktopSchreiben:
         FEintraege.Schreiben(FDesktop, FProgramm, {}, QString(), QString());
