@@ -2,14 +2,11 @@
 # package built from it with "cpack -G DEB" in the release tree (scripts/paket).
 include_guard(GLOBAL)
 include(GNUInstallDirs)
-
-set(VELTRANO_PROGRAMM veltrano)
-set(VELTRANO_ANZEIGENAME Veltrano)
+include(${CMAKE_CURRENT_LIST_DIR}/Bauwerte.cmake)
 
 # --- Icon: the picture the program draws for itself, saved as PNG files at build time -------
 add_executable(veltrano_symbol packaging/SymbolSpeichern.cpp)
 target_link_libraries(veltrano_symbol PRIVATE veltrano_gui veltrano_strict)
-set(VELTRANO_SYMBOL_ORDNER ${PROJECT_BINARY_DIR}/symbole)
 set(symbol_groessen 16 22 24 32 48 64 128 256)
 set(symbol_dateien)
 foreach(groesse ${symbol_groessen})
@@ -50,8 +47,18 @@ program runs on every computer of the network; its user interface is German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Veltrano-Projekt <veltrano@example.org>")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://veltrano.example/")
+# The maker's data where the build names it (cmake/Bauwerte.cmake), never a made-up address.
+if(VELTRANO_HERSTELLER)
+    set(CPACK_PACKAGE_VENDOR "${VELTRANO_HERSTELLER}")
+endif()
+if(VELTRANO_MAIL)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_VENDOR} <${VELTRANO_MAIL}>")
+else()
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_VENDOR}")
+endif()
+if(VELTRANO_HOMEPAGE)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELTRANO_HOMEPAGE}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links come from dpkg-shlibdeps; what it loads at run time does not

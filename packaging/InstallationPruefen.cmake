@@ -1,6 +1,7 @@
 # Installs the build tree BAUBAUM into the empty folder ZIEL and checks what a desktop needs:
-# the program, the icon at every size (the 256 px one really 256 px), and a launcher entry
-# that desktop-file-validate accepts and that names the program and the icon.
+# the program, the icon at every size (the 256 px one really 256 px), a launcher entry
+# that desktop-file-validate accepts and that names the program and the icon, and the change
+# history where the help menu looks for it.
 file(REMOVE_RECURSE ${ZIEL})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BAUBAUM} --prefix ${ZIEL}
     RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -49,5 +50,10 @@ foreach(pflicht "Exec=veltrano" "Icon=veltrano" "Categories=Network;" "Type=Appl
         message(FATAL_ERROR "launcher entry lacks ${pflicht}")
     endif()
 endforeach()
+set(history ${ZIEL}/share/doc/veltrano/History.txt)
+file(STRINGS ${history} history_zeilen LIMIT_COUNT 1)
+if(NOT history_zeilen MATCHES "^Veltrano")
+    message(FATAL_ERROR "change history missing or empty: ${history}")
+endif()
 file(REMOVE_RECURSE ${ZIEL})
-message(STATUS "installation complete: program, icons, launcher entry")
+message(STATUS "installation complete: program, icons, launcher entry, change history")

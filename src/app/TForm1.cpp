@@ -98,12 +98,12 @@ void TForm1::MenuesAnlegen() {
 
     MenuHilfe = HilfeMenueAnlegen(menuBar(), FHilfe);
     connect(MenuHilfe.MenuHilfe, &QMenu::aboutToShow, this, [this] { MenuHilfeClick(MenuHilfe, FHilfe); });
-    connect(MenuHilfe.MenuHilfeInfo, &QAction::triggered, this, [this] { HilfeInfoZeigen(this); });
-    connect(MenuHilfe.MenuHilfeHomepage, &QAction::triggered, this, [] { HilfeHomepageOeffnen(); });
+    connect(MenuHilfe.MenuHilfeInfo, &QAction::triggered, this, [this] { HilfeInfoZeigen(this, FHilfe); });
+    connect(MenuHilfe.MenuHilfeHomepage, &QAction::triggered, this, [this] { HilfeHomepageOeffnen(FHilfe); });
     connect(MenuHilfe.MenuHilfeUpdate, &QAction::triggered, this, &TForm1::MenuHilfeUpdateClick);
     connect(MenuHilfe.MenuHilfeHistory, &QAction::triggered, this, [this] { HilfeHistoryOeffnen(FHilfe); });
-    connect(MenuHilfe.MenuHilfeMail, &QAction::triggered, this, [] { HilfeMailOeffnen(); });
-    connect(MenuHilfe.MenuHilfeSpenden, &QAction::triggered, this, [] { HilfeSpendenOeffnen(); });
+    connect(MenuHilfe.MenuHilfeMail, &QAction::triggered, this, [this] { HilfeMailOeffnen(FHilfe); });
+    connect(MenuHilfe.MenuHilfeSpenden, &QAction::triggered, this, [this] { HilfeSpendenOeffnen(FHilfe); });
 
     PuLv1 = new TPuLv1(ListView1);
     PuLv1->Popup = [this] { PuLv1Popup(); };

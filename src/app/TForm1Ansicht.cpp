@@ -3,6 +3,7 @@
 
 #include "common/ResConst.h"
 #include "settings/SchriftDialog.h"
+#include "settings/Verknuepfungen.h"
 #include "ui/Layout.h"
 #include "ui/THintergrundForm.h"
 #include "ui/TMeldungsZeile.h"
@@ -16,7 +17,7 @@ void TForm1::CaptionZuweisen() {
     setWindowTitle(titel);
     QGuiApplication::setApplicationDisplayName(QString());
     Cb1Desktop->setText(QStringLiteral("Programm&verknüpfung am Desktop"));
-    Cb1Autostart->setText(QStringLiteral("Ausführen bei &Windows-Start"));
+    Cb1Autostart->setText(AutostartBeschriftung);
     Cb1Scanner->setText(QStringLiteral("&Scannen"));
     Cb1Scanner->setToolTip(QStringLiteral("Findet aktivierte Geräte im Netzwerk"));
     Btn1Minimieren->setText(QStringLiteral("&Minimieren"));

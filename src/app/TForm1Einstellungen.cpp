@@ -6,8 +6,10 @@
 #include "schedule/TZeitsteuerung.h"
 #include "settings/ProgrammEinstellungen.h"
 #include "settings/Verknuepfungen.h"
+#include "ui/TMeldungen.h"
 #include "ui/TMeldungsZeile.h"
 
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cstdio>
 
@@ -50,10 +52,20 @@ void TForm1::Cb1DesktopAutostartScannerClick(int tag) {
     QCheckBox* box = tag == 1 ? Cb1Desktop : tag == 2 ? Cb1Autostart : Cb1Scanner;
     const TVerknuepfungsAktion aktion =
         Cb1DesktopAutostartScannerAktion(tag, box->isChecked(), focusWidget() == box, CtiSichtbar());
-    if (aktion == TVerknuepfungsAktion::ScannerSetzen)
+    if (aktion == TVerknuepfungsAktion::ScannerSetzen) {
         FLaufzeit.ScannerS = box->isChecked();
-    else
+        return;
+    }
+    const std::optional<QString> fehler =
         TVerknuepfungen(FLaufzeit, FPlattform.Starteintraege, FPlattform.Dateien).Ausfuehren(aktion);
+    if (!fehler)
+        return;
+    // No entry was written: the box says so at once, without acting again.
+    {
+        const QSignalBlocker sperre(box);
+        box->setChecked(false);
+    }
+    Meldungen::Fehler(this, *fehler);
 }
 
 void TForm1::MenuHilfeUpdateClick() {

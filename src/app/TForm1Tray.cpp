@@ -21,7 +21,7 @@ void TForm1::TrayAnlegen() {
     Cti = new TCti(this);
     Cti->SetzeSymbol(Programmsymbol());
     PuCti = new QMenu(this);
-    PuCtiAutostart = PuCti->addAction(QStringLiteral("Ausführen bei &Windows-Start"));
+    PuCtiAutostart = PuCti->addAction(AutostartBeschriftung);
     PuCtiAutostart->setCheckable(true);
     PuCtiScanner = PuCti->addAction(QStringLiteral("&Scannen"));
     PuCtiScanner->setCheckable(true);

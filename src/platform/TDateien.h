@@ -12,8 +12,13 @@ public:
     enum class TOrdner { Desktop, DesktopAlle, Autostart, AnwendungsDaten, Einstellungen };
     // Path with a trailing '/', or empty when the folder does not exist on this system.
     virtual QString SpezialOrdner(TOrdner ordner) = 0;
-    virtual QString TempOrdner() = 0;    // with a trailing '/'
-    virtual QString ProgrammDatei() = 0; // full path of the running executable
+    virtual QString TempOrdner() = 0; // with a trailing '/'
+    // Full path of the running executable, taken once at start: where it was started from,
+    // also when that file has since been replaced (an upgrade) or removed.
+    virtual QString ProgrammDatei() = 0;
+    // A file that comes with the program (its change history): beside the program, else where
+    // an installation keeps the program's documents; empty when there is none.
+    virtual QString BeigelegteDatei(const QString& programmDatei, const QString& name) = 0;
     // Makes a file (for a link: its target) writable for its owner so it can be replaced.
     virtual bool DateiAttributeEntfernen(const QString& pfad) = 0;
 

@@ -1,14 +1,18 @@
 #pragma once
-// The maker's addresses and contact block: configuration of the product, kept in this one
-// place. Placeholders under the project's own name until real ones exist.
+// The maker's addresses and contact block: configuration of the product, fixed when it is
+// built (cmake/Bauwerte.cmake). An empty value means the maker gives none: its menu item is
+// not shown and the information box leaves its line out.
 
 #include <QString>
+#include <QStringList>
 
-namespace Hersteller {
-inline const QString Name = QStringLiteral("Veltrano-Projekt");
-inline const QString Anschrift = QStringLiteral("Musterweg 1, 1010 Musterstadt");
-// Home page; "spenden.htm" lies at its root, so it ends with "/".
-inline const QString WebSeite = QStringLiteral("https://veltrano.example/");
-inline const QString MailAdresse = QStringLiteral("veltrano@example.org");
-inline const QString SpendenSeite = QStringLiteral("spenden.htm");
-} // namespace Hersteller
+struct THersteller {
+    QString Name;
+    QStringList Anschrift; // line by line
+    QString Homepage;
+    QString Mail;
+    QString Spenden; // the donation page's full address
+};
+
+// What this build was configured with.
+THersteller BauHersteller();

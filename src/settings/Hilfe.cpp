@@ -1,11 +1,12 @@
 #include "settings/Hilfe.h"
 
+#include "common/Bauwerte.h"
 #include "common/ResConst.h"
 #include "platform/Dateien.h"
 #include "platform/TDateien.h"
 #include "platform/TProgramme.h"
 #include "platform/Textkodierung.h"
-#include "settings/Hersteller.h"
+#include "settings/Verknuepfungen.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,42 +18,59 @@ QString ProgrammOrdner(const THilfeUmgebung& u) {
     return ordner;
 }
 
+THersteller BauHersteller() {
+    return {Bauwerte::HerstellerName(), Bauwerte::HerstellerAnschrift(), Bauwerte::Homepage(),
+            Bauwerte::Mail(), Bauwerte::SpendenSeite()};
+}
+
+QString HistoryDatei(const THilfeUmgebung& u) {
+    return u.Dateien.BeigelegteDatei(u.ProgrammDatei, HistoryName);
+}
+
 bool HistoryVorhanden(const THilfeUmgebung& u) {
-    return QFileInfo(ProgrammOrdner(u) + HistoryName).isFile();
+    return !HistoryDatei(u).isEmpty();
 }
 
 bool UpdaterVorhanden(const THilfeUmgebung& u) {
     return QFileInfo(ProgrammOrdner(u) + UpdaterName).isFile();
 }
 
-QString ProgrammInfoText() {
-    const QStringList zeilen{
+QString ProgrammInfoText(const THersteller& h) {
+    QStringList hersteller;
+    if (!h.Name.isEmpty())
+        hersteller << h.Name;
+    hersteller << h.Anschrift;
+    if (!h.Homepage.isEmpty())
+        hersteller << QStringLiteral("Web: ") + h.Homepage;
+    if (!h.Mail.isEmpty())
+        hersteller << QStringLiteral("Mail: ") + h.Mail;
+    QStringList zeilen{
         ProgrammTitel,
         QStringLiteral(
-            "Dieses Programm kann Computer über das Netzwerk starten und wieder herunterfahren lassen."),
-        QString(),
-        Hersteller::Name,
-        Hersteller::Anschrift,
-        QStringLiteral("Web: ") + Hersteller::WebSeite,
-        QStringLiteral("Mail: ") + Hersteller::MailAdresse};
+            "Dieses Programm kann Computer über das Netzwerk starten und wieder herunterfahren lassen.")};
+    if (!hersteller.isEmpty())
+        zeilen << QString() << hersteller;
     return zeilen.join(QStringLiteral("\r\n"));
 }
 
-QUrl HomepageUrl() {
-    return QUrl(Hersteller::WebSeite);
+// "www.example.at" as a browser takes it.
+QUrl HomepageUrl(const THersteller& h) {
+    return QUrl::fromUserInput(h.Homepage);
 }
 
-QUrl MailUrl() {
-    return QUrl(QStringLiteral("mailto:") + Hersteller::MailAdresse + QStringLiteral("?subject=") +
-                ProgrammTitel);
+QUrl MailUrl(const THersteller& h) {
+    if (h.Mail.isEmpty())
+        return {};
+    return QUrl(QStringLiteral("mailto:") + h.Mail + QStringLiteral("?subject=") + ProgrammTitel);
 }
 
-QUrl SpendenUrl() {
-    return QUrl(Hersteller::WebSeite + Hersteller::SpendenSeite);
+QUrl SpendenUrl(const THersteller& h) {
+    return QUrl::fromUserInput(h.Spenden);
 }
 
 QUrl HistoryUrl(const THilfeUmgebung& u) {
-    return QUrl::fromLocalFile(ProgrammOrdner(u) + HistoryName);
+    const QString datei = HistoryDatei(u);
+    return datei.isEmpty() ? QUrl() : QUrl::fromLocalFile(datei);
 }
 
 QString UebergabeDatei(const THilfeUmgebung& u) {
@@ -90,6 +108,9 @@ QString UpdateFehlerText(const QString& pfad) {
 
 std::optional<QString> UpdateUebergeben(const THilfeUmgebung& u, const QString& fensterTitel, int punkte,
                                         const QString& schriftName, const TProgrammStarter& starter) {
+    if (!QFileInfo(u.ProgrammDatei).isFile())
+        return QStringLiteral("Es ist ein Fehler beim Aktualisieren aufgetreten!\r\n") +
+               ProgrammFehltText(u.ProgrammDatei);
     const QString datei = UebergabeDatei(u);
     if (!UebergabeSchreiben(
             u.Dateien, datei,

@@ -17,6 +17,9 @@ THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste, const THilfeUmgebung& u) {
     m.MenuHilfeHistory = m.MenuHilfe->addAction(QStringLiteral("Programm-&Änderungen..."));
     m.MenuHilfeMail = m.MenuHilfe->addAction(QStringLiteral("&Mail an den Programmierer..."));
     m.MenuHilfeSpenden = m.MenuHilfe->addAction(QStringLiteral("&Spenden..."));
+    m.MenuHilfeHomepage->setVisible(!HomepageUrl(u.Hersteller).isEmpty());
+    m.MenuHilfeMail->setVisible(!MailUrl(u.Hersteller).isEmpty());
+    m.MenuHilfeSpenden->setVisible(!SpendenUrl(u.Hersteller).isEmpty());
     QObject::connect(m.MenuHilfe, &QMenu::aboutToShow, m.MenuHilfe, [m, u] { MenuHilfeClick(m, u); });
     MenuHilfeClick(m, u);
     return m;
@@ -27,19 +30,19 @@ void MenuHilfeClick(const THilfeMenue& menue, const THilfeUmgebung& u) {
     menue.MenuHilfeUpdate->setVisible(UpdaterVorhanden(u));
 }
 
-void HilfeInfoZeigen(QWidget* eltern) {
-    Meldungen::Information(eltern, ProgrammInfoText());
+void HilfeInfoZeigen(QWidget* eltern, const THilfeUmgebung& u) {
+    Meldungen::Information(eltern, ProgrammInfoText(u.Hersteller));
 }
 
 // A refused start (no browser or mail program) passes without a message.
-void HilfeHomepageOeffnen() {
-    QDesktopServices::openUrl(HomepageUrl());
+void HilfeHomepageOeffnen(const THilfeUmgebung& u) {
+    QDesktopServices::openUrl(HomepageUrl(u.Hersteller));
 }
-void HilfeMailOeffnen() {
-    QDesktopServices::openUrl(MailUrl());
+void HilfeMailOeffnen(const THilfeUmgebung& u) {
+    QDesktopServices::openUrl(MailUrl(u.Hersteller));
 }
-void HilfeSpendenOeffnen() {
-    QDesktopServices::openUrl(SpendenUrl());
+void HilfeSpendenOeffnen(const THilfeUmgebung& u) {
+    QDesktopServices::openUrl(SpendenUrl(u.Hersteller));
 }
 void HilfeHistoryOeffnen(const THilfeUmgebung& u) {
     QDesktopServices::openUrl(HistoryUrl(u));

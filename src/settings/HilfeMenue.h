@@ -22,16 +22,17 @@ struct THilfeMenue {
     QAction* MenuHilfeSpenden = nullptr;
 };
 
-// Adds "&Hilfe" with its six items to the menu bar; the caller connects the items.
+// Adds "&Hilfe" with its six items to the menu bar; the caller connects the items. The home
+// page, mail and donation items are shown only where the maker gives that address.
 THilfeMenue HilfeMenueAnlegen(QMenuBar* leiste, const THilfeUmgebung& u);
 // Each time the menu opens: history enabled, update shown, only when the file exists.
 void MenuHilfeClick(const THilfeMenue& menue, const THilfeUmgebung& u);
 
-void HilfeInfoZeigen(QWidget* eltern);
+void HilfeInfoZeigen(QWidget* eltern, const THilfeUmgebung& u);
 // The desktop's handlers: web browser, mail program, the default viewer for text files.
-void HilfeHomepageOeffnen();
-void HilfeMailOeffnen();
-void HilfeSpendenOeffnen();
+void HilfeHomepageOeffnen(const THilfeUmgebung& u);
+void HilfeMailOeffnen(const THilfeUmgebung& u);
+void HilfeSpendenOeffnen(const THilfeUmgebung& u);
 void HilfeHistoryOeffnen(const THilfeUmgebung& u);
 // The update hand-off. When the file cannot be written: wiederherstellen runs first (the
 // caller shows its window there if it is hidden in the tray), then the error box; the

@@ -55,7 +55,20 @@ bool TVerknuepfungen::AutostartVorhanden() const {
     return Vorhanden(FAutostart);
 }
 
-void TVerknuepfungen::Ausfuehren(TVerknuepfungsAktion aktion) const {
+QString ProgrammFehltText(const QString& programm) {
+    return QStringLiteral("Die Programmdatei „%1“ gibt es nicht mehr (das Programm wurde entfernt oder "
+                          "verschoben).")
+        .arg(programm);
+}
+
+std::optional<QString> TVerknuepfungen::Ausfuehren(TVerknuepfungsAktion aktion) const {
+    const bool schreibenS = aktion == TVerknuepfungsAktion::DesktopSchreiben ||
+                            aktion == TVerknuepfungsAktion::AutostartSchreiben;
+    // An entry that starts nothing would fail silently at the next login.
+    if (schreibenS && !QFileInfo(FProgramm).isFile())
+        return ProgrammFehltText(FProgramm) +
+               QStringLiteral(" Es wurde kein Eintrag geschrieben, der nichts starten würde. Ist das "
+                              "Programm noch installiert, starten Sie es bitte neu.");
     switch (aktion) {
     case TVerknuepfungsAktion::DesktopSchreiben:
         FEintraege.Schreiben(FDesktop, FProgramm, {}, QString(), QString());
@@ -74,4 +87,5 @@ void TVerknuepfungen::Ausfuehren(TVerknuepfungsAktion aktion) const {
     case TVerknuepfungsAktion::Nichts:
         break;
     }
+    return std::nullopt;
 }

@@ -3,13 +3,30 @@
 #include "ui/Farben.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+
+QString OkBeschriftung() {
+    QDialogButtonBox knoepfe;
+    return knoepfe.addButton(QDialogButtonBox::Ok)->text();
+}
+
+int TitelBreiteNoetig(const QWidget* fenster) {
+    QFont titel = QApplication::font();
+    titel.setBold(true);
+    const QFontMetrics m(titel);
+    // A title bar about a line high; its icon and buttons are about as wide as it is high.
+    const int knopf = m.height() + 8;
+    return m.horizontalAdvance(fenster->windowTitle()) + 4 * knopf;
+}
 
 int GetSchalterHoehe(const QFont& font, TSchalterArt art) {
     // The line height of an auto-sized label showing "M".

@@ -16,6 +16,9 @@ int GetSchalterHoehe(const QFont& font, TSchalterArt art);
 // Width of the text followed by one blank.
 int GetTextBreite(const QFont& font, const QString& text);
 QString EntferneAmpersand(const QString& text);
+// The caption of the standard OK button, as Qt's own dialogs show it (translated; no access
+// key: Return presses it as the default button).
+QString OkBeschriftung();
 
 class QAbstractButton;
 class QWidget;
@@ -51,6 +54,11 @@ void AufBildschirmZentrieren(QWidget* fenster);
 void NachRahmenNeuAnordnen(QWidget* fenster, std::function<void()> anordnen);
 
 // --- Room for captions -----------------------------------------------------------------------
+
+// Client width a window needs for the window system to show its whole title. The window
+// manager draws it in a font of its own that Qt is not told: estimated as the desktop's
+// font in bold, with room for the title bar's icon and buttons beside it.
+int TitelBreiteNoetig(const QWidget* fenster);
 
 // Width a check box or label needs to show its whole caption (style margins, indicator).
 int BreiteNoetig(const QWidget* steuerelement);

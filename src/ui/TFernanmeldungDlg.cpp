@@ -29,7 +29,7 @@ TFernanmeldungDlg::TFernanmeldungDlg(TEnergie& energie, const TProgrammSchrift& 
     feld(LeKennwort, QStringLiteral("&Kennwort:"), QString());
     feld(LeDomaene, QStringLiteral("&Domäne:"), FBisher.Domaene);
     LeKennwort->setEchoMode(QLineEdit::Password);
-    Btn1Ok = new QPushButton(QStringLiteral("O&K"), this);
+    Btn1Ok = new QPushButton(OkBeschriftung(), this);
     Btn2Abbrechen = new QPushButton(QStringLiteral("&Abbrechen"), this);
     KnopfGestalten(Btn1Ok, schrift);
     KnopfGestalten(Btn2Abbrechen, schrift);

@@ -56,7 +56,7 @@ THintergrundForm::THintergrundForm(QWidget* eltern, int rand) : QDialog(eltern),
 
 void THintergrundForm::CaptionZuweisen() {
     setWindowTitle(QStringLiteral("Schrifthintergrund wählen"));
-    Button1->setText(QStringLiteral("O&K"));
+    Button1->setText(OkBeschriftung());
     Button2->setText(QStringLiteral("&Abbrechen"));
     ListBox1->clear();
     for (int i = 0; i < HintergrundAnzahl; ++i)
@@ -101,7 +101,9 @@ void THintergrundForm::SchalterEinrichten() {
 
     Button1->setGeometry(r, 0, knopfBreite, knopfHoehe);
     Button2->setGeometry(2 * Button1->x() + knopfBreite, 0, knopfBreite, knopfHoehe);
-    const int clientBreite = Button2->geometry().right() + 1 + Button1->x();
+    // Wide enough for the whole title, where the work area allows; the list takes the width.
+    const int clientBreite = std::max(Button2->geometry().right() + 1 + Button1->x(),
+                                      std::min(TitelBreiteNoetig(this), hoechstens.width()));
 
     // 20 text lines for the 19 names; on a work area too low for that the list gives up lines
     // and scrolls rather than pushing the buttons off the screen.

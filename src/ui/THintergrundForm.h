@@ -16,7 +16,7 @@ public:
     explicit THintergrundForm(QWidget* eltern = nullptr, int rand = 10);
 
     QListWidget* ListBox1 = nullptr;
-    QPushButton* Button1 = nullptr; // "O&K"
+    QPushButton* Button1 = nullptr; // the standard OK
     QPushButton* Button2 = nullptr; // "&Abbrechen"
     int Rand;
     // The selection when the dialog was shown; Cancel, Esc and the close box go back to it.

@@ -75,7 +75,7 @@ QString TNameDlg::Name() const {
 void TNameDlg::CaptionZuweisen() {
     setWindowTitle(QStringLiteral("Gerätename ändern"));
     LeNameLabel->setText(QStringLiteral("&Name:"));
-    Btn1Ok->setText(QStringLiteral("O&K"));
+    Btn1Ok->setText(OkBeschriftung());
     Btn2Abbrechen->setText(QStringLiteral("&Abbrechen"));
 }
 

@@ -98,6 +98,14 @@ private slots:
         Innen(*form).Cb1Autostart->setFocus();
         Innen(*form).Cb1Autostart->click();
         QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
+
+        // The program file gone while it runs: no entry that starts nothing, and the user is told.
+        QVERIFY(QFile::remove(Laufzeit().ProgrammDatei));
+        Innen(*form).Cb1Autostart->click();
+        QVERIFY(!QFile::exists(Laufzeit().AutostartLink));
+        QVERIFY(!Innen(*form).Cb1Autostart->isChecked());
+        QCOMPARE(FUmgebung->Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Fehler});
+        QVERIFY(FUmgebung->Meldungen.Texte.value(0).contains("„" + Laufzeit().ProgrammDatei + "“"));
     }
 };
 

@@ -5,9 +5,12 @@ import contextlib
 import os
 import re
 import select
+import shutil
 import signal
 import socket
+import stat
 import subprocess
+import tempfile
 import time
 
 HIER = os.path.dirname(os.path.abspath(__file__))
@@ -113,6 +116,66 @@ def instance_query(socket_path, word, timeout=5.0):
 def _entschluesseln(text):
     """The answer writes backslash, line breaks and tabs inside values as \\, \\n, \\r, \\t."""
     return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m.group(1), m.group(1)), text)
+
+
+# --- Files another user must reach ---------------------------------------------------------------
+
+
+def fuer_benutzer_erreichbar(pfad, uid):
+    """Whether user uid (its group the same number, no other groups) may pass every folder
+    above pfad and read and run pfad, as the kernel decides it (permission bits; no ACLs)."""
+    def darf(st, bits):
+        if st.st_uid == uid:
+            return st.st_mode & bits[0]
+        if st.st_gid == uid:
+            return st.st_mode & bits[1]
+        return st.st_mode & bits[2]
+    suchen = (stat.S_IXUSR, stat.S_IXGRP, stat.S_IXOTH)
+    pfad = os.path.realpath(pfad)
+    teile = pfad.split("/")
+    for i in range(1, len(teile)):
+        if not darf(os.stat("/".join(teile[:i]) or "/"), suchen):
+            return False
+    st = os.stat(pfad)
+    return bool(darf(st, suchen) and darf(st, (stat.S_IRUSR, stat.S_IRGRP, stat.S_IROTH)))
+
+
+class BenutzerKopien:
+    """Files for another user: the file itself where that user reaches it, else a copy in a
+    temporary folder anyone may read (a clone in root's home, mode 0700 on Debian, is out of
+    reach). The copies go with close()."""
+
+    def __init__(self):
+        self._ordner = None
+        self._kopien = {}
+
+    def pfad(self, quelle, uid):
+        quelle = os.path.realpath(quelle)
+        if fuer_benutzer_erreichbar(quelle, uid):
+            return quelle
+        if quelle not in self._kopien:
+            if self._ordner is None:
+                self._ordner = tempfile.mkdtemp(prefix="veltrano-fuer-benutzer-")
+                os.chmod(self._ordner, 0o755)
+            # A folder per copy: the file keeps its name (the program names its entries after it).
+            unter = os.path.join(self._ordner, str(len(self._kopien)))
+            os.mkdir(unter, 0o755)
+            ziel = os.path.join(unter, os.path.basename(quelle))
+            shutil.copy2(quelle, ziel)
+            os.chmod(ziel, 0o755)
+            self._kopien[quelle] = ziel
+        return self._kopien[quelle]
+
+    def close(self):
+        if self._ordner is not None:
+            shutil.rmtree(self._ordner, ignore_errors=True)
+        self._ordner, self._kopien = None, {}
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
 
 
 # --- Processes started in a host ----------------------------------------------------------------

@@ -37,7 +37,7 @@ from datagramme import LoadSender  # noqa: F401
 from grundlagen import WERKZEUGE, cpu_seconds, path_in_process, rss_kib  # noqa: F401
 from grundlagen import (BEFEHL_PORT, LAB_SKRIPT, LSAN_UNTERDRUECKUNG, NACHRICHT_SCHLIESSEN,  # noqa: F401
                         NACHRICHT_SCHLIESSEN2, NACHRICHT_ZEIGEN, PRAESENZ_PORT, PROGRAMM_TITEL, PYTHON,
-                        HostProcess, InstanceSocketError, Veltrano, Xvfb, instance_caption, instance_query,
+                        BenutzerKopien, HostProcess, InstanceSocketError, Veltrano, Xvfb, instance_caption, instance_query,
                         instance_send, screenshot, wait_until)
 from logind import LogindMock, start_logind_mock  # noqa: F401
 
@@ -201,7 +201,8 @@ class Host:
         clock_offset: seconds this program's wall clock runs ahead (negative: behind), through
         Debian's faketime; the steady clock is left alone. user: a user id to run the program as
         (group the same number, no other groups), as a user whom permissions bind, not root; the
-        host's folders are given to that user first (before still runs as root)."""
+        host's folders are given to that user first (before still runs as root), and a program the
+        user cannot reach (a clone in root's home) runs from a copy (process.argv shows which)."""
         binary = binary or VELTRANO
         if not binary:
             raise AssertionError("no Veltrano binary given (run through e2e_main with --veltrano)")
@@ -231,6 +232,11 @@ class Host:
             # libfaketime is preloaded ahead of the sanitizer runtime.
             zusatz["ASAN_OPTIONS"] += ":verify_asan_link_order=0"
         if user is not None:
+            # The user must reach the program (and a suppression file it reads): a copy where not.
+            argv[0] = self.lab.kopien.pfad(binary, user)
+            if "suppressions=" in zusatz["ASAN_OPTIONS"]:
+                zusatz["ASAN_OPTIONS"] = zusatz["ASAN_OPTIONS"].replace(
+                    LSAN_UNTERDRUECKUNG, self.lab.kopien.pfad(LSAN_UNTERDRUECKUNG, user))
             for schluessel in ("home", "data", "config", "cache", "runtime", "desktop"):
                 for wurzel, ordner, dateien in os.walk(self.folders[schluessel]):
                     for name in [wurzel] + [os.path.join(wurzel, x) for x in ordner + dateien]:
@@ -273,6 +279,7 @@ class Lab:
         self._optionen = (net, addresses, silent, names, hosts_file, ping_range)
         self.hosts = []
         self.veltranos = []
+        self.kopien = BenutzerKopien()  # what a program run as another user gets to reach
         self._verwaltet = []
         self._daten = None
         self.up_seconds = None
@@ -348,6 +355,7 @@ class Lab:
         anfang = time.monotonic()
         subprocess.run([LAB_SKRIPT, "down", self.name], capture_output=True)
         self.down_seconds = time.monotonic() - anfang
+        self.kopien.close()
         self._daten = None
         return "\n".join(f"sanitizer error: {b}" for b in befunde)
 

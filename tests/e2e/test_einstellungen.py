@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """Settings chosen in the program's own dialogs survive a restart, and the autostart entry
-written by its check box is a valid desktop entry that starts the program hidden."""
+written by its check box is a valid desktop entry that starts the program hidden, also after
+an upgrade replaced the running program's file."""
 import configparser
 import os
 import re
+import shutil
+import tempfile
 import unittest
 
 import lab
@@ -11,6 +14,7 @@ from bedienung import Bedienung
 from lab import Lab, wait_until
 
 NAME = "Anna Test"
+NOBODY = 65534
 
 
 def exec_argumente(wert):
@@ -123,20 +127,32 @@ class Einstellungen(unittest.TestCase):
             bed.warte_kein_dialog()
             self.assertEqual(v.zustand()["schrift"], "12 Arial")
 
-    def test_autostarteintrag_startet_versteckt(self):
-        with Lab(1) as l:
+    def test_autostarteintrag_nach_ersetzter_programmdatei_startet_versteckt(self):
+        """A user's program (not root's), whose file an upgrade replaced while it runs: the
+        entry names the new file, shows the icon and starts the program hidden."""
+        with Lab(1) as l, tempfile.TemporaryDirectory() as ordner_programm:
             h = l[1]
+            os.chmod(ordner_programm, 0o755)
+            programm = os.path.join(ordner_programm, "veltrano")
+            shutil.copy2(lab.VELTRANO, programm)
             xvfb = h.start_xvfb((1280, 800))
-            v, bed = self.starten(h, xvfb)
+            v = h.start_veltrano(programm, display=xvfb, user=NOBODY)
+            v.wait_ready()
+            bed = Bedienung(v)
+            bed.warte_fokus_auf_hauptfenster()
             self.assertEqual(v.zustand()["autostart"], "0")
-            bed.tasten("alt+w", pause=0.5)
+            # As a package upgrade does it: the new version renamed over the running file.
+            shutil.copy2(lab.VELTRANO, programm + ".neu")
+            os.rename(programm + ".neu", programm)
+            self.assertEqual(os.readlink(f"/proc/{v.pid}/exe"), programm + " (deleted)")
+
+            bed.tasten("alt+n", pause=0.5)  # "Beim A&nmelden starten"
             wait_until(lambda: v.zustand()["autostart"] == "1", 5)
             ordner = os.path.join(h.folders["config"], "autostart")
             eintraege = wait_until(lambda: os.listdir(ordner) if os.path.isdir(ordner) else None, 5,
                                    message="an entry in $XDG_CONFIG_HOME/autostart")
-            self.assertEqual(len(eintraege), 1, eintraege)
+            self.assertEqual(eintraege, ["veltrano.desktop"])
             datei = os.path.join(ordner, eintraege[0])
-            self.assertTrue(datei.endswith(".desktop"), datei)
             r = h.run(["desktop-file-validate", datei])
             self.assertEqual((r.returncode, r.stdout + r.stderr), (0, ""))
 
@@ -145,13 +161,16 @@ class Einstellungen(unittest.TestCase):
             eintrag.read(datei, encoding="utf-8")
             werte = eintrag["Desktop Entry"]
             argv = exec_argumente(werte["Exec"])
-            self.assertEqual(argv, [lab.VELTRANO, "/systemstartup"])
-            self.assertEqual(werte["Path"].rstrip("/"), os.path.dirname(lab.VELTRANO))
+            self.assertEqual(argv, [programm, "/systemstartup"])
+            self.assertTrue(os.path.isfile(argv[0]))
+            self.assertEqual(werte["Path"].rstrip("/"), ordner_programm)
             self.assertEqual(werte["Type"], "Application")
+            # Neither a build tree nor an installation beside it: the theme's icon by name.
+            self.assertEqual(werte["Icon"], "veltrano")
 
             # What a session would start: the program hidden, with exactly that argument, in that folder.
             self.assertEqual(v.stop(), 0)
-            gestartet = h.start_veltrano(binary=argv[0], args=argv[1:], cwd=werte["Path"])
+            gestartet = h.start_veltrano(binary=argv[0], args=argv[1:], cwd=werte["Path"], user=NOBODY)
             gestartet.wait_ready()
             wait_until(lambda: gestartet.zustand()["tray"] == "1", 10, message="the start hidden in the tray")
             self.assertEqual(gestartet.zustand()["sichtbar"], "0")

@@ -148,8 +148,10 @@ class Lebenszyklus(unittest.TestCase):
             subprocess.run([lab.LAB_SKRIPT, "down", name], capture_output=True)
 
     def test_verweigert_ohne_root_und_falsche_eingaben(self):
-        r = subprocess.run(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", lab.LAB_SKRIPT, "ls"],
-                           capture_output=True, text=True)
+        # As the user sees it: a copy where the clone is out of that user's reach.
+        with lab.BenutzerKopien() as kopien:
+            r = subprocess.run(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                kopien.pfad(lab.LAB_SKRIPT, 65534), "ls"], capture_output=True, text=True)
         self.assertEqual(r.returncode, 1)
         self.assertIn("must run as root", r.stderr)
         for argv in (["up", "Gross", "1"], ["up", "x1", "3", "--addresses", "10.77.0.1"],

@@ -151,6 +151,15 @@ private slots:
         QCOMPARE(WEXITSTATUS(status), 0);
     }
 
+    // /proc/self/exe after an upgrade renamed a new version over the running file.
+    void programmDateiAusLink() {
+        QCOMPARE(ProgrammDateiAusLink(Pfad("veltrano") + " (deleted)"), Pfad("veltrano"));
+        Schreiben(Pfad("echt (deleted)"), "x"); // a file that really has that name
+        QCOMPARE(ProgrammDateiAusLink(Pfad("echt (deleted)")), Pfad("echt (deleted)"));
+        QCOMPARE(ProgrammDateiAusLink(QFileInfo("/proc/self/exe").symLinkTarget()),
+                 QCoreApplication::applicationFilePath());
+    }
+
     void fehlerTexte() {
         QCOMPARE(LinuxFehlerText(EACCES), QString("keine Berechtigung"));
         QCOMPARE(LinuxFehlerText(ENOSPC), QString("kein Speicherplatz mehr auf dem Datenträger"));

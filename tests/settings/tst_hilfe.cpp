@@ -1,4 +1,3 @@
-#include "settings/Hersteller.h"
 #include "settings/Hilfe.h"
 #include "support/TestUmgebung.h"
 
@@ -38,24 +37,34 @@ private slots:
         QFile::remove(ordner + "History.txt");
         Schreiben(u.Fake().TempOrdner() + "History.txt", "x");
         QVERIFY(!HistoryVorhanden(HilfeUmgebung()));
+        // Installed: <prefix>/share/doc/veltrano beside <prefix>/bin.
+        const QString doku = QDir::cleanPath(ordner + "../share/doc/veltrano/History.txt");
+        QVERIFY(QDir().mkpath(QFileInfo(doku).path()));
+        Schreiben(doku, "1.01");
+        QCOMPARE(HistoryUrl(HilfeUmgebung()), QUrl::fromLocalFile(doku));
     }
 
     void texteUndAdressen() {
-        TTestUmgebung u;
-        const QStringList info = ProgrammInfoText().split("\r\n");
-        QCOMPARE(info.value(0), "Veltrano V1.01");
-        QCOMPARE(info.value(1),
-                 "Dieses Programm kann Computer über das Netzwerk starten und wieder herunterfahren lassen.");
-        QVERIFY(ProgrammInfoText().contains(Hersteller::WebSeite));
-        QVERIFY(ProgrammInfoText().contains(Hersteller::MailAdresse));
-        QCOMPARE(ProgrammInfoText().count('\n'), ProgrammInfoText().count("\r\n"));
+        const QString anfang =
+            "Veltrano V1.01\r\nDieses Programm kann Computer über das Netzwerk starten und "
+            "wieder herunterfahren lassen.";
+        const THersteller h{"Anna Muster",
+                            {"Hauptstraße 1", "1010 Wien"},
+                            "www.muster.at",
+                            "anna@muster.at",
+                            "https://www.muster.at/spenden.htm"};
+        QCOMPARE(ProgrammInfoText(h), anfang + "\r\n\r\nAnna Muster\r\nHauptstraße 1\r\n1010 Wien\r\n"
+                                               "Web: www.muster.at\r\nMail: anna@muster.at");
+        QCOMPARE(HomepageUrl(h).toString(), "http://www.muster.at");
+        QCOMPARE(MailUrl(h).toString(), "mailto:anna@muster.at?subject=Veltrano V1.01");
+        QCOMPARE(MailUrl(h).query(), "subject=Veltrano V1.01");
+        QCOMPARE(SpendenUrl(h).toString(), "https://www.muster.at/spenden.htm");
 
-        QCOMPARE(HomepageUrl().toString(), "https://veltrano.example/");
-        QCOMPARE(MailUrl().toString(), "mailto:veltrano@example.org?subject=Veltrano V1.01");
-        QCOMPARE(MailUrl().query(), "subject=Veltrano V1.01");
-        QCOMPARE(SpendenUrl().toString(), "https://veltrano.example/spenden.htm");
-        QVERIFY(HistoryUrl(HilfeUmgebung()).isLocalFile());
-        QCOMPARE(HistoryUrl(HilfeUmgebung()).toLocalFile(), ProgrammOrdner(HilfeUmgebung()) + "History.txt");
+        // Nothing given: no line, no address, no blank line after the description.
+        QCOMPARE(ProgrammInfoText(THersteller{}), anfang);
+        QCOMPARE(ProgrammInfoText(THersteller{{}, {}, {}, "anna@muster.at", {}}),
+                 anfang + "\r\n\r\nMail: anna@muster.at");
+        QVERIFY(HomepageUrl({}).isEmpty() && MailUrl({}).isEmpty() && SpendenUrl({}).isEmpty());
     }
 
     void uebergabeDateiByteFuerByte_data() {
@@ -117,6 +126,15 @@ private slots:
         QCOMPARE(*fehler, "Es ist ein Fehler beim Aktualisieren aufgetreten!\r\nDie Datei \"" + datei +
                               "\" konnte nicht gespeichert werden.");
         QVERIFY(!gestartetS);
+
+        // The program file gone (removed while it runs): no hand-off names it.
+        QVERIFY(QDir().rmdir(datei));
+        QVERIFY(QFile::remove(u.Fake().ProgrammDatei()));
+        QVERIFY(UpdateUebergeben(HilfeUmgebung(), "T", 12, "Arial", [&](const QString&, const QStringList&) {
+                    gestartetS = true;
+                })->contains(u.Fake().ProgrammDatei()));
+        QVERIFY(!gestartetS);
+        QVERIFY(!QFile::exists(datei));
     }
 };
 

@@ -37,6 +37,14 @@ private slots:
                               "Programm-&Änderungen...", "&Mail an den Programmierer...", "&Spenden..."}));
         QVERIFY(!m.MenuHilfeHistory->isEnabled());
         QVERIFY(!m.MenuHilfeUpdate->isVisible());
+        // A build that names no maker shows none of the maker's items.
+        for (const QAction* a : {m.MenuHilfeHomepage, m.MenuHilfeMail, m.MenuHilfeSpenden})
+            QVERIFY(!a->isVisible());
+        THilfeUmgebung mitMail = HilfeUmgebung();
+        mitMail.Hersteller.Mail = "anna@muster.at";
+        const THilfeMenue m2 = HilfeMenueAnlegen(fenster.menuBar(), mitMail);
+        QVERIFY(!m2.MenuHilfeHomepage->isVisible() && m2.MenuHilfeMail->isVisible() &&
+                !m2.MenuHilfeSpenden->isVisible());
 
         QFile h(ProgrammOrdner(HilfeUmgebung()) + "History.txt"),
             r(ProgrammOrdner(HilfeUmgebung()) + "Renovo.exe");
@@ -48,23 +56,30 @@ private slots:
 
     void adressenGehenAnDenDesktop() {
         TTestUmgebung u;
+        THilfeUmgebung hu = HilfeUmgebung();
+        hu.Hersteller = {"Anna", {}, "https://muster.at/", "anna@muster.at", "https://muster.at/spenden.htm"};
+        QFile h(ProgrammOrdner(hu) + "History.txt");
+        QVERIFY(h.open(QIODevice::WriteOnly));
         TUrlFaenger f;
         for (const char* schema : {"https", "mailto", "file"})
             QDesktopServices::setUrlHandler(schema, &f, "Oeffnen");
-        HilfeHomepageOeffnen();
-        HilfeMailOeffnen();
-        HilfeSpendenOeffnen();
-        HilfeHistoryOeffnen(HilfeUmgebung());
+        HilfeHomepageOeffnen(hu);
+        HilfeMailOeffnen(hu);
+        HilfeSpendenOeffnen(hu);
+        HilfeHistoryOeffnen(hu);
         for (const char* schema : {"https", "mailto", "file"})
             QDesktopServices::unsetUrlHandler(schema);
-        QCOMPARE(f.Urls, QList<QUrl>({HomepageUrl(), MailUrl(), SpendenUrl(), HistoryUrl(HilfeUmgebung())}));
+        QCOMPARE(
+            f.Urls,
+            QList<QUrl>({QUrl("https://muster.at/"), QUrl("mailto:anna@muster.at?subject=Veltrano V1.01"),
+                         QUrl("https://muster.at/spenden.htm"), QUrl::fromLocalFile(h.fileName())}));
     }
 
     void infoBox() {
         TTestUmgebung u;
-        HilfeInfoZeigen(nullptr);
+        HilfeInfoZeigen(nullptr, HilfeUmgebung());
         QCOMPARE(u.Meldungen.Arten, QList<Meldungen::TArt>{Meldungen::TArt::Information});
-        QCOMPARE(u.Meldungen.Texte, QStringList{ProgrammInfoText()});
+        QCOMPARE(u.Meldungen.Texte, QStringList{ProgrammInfoText(BauHersteller())});
     }
 
     void updateFehlerZeigtErstDasFenster() {

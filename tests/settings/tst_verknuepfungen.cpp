@@ -162,11 +162,47 @@ private slots:
         QCOMPARE(werte.value("Type"), "Application");
         QCOMPARE(werte.value("Name"), "Veltrano");
         QCOMPARE(werte.value("Terminal"), "false");
-        QVERIFY(!werte.contains("Icon"));
+        QCOMPARE(werte.value("Icon"), "veltrano"); // no build tree or installation around it
         const std::optional<QStringList> exec = ExecZerlegen(werte.value("Exec"));
         QVERIFY2(exec, qPrintable(werte.value("Exec")));
         QCOMPARE(*exec, QStringList{programm} + argumente);
         QCOMPARE(StringWert(werte.value("Path")), programmOrdner);
+    }
+
+    // The icon the entry shows: the theme's by name where the theme finds it, else the file.
+    void symbolNachOrt_data() {
+        QTest::addColumn<QString>("programm");
+        QTest::addColumn<QString>("png");
+        QTest::addColumn<bool>("datenOrdnerS"); // the prefix's share folder is a system data folder
+        QTest::addColumn<bool>("dateiS");
+        const QString hicolor = "share/icons/hicolor/256x256/apps/veltrano.png";
+        QTest::newRow("Bauverzeichnis") << "bau/veltrano"
+                                        << "bau/symbole/256x256/apps/veltrano.png" << false << true;
+        QTest::newRow("Präfix außerhalb") << "opt/bin/veltrano"
+                                          << "opt/" + hicolor << false << true;
+        QTest::newRow("Präfix der Datenordner") << "usr/bin/veltrano"
+                                                << "usr/" + hicolor << true << false;
+        QTest::newRow("ohne Symbol") << "x/veltrano"
+                                     << "" << false << false;
+    }
+    void symbolNachOrt() {
+        QFETCH(QString, programm);
+        QFETCH(QString, png);
+        QFETCH(bool, datenOrdnerS);
+        QFETCH(bool, dateiS);
+        TTestUmgebung umgebung;
+        const QString basis = umgebung.Fake().Basis() + "/";
+        if (!png.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(basis + png).path()));
+            QFile f(basis + png);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const QByteArray vorher = qgetenv("XDG_DATA_DIRS");
+        if (datenOrdnerS)
+            qputenv("XDG_DATA_DIRS", (basis + "usr/share").toUtf8());
+        const QString symbol = ProgrammSymbol(basis + programm);
+        qputenv("XDG_DATA_DIRS", vorher);
+        QCOMPARE(symbol, dateiS ? basis + png : QString("veltrano"));
     }
 
     void steuerzeichenImPfadWirdNichtGeschrieben() {

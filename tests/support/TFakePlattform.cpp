@@ -20,6 +20,8 @@ TFakePlattform::TFakePlattform() {
     FLebenszeichen->Fake = this;
     FProgrammDatei = FBasis.path() + QStringLiteral("/prog/veltrano");
     QDir().mkpath(FBasis.path() + QStringLiteral("/prog"));
+    // The program file exists, as the running program's does.
+    QFile(FProgrammDatei).open(QIODevice::WriteOnly);
 }
 
 TFakePlattform::~TFakePlattform() {
@@ -47,6 +49,10 @@ QString TFakePlattform::TempOrdner() {
     const QString pfad = FBasis.path() + QStringLiteral("/tmp/");
     QDir().mkpath(pfad);
     return pfad;
+}
+
+QString TFakePlattform::BeigelegteDatei(const QString& programmDatei, const QString& name) {
+    return LinuxBeigelegteDatei(programmDatei, name);
 }
 
 bool TFakePlattform::DateiAttributeEntfernen(const QString& pfad) {

@@ -64,6 +64,7 @@ public:
     QString SpezialOrdner(TOrdner ordner) override;
     QString TempOrdner() override;
     QString ProgrammDatei() override { return FProgrammDatei; }
+    QString BeigelegteDatei(const QString& programmDatei, const QString& name) override;
     bool DateiAttributeEntfernen(const QString& pfad) override;
     // The real files below the fake's folders, as Linux reads and writes them, unless a test
     // scripted a failure for the path.

@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(d.windowTitle(), "Gerätename ändern");
         QCOMPARE(d.LeNameLabel->text(), "&Name:");
         QCOMPARE(d.LeNameLabel->buddy(), d.LeName);
-        QCOMPARE(d.Btn1Ok->text(), "O&K");
+        QCOMPARE(d.Btn1Ok->text(), "OK");
         QCOMPARE(d.Btn2Abbrechen->text(), "&Abbrechen");
         QVERIFY(d.Btn1Ok->isDefault());
         QCOMPARE(d.LeName->maxLength(), 100);

@@ -1,10 +1,13 @@
 #include "platform/linux/LinuxDateien.h"
 
+#include "common/Bauwerte.h"
 #include "platform/linux/Dateideskriptor.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstring>
@@ -257,4 +260,21 @@ QString VonWindows1252(QByteArrayView daten) {
         *ziel++ = QChar(b >= 0x80 && b < 0xA0 ? Cp1252Oben[b - 0x80] : char16_t(b));
     }
     return text;
+}
+
+QString ProgrammDateiAusLink(const QString& ziel) {
+    const QString geloescht = QStringLiteral(" (deleted)");
+    if (!ziel.endsWith(geloescht) || QFileInfo::exists(ziel))
+        return ziel;
+    return ziel.chopped(geloescht.size());
+}
+
+QString LinuxBeigelegteDatei(const QString& programmDatei, const QString& name) {
+    const QString ordner = QFileInfo(programmDatei).absolutePath() + u'/';
+    const QStringList kandidaten{ordner + name, ordner + Bauwerte::DokumenteVomProgramm() + u'/' + name};
+    for (const QString& kandidat : kandidaten) {
+        if (QFileInfo(kandidat).isFile())
+            return QDir::cleanPath(kandidat);
+    }
+    return {};
 }

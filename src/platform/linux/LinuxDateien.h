@@ -19,6 +19,15 @@ TDateien::TGelesen LinuxDateiLesen(const QString& pfad, qint64 hoechstens);
 // place. On failure the target is untouched (but in place) and grund says why.
 bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS, QString* grund);
 
+// The program's path from the target of /proc/self/exe. Once the file was replaced (a package
+// upgrade renames the new version over it) or removed, the kernel appends " (deleted)"; the
+// path it started from is without it.
+QString ProgrammDateiAusLink(const QString& ziel);
+
+// TDateien::BeigelegteDatei: beside the program (a build tree), else in the documents folder
+// of the installation the program lies in.
+QString LinuxBeigelegteDatei(const QString& programmDatei, const QString& name);
+
 // A German phrase for an error number ("keine Berechtigung"); the system's text for the rare
 // ones.
 QString LinuxFehlerText(int fehler);

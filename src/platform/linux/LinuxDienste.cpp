@@ -112,7 +112,11 @@ QString TLinuxDateien::TempOrdner() {
 
 QString TLinuxDateien::ProgrammDatei() {
     // Asked before the application object exists, so not through it.
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return ProgrammDateiAusLink(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+}
+
+QString TLinuxDateien::BeigelegteDatei(const QString& programmDatei, const QString& name) {
+    return LinuxBeigelegteDatei(programmDatei, name);
 }
 
 bool TLinuxDateien::DateiAttributeEntfernen(const QString& pfad) {

@@ -27,6 +27,7 @@ public:
     QString SpezialOrdner(TOrdner ordner) override;
     QString TempOrdner() override;
     QString ProgrammDatei() override;
+    QString BeigelegteDatei(const QString& programmDatei, const QString& name) override;
     bool DateiAttributeEntfernen(const QString& pfad) override;
     TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) override;
     bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,

@@ -1,11 +1,13 @@
 #include "platform/linux/TLinuxStarteintraege.h"
 
+#include "common/Bauwerte.h"
 #include "common/ResConst.h"
 #include "platform/Dateien.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace {
@@ -64,6 +66,20 @@ std::optional<QString> DesktopString(const QString& text) {
     return s;
 }
 
+QString ProgrammSymbol(const QString& programmPfad) {
+    const QString ordner = QFileInfo(programmPfad).absolutePath() + u'/';
+    const QString imBaum = ordner + Bauwerte::SymbolImBaum();
+    if (QFileInfo(imBaum).isFile())
+        return imBaum;
+    const QString daten = QDir::cleanPath(ordner + Bauwerte::DatenVomProgramm());
+    const QString installiert = daten + QStringLiteral("/icons/hicolor/256x256/apps/") +
+                                Bauwerte::Paketname() + QStringLiteral(".png");
+    if (QFileInfo(installiert).isFile() &&
+        !QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation).contains(daten))
+        return installiert;
+    return Bauwerte::Paketname();
+}
+
 std::optional<QByteArray> DesktopEintrag(const QString& zielPfad, const QStringList& argumente,
                                          const QString& beschreibung, const QString& arbeitsOrdner) {
     if (zielPfad.isEmpty())
@@ -75,7 +91,8 @@ std::optional<QByteArray> DesktopEintrag(const QString& zielPfad, const QStringL
     const std::optional<QString> ordner =
         DesktopString(arbeitsOrdner.isEmpty() ? ProgrammOrdnerVon(zielPfad) : arbeitsOrdner);
     const std::optional<QString> kommentar = DesktopString(beschreibung);
-    if (!exec || !ordner || !kommentar)
+    const std::optional<QString> symbol = DesktopString(ProgrammSymbol(zielPfad));
+    if (!exec || !ordner || !kommentar || !symbol)
         return std::nullopt;
 
     QString t = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + ProgrammName + u'\n';
@@ -83,6 +100,7 @@ std::optional<QByteArray> DesktopEintrag(const QString& zielPfad, const QStringL
         t += QStringLiteral("Comment=") + *kommentar + u'\n';
     t += QStringLiteral("Exec=") + *exec + u'\n';
     t += QStringLiteral("Path=") + *ordner + u'\n';
+    t += QStringLiteral("Icon=") + *symbol + u'\n';
     t += QStringLiteral("Terminal=false\n");
     return t.toUtf8();
 }

@@ -14,6 +14,10 @@ QString ExecArgument(const QString& argument);
 // The escapes of a string value of a desktop entry; nothing when the text holds a
 // control character a desktop entry cannot carry.
 std::optional<QString> DesktopString(const QString& text);
+// The icon an entry for the program at programmPfad shows: the installed icon by its name
+// in the icon theme; the picture file itself where the theme cannot find it (the program runs
+// from its build tree, or is installed under a prefix outside the system's data folders).
+QString ProgrammSymbol(const QString& programmPfad);
 // The file's contents; nothing when a path cannot be written into a desktop entry.
 // An empty working folder means the target's folder.
 std::optional<QByteArray> DesktopEintrag(const QString& zielPfad, const QStringList& argumente,
