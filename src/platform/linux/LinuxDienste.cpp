@@ -64,11 +64,13 @@ void ProzessendeBeobachten(qint64 pid, std::function<void()> beendet) {
     // A detached program is no child of ours: a pidfd tells when it ends, and unlike a
     // process id it cannot come to name another process meanwhile.
     const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    if (fd < 0 && errno == ESRCH) {
+        QTimer::singleShot(0, std::move(beendet)); // it has ended already
+        return;
+    }
     if (fd < 0) {
-        const bool schonWegS = errno == ESRCH;
         // Kernels before 5.3: ask now and then whether the process is still there.
         auto* takt = new QTimer;
-        takt->setInterval(schonWegS ? 0 : 200);
         QObject::connect(takt, &QTimer::timeout, takt, [takt, pid, beendet = std::move(beendet)] {
             if (::kill(pid_t(pid), 0) == 0 || errno == EPERM)
                 return;
@@ -76,7 +78,7 @@ void ProzessendeBeobachten(qint64 pid, std::function<void()> beendet) {
             takt->deleteLater();
             beendet();
         });
-        takt->start();
+        takt->start(200);
         return;
     }
     auto* melder = new QSocketNotifier(fd, QSocketNotifier::Read);
