@@ -280,7 +280,7 @@ void TKern::BefehlDatagramm(const QByteArray& daten, const QString& absenderIp, 
     const bool energieS = befehl == Protokoll::Einschlafen || befehl == Protokoll::Herunterfahren ||
                           befehl == Protokoll::Neustart;
     if (!energieS && befehl != Protokoll::ZsSenden) {
-        // Presence aside, the schedule's reads and answers stay open, as on every peer.
+        // The schedule's reads and answers stay unsigned, with or without a key.
         ZeitsteuerungsBefehl(befehl, felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString(), absenderIp);
         return;
     }
