@@ -1,6 +1,5 @@
 #include "app/TForm1.h"
 #include "common/ResConst.h"
-#include "protocol/Signatur.h"
 #include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 
@@ -74,45 +73,6 @@ private slots:
         Empfang("VTR1|herunterfahren");
         Laufzeit().StopS = false;
         QVERIFY(Gestartet().isEmpty());
-    }
-
-    // With a key only verified commands run, one power action at a time, and every power
-    // command lands in the log with what became of it.
-    void schluesselEinAktionZurZeitProtokoll() {
-        const QByteArray k(32, 'k');
-        Innen(*FForm).Kern.SchluesselSetzen(k);
-        FUmgebung->Fake().FJetzt = QDateTime::currentDateTime();
-        FUmgebung->Fake().FProgrammeLaufenS = true;
-        const qint64 t = FUmgebung->Fake().FJetzt.toSecsSinceEpoch();
-        const auto signiert = [&](const char* d, const char* n) {
-            return Signatur::Signieren(d, k, t, n).toUtf8();
-        };
-        Empfang("VTR1|herunterfahren");
-        Empfang(signiert("VTR1|herunterfahren", "00000000000000a1"));
-        Empfang(signiert("VTR1|neustart", "00000000000000a2"));
-        QCOMPARE(Gestartet(), QStringList{"shutdown -P"});
-        FUmgebung->Fake().ProgrammeBeenden();
-        Empfang(signiert("VTR1|herunterfahren", "00000000000000a1"));
-        // The own dispatch signs: the controller's own listener takes it.
-        THostListRec h;
-        h.IP = "127.0.0.1";
-        h.MAC = "00-1A-2B-3C-4D-5E";
-        h.SenderS = true;
-        Innen(*FForm).SendBefehl(4, h);
-        QTRY_COMPARE(Gestartet(), (QStringList{"shutdown -P", "shutdown -r"}));
-        const QString port = QString::number(Innen(*FForm).Kern.Optionen().BefehlPort);
-        FForm.reset(); // the log is written at the latest when the core goes
-        QFile log(Laufzeit().BefehleDatei);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QStringList ergebnisse;
-        for (const QByteArray& zeile : log.readAll().split('\n'))
-            if (!zeile.isEmpty())
-                ergebnisse << QString::fromUtf8(zeile).section("  ", 1);
-        QCOMPARE(ergebnisse,
-                 (QStringList{"10.0.0.7:0  herunterfahren  keine Signatur",
-                              "10.0.0.7:0  herunterfahren  ausgeführt", "10.0.0.7:0  neustart  läuft bereits",
-                              "10.0.0.7:0  herunterfahren  wiederholt",
-                              "127.0.0.1:" + port + "  neustart  ausgeführt"}));
     }
 
     // The dispatch reaches a peer instance by datagram: here the controller itself.
