@@ -180,6 +180,8 @@ void Datagramm(char art, int absenderNr, const QByteArray& daten) {
                      (wort == Protokoll::Einschlafen && !fake.Energie.FHibernationS),
                  wozu + QStringLiteral(": sleep timer armed wrongly"));
     Innen(*form).Timer1SetSuspendState.stop();
+    // Each datagram is judged on its own: the action it started is over before the next.
+    Innen(*form).EnergieBeendet();
 
     if (befehlS) {
         const THostListListe listeNachher = Innen(*form).HostList->GetListe();

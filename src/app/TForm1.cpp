@@ -12,6 +12,7 @@
 #include "ui/TMeldungen.h"
 #include "ui/TMeldungsZeile.h"
 #include "ui/TPuLv1.h"
+#include "ui/TSchluesselDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,6 +86,13 @@ void TForm1::MenuesAnlegen() {
     // Credentials for shutting down computers that run no peer instance.
     connect(MenuDatei->addAction(QStringLiteral("&Fernanmeldung...")), &QAction::triggered, this,
             [this] { FernanmeldungBearbeiten(this, FPlattform.Energie, FSchrift, Hintergrund()); });
+    // The key that power commands and schedule writes must carry; in force at once.
+    connect(MenuDatei->addAction(QStringLiteral("Netzwerkschlüssel...")), &QAction::triggered, this, [this] {
+        const TSchluesselWahl wahl = SchluesselBearbeiten(this, FPlattform.Dateien, FLaufzeit.SchluesselDatei,
+                                                          FKern->SchluesselAktivS(), FSchrift, Hintergrund());
+        if (wahl.GeaendertS)
+            FKern->SchluesselSetzen(wahl.Schluessel);
+    });
     MenuDateiBeenden = MenuDatei->addAction(QStringLiteral("&Beenden"));
     MenuDateiBeenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(MenuDateiMinimieren, &QAction::triggered, this, [this] { ButtonsClick(1); });
@@ -152,6 +160,11 @@ void TForm1::FormCreate() {
                                     TKernOptionen{FOptionen.BefehlPort, FOptionen.SenderPort}, melden);
     connect(FKern.get(), &TKern::ListeGeaendert, this, &TForm1::AnsichtAktualisieren);
     connect(FKern.get(), &TKern::NetzVerfuegbar, this, &TForm1::NetzVerfuegbar);
+    auto* schluessel = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(schluessel);
+    SchluesselAnzeigen(schluessel, FKern->SchluesselAktivS());
+    connect(FKern.get(), &TKern::SchluesselGeaendert, schluessel,
+            [schluessel](bool aktivS) { SchluesselAnzeigen(schluessel, aktivS); });
     // Queued: the dialogs that follow must not hold the command port's reception.
     connect(FKern.get(), &TKern::ZeitsteuerungErhalten, this, &TForm1::ZeitsteuerungErhalten,
             Qt::QueuedConnection);

@@ -19,6 +19,8 @@ public:
     QString DesktopLinkAlle; // empty where the system has no desktop shared by all users
     QString AutostartLink;
     QString EinstellungenDatei;
+    QString SchluesselDatei; // the network key, beside the settings
+    QString BefehleDatei;    // the log of received commands, beside the host list
 
     // Stops every timer tick, handler and worker at once (close, session end, suspend).
     std::atomic<bool> StopS{false};

@@ -30,4 +30,7 @@ void DatenpfadeSetzen(TLaufzeit& laufzeit, TDateien& dateien, TIdentitaet& ident
                                   u'/' + ProgrammName + QStringLiteral(".conf");
     laufzeit.ZeitsteuerungDatei =
         QFileInfo(laufzeit.HostlisteDatei).path() + QStringLiteral("/Zeitsteuerung.txt");
+    laufzeit.SchluesselDatei =
+        QFileInfo(laufzeit.EinstellungenDatei).path() + QStringLiteral("/Netzwerkschluessel");
+    laufzeit.BefehleDatei = QFileInfo(laufzeit.HostlisteDatei).path() + QStringLiteral("/Befehle.log");
 }

@@ -3,7 +3,9 @@
 #include "common/TFelder.h"
 #include "power/Befehlsweg.h"
 #include "power/WakeOnLan.h"
+#include "protocol/Befehlsprotokoll.h"
 #include "protocol/Nachrichten.h"
+#include "protocol/Netzwerkschluessel.h"
 #include "schedule/TZeitsteuerung.h"
 
 #include <QDir>
@@ -14,6 +16,8 @@ namespace {
 constexpr int ZsFristMs = 2505;
 constexpr int WeckAbstandMs = 50;
 constexpr int WeckAnzahl = 5;
+// Far longer than the shutdown command or a hibernation request take to hand over.
+constexpr int EnergieFristMs = 60000;
 } // namespace
 
 TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
@@ -22,7 +26,7 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
       FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FBefehl(optionen.BefehlPort),
       FSender(optionen.SenderPort) {
     for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1SetSuspendState,
-                      &Timer1Zeitsteuerung, &FSpeichern, &FZsFrist})
+                      &Timer1Zeitsteuerung, &FSpeichern, &FZsFrist, &FEnergieFrist})
         t->setSingleShot(true); // every tick re-arms its timer itself
     connect(&Timer1Sender, &QTimer::timeout, this, &TKern::Timer1SenderTimer);
     connect(&Timer1UdpTimer, &QTimer::timeout, this, &TKern::Timer1UdpTimerTimer);
@@ -30,7 +34,9 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
     connect(&Timer1SetSuspendState, &QTimer::timeout, this, [this] {
         Timer1SetSuspendState.stop();
         FPlattform.Energie.Schlafen();
+        EnergieBeendet();
     });
+    connect(&FEnergieFrist, &QTimer::timeout, this, &TKern::EnergieBeendet);
     connect(&Timer1Zeitsteuerung, &QTimer::timeout, this, &TKern::Timer1ZeitsteuerungTimer);
     connect(&FSpeichern, &QTimer::timeout, this, &TKern::HostlisteJetztSpeichern);
     connect(&FZsFrist, &QTimer::timeout, this, &TKern::ZeitsteuerungWartenBeenden);
@@ -38,9 +44,18 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
     connect(&FSender, &TUdpListener::DatagrammEmpfangen, this,
             [this](const QByteArray& daten, const QString& ip, quint16) { SenderDatagramm(daten, ip); });
     connect(&FBefehl, &TUdpListener::DatagrammEmpfangen, this,
-            [this](const QByteArray& daten, const QString& ip, quint16) { BefehlDatagramm(daten, ip); });
+            [this](const QByteArray& daten, const QString& ip, quint16 port) {
+                BefehlDatagramm(daten, ip, port);
+            });
+
+    FMelden = melden;
+    const TSchluesselGelesen schluessel = SchluesselLesen(FPlattform.Dateien, FLaufzeit.SchluesselDatei);
+    FSchluessel = schluessel.Schluessel;
+    if (!schluessel.Meldung.isEmpty() && FMelden)
+        FMelden(schluessel.Meldung);
 
     QDir().mkpath(QFileInfo(FLaufzeit.HostlisteDatei).absolutePath());
+    FProtokoll = std::make_unique<TBefehlsprotokoll>(FLaufzeit.BefehleDatei, FPlattform.Dateien, FMelden);
     FHostList = std::make_unique<THostList>(
         FLaufzeit.HostlisteDatei, FPlattform.Dateien, [&uhr = FPlattform.Uhr] { return uhr.TickCount(); },
         melden);
@@ -81,6 +96,7 @@ void TKern::Beenden() {
     for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1Zeitsteuerung, &FZsFrist})
         t->stop();
     SendBroadcast(false);
+    FProtokoll->Schreiben();
     FZeitsteuerung->ZeitsteuerungLadenSpeichern(false);
     // A failed save of the list gets one more try: there may be room again.
     if (FSpeichern.isActive() || !FHostList->SpeicherFehler().isEmpty())
@@ -243,26 +259,82 @@ QString TKern::SondenZustand() const {
 
 // --- Commands ---------------------------------------------------------------------------------
 
-void TKern::BefehlDatagramm(const QByteArray& daten, const QString& absenderIp) {
+void TKern::SchluesselSetzen(const std::optional<QByteArray>& schluessel) {
+    FSchluessel = schluessel;
+    emit SchluesselGeaendert(FSchluessel.has_value());
+}
+
+QString TKern::Signiert(const QString& text) const {
+    if (!FSchluessel)
+        return text;
+    return Signatur::Signieren(text, *FSchluessel, FPlattform.Uhr.Jetzt().toSecsSinceEpoch(),
+                               Signatur::NeueNonce());
+}
+
+void TKern::BefehlDatagramm(const QByteArray& daten, const QString& absenderIp, quint16 absenderPort) {
     const std::optional<QString> text = Protokoll::Annehmen(daten, FLaufzeit.StopS);
     if (!text)
         return;
     const TFelder felder(*text);
     const QString befehl = felder.Feld(2);
-    const QString rest = felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString();
+    const bool energieS = befehl == Protokoll::Einschlafen || befehl == Protokoll::Herunterfahren ||
+                          befehl == Protokoll::Neustart;
+    if (!energieS && befehl != Protokoll::ZsSenden) {
+        // The schedule's reads and answers stay unsigned, with or without a key.
+        ZeitsteuerungsBefehl(befehl, felder.Anzahl() > 2 ? felder.RestAbFeld3() : QString(), absenderIp);
+        return;
+    }
+    const QDateTime jetzt = FPlattform.Uhr.Jetzt();
+    const auto protokoll = [&](const QString& ergebnis) {
+        FProtokoll->Eintragen(jetzt, absenderIp, absenderPort, befehl, ergebnis);
+    };
+    QString datagramm = *text;
+    if (FSchluessel) {
+        const Signatur::TErgebnis pruefung = FPruefer.Pruefen(*text, *FSchluessel, jetzt.toSecsSinceEpoch());
+        if (pruefung.Art != Signatur::TErgebnis::Gueltig) {
+            protokoll(Signatur::Grund(pruefung));
+            return;
+        }
+        datagramm = pruefung.Datagramm;
+    }
+    if (energieS) {
+        if (FEnergieLaeuftS) {
+            protokoll(QStringLiteral("läuft bereits"));
+            return;
+        }
+        EnergieAusfuehren(befehl);
+    } else {
+        const TFelder ohneSignatur(datagramm);
+        ZeitsteuerungsBefehl(befehl, ohneSignatur.Anzahl() > 2 ? ohneSignatur.RestAbFeld3() : QString(),
+                             absenderIp);
+    }
+    protokoll(QStringLiteral("ausgeführt"));
+}
+
+void TKern::EnergieAusfuehren(const QString& befehl) {
+    FEnergieLaeuftS = true;
+    FEnergieFrist.start(EnergieFristMs);
+    const auto beendet = [kern = QPointer<TKern>(this), lauf = ++FEnergieLauf] {
+        if (kern && kern->FEnergieLauf == lauf)
+            kern->EnergieBeendet();
+    };
     if (befehl == Protokoll::Einschlafen) {
         // Hibernation where the system allows it, otherwise sleep a moment later.
-        FPlattform.Energie.HibernationPruefen([kern = QPointer<TKern>(this)](bool erlaubtS) {
-            if (kern && (!erlaubtS || !kern->FPlattform.Energie.Hibernieren()))
+        FPlattform.Energie.HibernationPruefen([kern = QPointer<TKern>(this), beendet](bool erlaubtS) {
+            if (kern && (!erlaubtS || !kern->FPlattform.Energie.Hibernieren(beendet)))
                 kern->Timer1SetSuspendState.start(250);
         });
-    } else if (befehl == Protokoll::Herunterfahren) {
-        FPlattform.Energie.Herunterfahren();
-    } else if (befehl == Protokoll::Neustart) {
-        FPlattform.Energie.Neustarten();
-    } else {
-        ZeitsteuerungsBefehl(befehl, rest, absenderIp);
+        return;
     }
+    const bool gestartetS = befehl == Protokoll::Herunterfahren ? FPlattform.Energie.Herunterfahren(beendet)
+                                                                : FPlattform.Energie.Neustarten(beendet);
+    if (!gestartetS)
+        EnergieBeendet();
+}
+
+void TKern::EnergieBeendet() {
+    FEnergieFrist.stop();
+    FEnergieLaeuftS = false;
 }
 
 bool TKern::WakeUpComputer(const QString& mac) {
@@ -298,7 +370,7 @@ void TKern::SendBefehl(int nr, const THostListRec& host, TBefehlErgebnis fertig)
         gesendet(Wecken(host.MAC, WeckAnzahl));
         break;
     case TBefehlsweg::Datagramm:
-        gesendet(FBefehl.Senden(Protokoll::Befehl(weg.Wort), host.IP, FOptionen.BefehlPort));
+        gesendet(FBefehl.Senden(Signiert(Protokoll::Befehl(weg.Wort)), host.IP, FOptionen.BefehlPort));
         break;
     case TBefehlsweg::Fernabschaltung:
         FPlattform.Energie.FernAbschalten(host.IP, weg.NeustartS, [fertig](const QString& fehler) {
@@ -354,7 +426,8 @@ void TKern::ZeitsteuerungAnfordern(const QString& ip) {
 
 void TKern::ZeitsteuerungSenden(const QString& ip, const QString& text) {
     FWarten = TWarten::Bestaetigung;
-    if (FBefehl.Senden(Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, text), ip, FOptionen.BefehlPort))
+    if (FBefehl.Senden(Signiert(Protokoll::MitZeitsteuerung(Protokoll::ZsSenden, text)), ip,
+                       FOptionen.BefehlPort))
         FZsFrist.start(ZsFristMs);
     else
         ZeitsteuerungWartenBeenden();

@@ -9,6 +9,7 @@
 #include "net/Netzwerkschnittstellen.h"
 #include "net/TIcmpThread.h"
 #include "platform/TPlattform.h"
+#include "protocol/Signatur.h"
 #include "protocol/TUdpListener.h"
 
 #include <QDateTime>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <memory>
 
+class TBefehlsprotokoll;
 class TZeitsteuerung;
 class TZeitsteuerungFelder;
 
@@ -75,9 +77,15 @@ public:
     // What the last saves of the host list and the schedule could not write, for the close.
     QStringList SpeicherFehler() const;
 
+    // The network key (Signatur.h): with one, the power commands and schedule writes this
+    // computer sends are signed, and those it receives are carried out only when they verify.
+    // Nothing: everything as without a key. Takes effect at once.
+    void SchluesselSetzen(const std::optional<QByteArray>& schluessel);
+    bool SchluesselAktivS() const { return FSchluessel.has_value(); }
+
     // The listeners' handlers: a presence on the sender port, a command on the command port.
     void SenderDatagramm(const QByteArray& daten, const QString& absenderIp);
-    void BefehlDatagramm(const QByteArray& daten, const QString& absenderIp);
+    void BefehlDatagramm(const QByteArray& daten, const QString& absenderIp, quint16 absenderPort = 0);
     // Announces this computer on every interface; refreshes the interfaces first.
     void SendBroadcast(bool onlineS);
 
@@ -104,6 +112,7 @@ signals:
     // The peer's stamped schedule, or nothing when no answer came.
     void ZeitsteuerungErhalten(const std::optional<QString>& text);
     void ZeitsteuerungBestaetigt(bool bestaetigtS);
+    void SchluesselGeaendert(bool aktivS);
 
 private:
     // Tests reach the interfaces and the single magic packet through the window's test access.
@@ -115,6 +124,12 @@ private:
     bool Wecken(const QString& mac, int verbleibend);
     void ZeitsteuerungsBefehl(const QString& befehl, const QString& rest, const QString& absenderIp);
     void ZeitsteuerungWartenBeenden();
+    // A power command or schedule write as it goes out: signed when a key is set.
+    QString Signiert(const QString& text) const;
+    // One power action on this computer at a time: until the program that carries it out
+    // has ended (or the sleep call has returned), further commands are refused.
+    void EnergieAusfuehren(const QString& befehl);
+    void EnergieBeendet();
 
     void Timer1SenderTimer();
     void Timer1UdpTimerTimer();
@@ -141,4 +156,11 @@ private:
     // The running schedule exchange: which answer it waits for, and its deadline.
     enum class TWarten { Nichts, Antwort, Bestaetigung } FWarten = TWarten::Nichts;
     QTimer FZsFrist;
+    TMelder FMelden;
+    std::optional<QByteArray> FSchluessel;
+    Signatur::TPruefer FPruefer;
+    std::unique_ptr<TBefehlsprotokoll> FProtokoll;
+    bool FEnergieLaeuftS = false;
+    quint64 FEnergieLauf = 0; // which action an end report belongs to
+    QTimer FEnergieFrist;     // a program that never ends does not lock the port for good
 };

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 class TDateien {
 public:
@@ -36,6 +37,19 @@ public:
     // Replaces a file whole (Dateien.h says how); on failure false, and grund (if given) says
     // why in a German phrase.
     virtual bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
+                                QString* grund) = 0;
+
+    // Like DateiSchreiben, but the file is readable and writable by its owner only, from its
+    // first byte on and whatever it allowed before; its folder is made when missing.
+    virtual bool GeheimSchreiben(const QString& pfad, const QByteArray& inhalt, QString* grund) = 0;
+    // Whether users other than the owner may read an existing file; nothing when that cannot
+    // be told (no such file, no access).
+    virtual std::optional<bool> FuerAndereLesbarS(const QString& pfad) = 0;
+    // Appends to a log file (new ones readable by the owner only), without waiting for the
+    // disk and without ever blocking; when it would grow past hoechstens bytes it is first
+    // renamed to "<pfad>.1", replacing an older one, and begun anew. False (and grund) when
+    // the bytes could not be written.
+    virtual bool DateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens,
                                 QString* grund) = 0;
 
     // The system's own text encoding (the ANSI code page of a Windows installation).

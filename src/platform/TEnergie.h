@@ -15,12 +15,15 @@ public:
     // Whether this computer may hibernate now (asked anew each time); the answer comes later,
     // on the calling thread.
     virtual void HibernationPruefen(std::function<void(bool)> antwort) = 0;
-    // Each false when the action could not even be started.
-    virtual bool Hibernieren() = 0;
-    // Sleep (not hibernation) with wake events left on.
+    // Each false when the action could not even be started. beendet, if given, runs once,
+    // later and on the calling thread, when the program that carries the action out has
+    // ended (never after a failed start).
+    using TBeendet = std::function<void()>;
+    virtual bool Hibernieren(TBeendet beendet = {}) = 0;
+    // Sleep (not hibernation) with wake events left on; done when it returns.
     virtual bool Schlafen() = 0;
-    virtual bool Herunterfahren() = 0;
-    virtual bool Neustarten() = 0;
+    virtual bool Herunterfahren(TBeendet beendet = {}) = 0;
+    virtual bool Neustarten(TBeendet beendet = {}) = 0;
     // Shuts down or restarts another computer through the system's remote shutdown, with
     // the user's own ticket where there is one, else with the kept credentials; never asks
     // for a password. fertig runs once, later, on the calling thread: with an empty text when

@@ -10,8 +10,11 @@ class TProgramme {
 public:
     virtual ~TProgramme() = default;
     // Starts a program (found through the system's search path), detached; false when it
-    // could not be started.
-    virtual bool ProgrammStarten(const QString& programm, const QStringList& argumente) = 0;
+    // could not be started. beendet, if given, runs once, later and on the calling thread,
+    // when the program has ended (never after a failed start).
+    using TProgrammBeendet = std::function<void()>;
+    virtual bool ProgrammStarten(const QString& programm, const QStringList& argumente,
+                                 TProgrammBeendet beendet = {}) = 0;
 
     // Runs a program (through the search path) with nothing to read on its input and no
     // terminal to ask on, and reports once, later and on the calling thread, its exit code

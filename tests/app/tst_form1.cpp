@@ -3,11 +3,14 @@
 #include "support/TForm1Innen.h"
 #include "support/TestUmgebung.h"
 #include "ui/TMeldungsZeile.h"
+#include "ui/TSchluesselDlg.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -176,6 +179,48 @@ private slots:
                     .contains("\nmeldung=Die Zeitsteuerung „"));
         // No box: the program runs on.
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
+    }
+
+    // "Datei" > "Netzwerkschlüssel...": the passphrase typed twice becomes the key file (the
+    // derived key, computed apart with Python, the owner's alone), in force at once and shown
+    // in the status bar; two different entries change nothing; "Entfernen" switches it off.
+    void netzwerkschluessel() {
+        auto form = Starten();
+        QAction* menue = nullptr;
+        for (QAction* a : form->findChildren<QAction*>())
+            if (a->text() == "Netzwerkschlüssel...")
+                menue = a;
+        QLabel* anzeige = nullptr;
+        for (QLabel* l : Innen(*form).StatusBar1->findChildren<QLabel*>())
+            if (l->text() == "ohne Netzwerkschlüssel")
+                anzeige = l;
+        QVERIFY(menue && anzeige);
+        QString zweite = "Schlüssel für das Buero";
+        bool entfernenS = false;
+        FUmgebung->Meldungen.DialogFueller = [&](QDialog* d) {
+            auto* dlg = qobject_cast<TSchluesselDlg*>(d);
+            dlg->LePassphrase->setText("Schlüssel für das Büro");
+            dlg->LeWiederholung->setText(zweite);
+            if (entfernenS)
+                dlg->Btn2Entfernen->click();
+        };
+        for (const bool gleichS : {false, true}) {
+            zweite = gleichS ? "Schlüssel für das Büro" : zweite;
+            FUmgebung->Meldungen.Antworten({true});
+            menue->trigger();
+            QCOMPARE(Innen(*form).Kern.SchluesselAktivS(), gleichS);
+        }
+        QVERIFY(FUmgebung->Meldungen.Texte.contains("Die beiden Eingaben stimmen nicht überein."));
+        QFile datei(Laufzeit().SchluesselDatei);
+        QVERIFY(datei.open(QIODevice::ReadOnly));
+        QCOMPARE(datei.readAll(), "3c8f86c36e6be6b214fbf0b4c221bf86b30d0324fd4da254f868d7ca7b749787\n");
+        QCOMPARE(datei.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QCOMPARE(anzeige->text(), QString("Netzwerkschlüssel aktiv"));
+        entfernenS = true;
+        FUmgebung->Meldungen.Antworten({true});
+        menue->trigger();
+        QVERIFY(!Innen(*form).Kern.SchluesselAktivS() && !datei.exists());
+        QCOMPARE(anzeige->text(), QString("ohne Netzwerkschlüssel"));
     }
 
     void ohneDateiFehlerKeineMeldung() {

@@ -2,8 +2,13 @@
 """Power commands in the lab: the agent carries out commands from another host through the
 recording stand-ins and the stand-in logind, drops them while the computer sleeps, and wakes
 a host with magic packets when the user asks for it in the context menu; shuts down and
-restarts a host without Veltrano through a real Samba server in the lab."""
+restarts a host without Veltrano through a real Samba server in the lab; with a network key,
+carries out only signed commands, once each, and logs every command with what became of it."""
+import datetime
+import hashlib
+import hmac
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -101,6 +106,138 @@ class Befehle(unittest.TestCase):
             wait_until(lambda: aufrufe(l[1]), 5)
             time.sleep(0.5)
             self.assertEqual(aufrufe(l[1]), [["shutdown", "-P"]])
+
+
+def schluessel(passphrase):
+    return hashlib.pbkdf2_hmac("sha256", passphrase.encode(), b"Veltrano-Netzwerkschluessel", 100000, 32)
+
+
+def signiert(d, k, t=None, nonce=None):
+    """D|T|N|H as a keyed peer sends it, made here apart from the program."""
+    ohne_h = f"{d}|{int(time.time()) if t is None else t}|{nonce or os.urandom(8).hex()}"
+    return ohne_h + "|" + hmac.new(k, ohne_h.encode(), hashlib.sha256).hexdigest()
+
+
+def schluessel_setzen(host, k, rechte=0o600):
+    datei = os.path.join(host.folders["config"], "Veltrano", "Netzwerkschluessel")
+    os.makedirs(os.path.dirname(datei), exist_ok=True)
+    fd = os.open(datei, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, rechte)
+    os.write(fd, k.hex().encode() + b"\n")
+    os.close(fd)
+
+
+def befehle_log(host):
+    """Befehle.log as (address:port, word, result) per line."""
+    try:
+        with open(os.path.join(host.data_dir, "Befehle.log"), encoding="utf-8") as f:
+            return [tuple(z.rstrip("\n").split("  ")[1:]) for z in f if z.strip()]
+    except FileNotFoundError:
+        return []
+
+
+def veltrano(host, *args):
+    return host.run([lab.VELTRANO] + list(args), env={"ASAN_OPTIONS": lab.asan_optionen()})
+
+
+def langsame_stand_ins(host, sekunden=1.5):
+    """The host's stand-ins stay running a while after they recorded the call."""
+    for name in ("shutdown", "systemctl"):
+        pfad = os.path.join(host.folders["bin"], name)
+        with open(pfad) as f:
+            text = f.read()
+        with open(pfad, "w") as f:
+            f.write(text.replace("sys.exit(0)", f"time.sleep({sekunden})\nsys.exit(0)"))
+
+
+class Netzwerkschluessel(unittest.TestCase):
+    """Host 1 keyed target, host 2 keyed console, host 3 without a key (and the one that
+    sends what an attacker on the network could)."""
+
+    def test_nur_signierte_befehle_einmal_und_protokolliert(self):
+        k = schluessel("Büro im Keller 2026")
+        with Lab(3) as l:
+            ziel, konsole, fremd = l[1], l[2], l[3]
+            for h in (ziel, konsole):
+                schluessel_setzen(h, k)
+            langsame_stand_ins(fremd)
+            laeufe = [h.start_veltrano() for h in l]
+            for v in laeufe:
+                v.wait_ready()
+            wait_until(lambda: sorted(tuple(r[2:4]) for r in laeufe[1].ansicht()) == [("Online", "Aktiv")] * 3,
+                       20, message="the console sees three peers")
+            roh = ziel.start_udp_listener(lab.BEFEHL_PORT, raw=True)
+
+            # The console signs; the target carries it out once.
+            self.assertEqual(veltrano(konsole, "--herunterfahren", ziel.name).returncode, 0)
+            echt = roh.wait_for(lambda d: d.text.startswith("VTR1|herunterfahren") and not d.outgoing)[0].text
+            self.assertRegex(echt, r"^VTR1\|herunterfahren\|\d+\|[0-9a-f]{16}\|[0-9a-f]{64}$")
+            d, t, n, _ = echt.rsplit("|", 3)
+            self.assertEqual(signiert(d, k, t, n), echt, "signed as a peer built from the wire form expects")
+            self.assertLessEqual(abs(int(t) - time.time()), 5)
+            wait_until(lambda: aufrufe(ziel), 5, message="the signed shutdown")
+
+            # What anyone else on the network could send: nothing of it runs.
+            falsch = schluessel("geraten")
+            for text in ("VTR1|herunterfahren", signiert("VTR1|herunterfahren", falsch),
+                         signiert("VTR1|neustart", k, int(time.time()) - 1000), echt):
+                lab.send_udp(fremd, ziel.ip, lab.BEFEHL_PORT, text)
+            lab.send_udp(fremd, ziel.ip, lab.BEFEHL_PORT, "VTR1|zssenden|12:00:00|2|1|01.01.2030|03:00")
+            # 50 copies of one signed command in a burst: carried out once.
+            kopie = signiert("VTR1|neustart", k)
+            lab.send_udp_batch(fremd, [dict(to_ip=ziel.ip, port=lab.BEFEHL_PORT, payload=kopie)] * 50)
+            wait_until(lambda: len(befehle_log(ziel)) >= 56, 5, message="every command in Befehle.log")
+            time.sleep(1.0)
+            self.assertEqual(aufrufe(ziel), [["shutdown", "-P"], ["shutdown", "-r"]])
+            eintraege = befehle_log(ziel)
+            self.assertEqual(eintraege[0], (f"{konsole.ip}:{lab.BEFEHL_PORT}", "herunterfahren", "ausgeführt"))
+            # The test's sender uses a port of its own for each send.
+            von = fremd.ip
+            eintraege = [(e[0].rsplit(":", 1)[0],) + e[1:] for e in eintraege]
+            self.assertEqual(eintraege[1:3], [(von, "herunterfahren", "keine Signatur"),
+                                              (von, "herunterfahren", "falsche Signatur")])
+            self.assertRegex(" ".join(eintraege[3]), rf"^{re.escape(von)} neustart Zeit um 100\d s abweichend$")
+            self.assertEqual(eintraege[4:6], [(von, "herunterfahren", "wiederholt"), (von, "zssenden", "keine Signatur")])
+            self.assertEqual(eintraege[6:], [(von, "neustart", "ausgeführt")] + [(von, "neustart", "wiederholt")] * 49)
+            self.assertTrue(laeufe[0].zustand()["zeitsteuerung"].startswith("0|0|"))
+
+            # A schedule written by the keyed console is stored; on the target without a key
+            # too, which reads the signature as fields it ignores, and obeys a signed command.
+            for h in (ziel, fremd):
+                r = veltrano(konsole, "--zeitsteuerung", h.name, "--setzen", "2|1|24.12.2030|22:15")
+                self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertEqual(laeufe[0].zustand()["zeitsteuerung"], "2|1|24.12.2030|22:15")
+            self.assertEqual(laeufe[2].zustand()["zeitsteuerung"], "2|1|24.12.2030|22:15")
+            self.assertEqual(veltrano(konsole, "--neustart", fremd.name).returncode, 0)
+            pid = wait_until(lambda: fremd.stand_in_calls(), 5, message="the unkeyed target obeys")[0]["pid"]
+            wait_until(lambda: not os.path.exists(f"/proc/{pid}"), 10, message="the slow stand-in ended")
+            time.sleep(0.5)
+            # Without a key, a burst of plain commands still starts one shutdown at a time.
+            lab.send_udp_batch(fremd, [dict(to_ip=fremd.ip, port=lab.BEFEHL_PORT, payload="VTR1|herunterfahren")] * 50)
+            wait_until(lambda: len(befehle_log(fremd)) >= 52, 5, message="the burst in Befehle.log")
+            time.sleep(2.0)
+            self.assertEqual(aufrufe(fremd), [["shutdown", "-r"], ["shutdown", "-P"]], befehle_log(fremd)[:4])
+            self.assertEqual([e[1:] for e in befehle_log(fremd)],
+                             [("zssenden", "ausgeführt"), ("neustart", "ausgeführt"), ("herunterfahren", "ausgeführt")] +
+                             [("herunterfahren", "läuft bereits")] * 49)
+            self.assertEqual(aufrufe(konsole), [])
+
+    def test_eigene_zeitsteuerung_mit_schluessel_einmal(self):
+        k = schluessel("Büro im Keller 2026")
+        with Lab(1) as l:
+            h = l[1]
+            schluessel_setzen(h, k)
+            # The host's clock at second 50 when it starts: its schedule is due ten seconds later.
+            versatz = int(round(50 - time.time() % 60))
+            faellig = datetime.datetime.fromtimestamp(time.time() + versatz + 60).replace(second=0, microsecond=0)
+            os.makedirs(h.data_dir, exist_ok=True)
+            with open(os.path.join(h.data_dir, "Zeitsteuerung.txt"), "wb") as f:
+                f.write(f"2|1|{faellig:%d.%m.%Y}|{faellig:%H:%M}\r\n".encode())
+            v = h.start_veltrano(clock_offset=versatz)
+            v.wait_ready()
+            wait_until(lambda: aufrufe(h), 25, message="the own schedule's shutdown")
+            time.sleep(8)  # four more due tests
+            self.assertEqual(aufrufe(h), [["shutdown", "-P"]])
+            self.assertEqual(befehle_log(h), [(f"{h.ip}:{lab.BEFEHL_PORT}", "herunterfahren", "ausgeführt")])
 
 
 SCHLAEFER_MAC = "02-77-00-00-00-C8"

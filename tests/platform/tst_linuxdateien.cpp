@@ -102,6 +102,22 @@ private slots:
         QVERIFY(uhr.elapsed() < 1000);
         QCOMPARE(g.Art, TArt::Unlesbar);
         QTEST(g.Grund, "grund");
+        // Nor is the command log appended to anything else.
+        QString grund;
+        QVERIFY(!FDateien.DateiAnhaengen(pfad, "x\n", 1024, &grund));
+        QVERIFY(uhr.elapsed() < 1000);
+        QTEST(grund, "grund");
+    }
+
+    // The command log grows by appending; past its bound it is moved aside once, replacing
+    // the older copy, and begun anew.
+    void anhaengenMitAblage() {
+        const QString log = Pfad("Befehle.log");
+        for (const char* zeile : {"a\n", "b\n", "c\n", "d\ne\n"})
+            QVERIFY(FDateien.DateiAnhaengen(log, zeile, 5, nullptr));
+        QCOMPARE(Lesen(log), "d\ne\n");
+        QCOMPARE(Lesen(log + ".1"), "c\n");
+        QCOMPARE(QFile::permissions(log) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
     }
 
     void zuGrosseDateiWirdNichtGelesen() {

@@ -82,6 +82,49 @@ bool TFakePlattform::DateiSchreiben(const QString& pfad, const QByteArray& inhal
     return LinuxDateiErsetzen(pfad, inhalt, direktErlaubtS, grund);
 }
 
+bool TFakePlattform::GeheimSchreiben(const QString& pfad, const QByteArray& inhalt, QString* grund) {
+    ++FSchreibVersuche;
+    if (FSchreibFehler.contains(pfad)) {
+        if (grund)
+            *grund = FSchreibFehler.value(pfad);
+        return false;
+    }
+    QDir().mkpath(QFileInfo(pfad).absolutePath());
+    return LinuxDateiErsetzen(pfad, inhalt, false, grund, true);
+}
+
+std::optional<bool> TFakePlattform::FuerAndereLesbarS(const QString& pfad) {
+    return LinuxFuerAndereLesbarS(pfad);
+}
+
+bool TFakePlattform::DateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens,
+                                    QString* grund) {
+    if (FSchreibFehler.contains(pfad)) {
+        if (grund)
+            *grund = FSchreibFehler.value(pfad);
+        return false;
+    }
+    return LinuxDateiAnhaengen(pfad, inhalt, hoechstens, grund);
+}
+
+bool TFakePlattform::ProgrammStarten(const QString& programm, const QStringList& argumente,
+                                     TProgrammBeendet beendet) {
+    FGestartet << (QStringList{programm} + argumente).join(u' ');
+    if (!FStartGelingtS)
+        return false;
+    if (beendet) {
+        FLaufende << std::move(beendet);
+        if (!FProgrammeLaufenS)
+            QMetaObject::invokeMethod(this, &TFakePlattform::ProgrammeBeenden, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void TFakePlattform::ProgrammeBeenden() {
+    for (const TProgrammBeendet& beendet : std::exchange(FLaufende, {}))
+        beendet();
+}
+
 QByteArray TFakePlattform::ZuAnsi(const QString& text) {
     return FAnsiUtf8S ? text.toUtf8() : text.toLatin1();
 }

@@ -71,6 +71,10 @@ public:
     TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) override;
     bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
                         QString* grund) override;
+    bool GeheimSchreiben(const QString& pfad, const QByteArray& inhalt, QString* grund) override;
+    std::optional<bool> FuerAndereLesbarS(const QString& pfad) override;
+    bool DateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens,
+                        QString* grund) override;
     QDateTime Jetzt() override { return FJetzt.isValid() ? FJetzt : QDateTime::currentDateTime(); }
     quint32 TickCount() override { return FTick; }
     QByteArray ZuAnsi(const QString& text) override;
@@ -84,10 +88,12 @@ public:
     std::optional<QString> AnfrageAnInstanz(const QString& anfrage, int fristMs) override;
 
     // --- Programs ---
-    bool ProgrammStarten(const QString& programm, const QStringList& argumente) override {
-        FGestartet << (QStringList{programm} + argumente).join(u' ');
-        return FStartGelingtS;
-    }
+    // A started program ends at the next turn of the event loop, or, with
+    // FProgrammeLaufenS, only when ProgrammeBeenden is called.
+    bool ProgrammStarten(const QString& programm, const QStringList& argumente,
+                         TProgrammBeendet beendet = {}) override;
+    void ProgrammeBeenden();
+    bool FProgrammeLaufenS = false;
     // Recorded in FGestartet as well; answers at once from FAusgaenge (default: exit code
     // 0, no output; "klist" ends with 1, no ticket).
     void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
@@ -118,6 +124,7 @@ public:
     QString FFensterTitel;
     TBeantworter FBeantworter;
     QStringList FAufrufe;
+    QList<TProgrammBeendet> FLaufende; // the ends of programs still running
 
     void Vorlaufen(quint32 ms) { FTick += ms; }
 

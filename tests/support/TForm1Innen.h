@@ -65,6 +65,8 @@ public:
     void UdpS1SenderUDPRead(const QByteArray& daten, const QString& ip) { Kern.SenderDatagramm(daten, ip); }
     void UdpS1BefehlUDPRead(const QByteArray& daten, const QString& ip) { Kern.BefehlDatagramm(daten, ip); }
     void SendBefehl(int nr, const THostListRec& host) { Kern.SendBefehl(nr, host); }
+    // The power action in progress has ended: the next command may start one.
+    void EnergieBeendet() { Kern.EnergieBeendet(); }
     void HostlisteJetztSpeichern() { Kern.HostlisteJetztSpeichern(); }
     bool SpeichernAusstehendS() const { return Kern.SpeichernAusstehendS(); }
     TBroadcastList& BroadcastIPs() { return Kern.FBroadcastIPs; }

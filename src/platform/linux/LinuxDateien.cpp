@@ -191,7 +191,8 @@ QByteArray TempName(const QByteArray& name) {
 
 } // namespace
 
-bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS, QString* grund) {
+bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS, QString* grund,
+                        bool geheimS) {
     if (pfad.isEmpty())
         return Scheitern(grund, QStringLiteral("kein Pfad"));
     // A link stays a link: its target is what is replaced.
@@ -207,19 +208,20 @@ bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool dire
         return Scheitern(grund, KeineDatei(alt.st_mode));
 
     QByteArray temp; // the named temporary file, where the folder's file system has no unnamed ones
-    TDateideskriptor fd(::open(ordner.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    const mode_t rechte = geheimS ? 0600 : 0666;
+    TDateideskriptor fd(::open(ordner.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, rechte));
     if (!fd.Gueltig() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         for (int versuch = 0; versuch < 100 && !fd.Gueltig(); ++versuch) {
             temp = TempName(name);
             fd = TDateideskriptor(
-                ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+                ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, rechte));
             if (!fd.Gueltig() && errno != EEXIST)
                 break;
         }
     }
     if (!fd.Gueltig()) {
         const int fehler = errno;
-        if (direktErlaubtS && (fehler == EACCES || fehler == EPERM || fehler == EROFS))
+        if (direktErlaubtS && !geheimS && (fehler == EACCES || fehler == EPERM || fehler == EROFS))
             return DirektSchreiben(name, inhalt, grund);
         return Scheitern(grund, LinuxFehlerText(fehler));
     }
@@ -228,9 +230,14 @@ bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool dire
             ::unlink(temp.constData());
         return Scheitern(grund, LinuxFehlerText(fehler));
     };
-    // The file keeps its permissions (new ones get the process's default).
-    if (vorhandenS)
+    // The file keeps its permissions (new ones get the process's default); a secret one is
+    // the owner's alone before a byte is in it.
+    if (geheimS) {
+        if (::fchmod(fd.Fd(), S_IRUSR | S_IWUSR) != 0)
+            return aufgeben(errno);
+    } else if (vorhandenS) {
         (void)::fchmod(fd.Fd(), alt.st_mode & 07777);
+    }
     if (const int fehler = AllesSchreiben(fd.Fd(), inhalt))
         return aufgeben(fehler);
     if (temp.isEmpty()) {
@@ -249,6 +256,45 @@ bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool dire
     }
     if (::rename(temp.constData(), name.constData()) != 0)
         return aufgeben(errno);
+    return true;
+}
+
+std::optional<bool> LinuxFuerAndereLesbarS(const QString& pfad) {
+    struct stat info {};
+    if (pfad.isEmpty() || ::stat(QFile::encodeName(pfad).constData(), &info) != 0)
+        return std::nullopt;
+    return (info.st_mode & (S_IRGRP | S_IROTH)) != 0;
+}
+
+bool LinuxDateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens, QString* grund) {
+    if (pfad.isEmpty())
+        return Scheitern(grund, QStringLiteral("kein Pfad"));
+    const QByteArray name = QFile::encodeName(pfad);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode))
+            return Scheitern(grund, KeineDatei(info.st_mode));
+        if (info.st_size > 0 && info.st_size + inhalt.size() > hoechstens &&
+            ::rename(name.constData(), QByteArray(name + ".1").constData()) != 0)
+            return Scheitern(grund, LinuxFehlerText(errno));
+    }
+    // Non-blocking: should something else have taken the path since, opening does not wait.
+    TDateideskriptor fd(
+        ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+    if (!fd.Gueltig())
+        return Scheitern(grund, LinuxFehlerText(errno));
+    if (::fstat(fd.Fd(), &info) != 0 || !S_ISREG(info.st_mode))
+        return Scheitern(grund, KeineDatei(info.st_mode));
+    qsizetype geschrieben = 0;
+    while (geschrieben < inhalt.size()) {
+        const ssize_t n =
+            ::write(fd.Fd(), inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return Scheitern(grund, LinuxFehlerText(n < 0 ? errno : ENOSPC));
+        geschrieben += n;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 
 // TDateien::DateiLesen: stat first (a pipe, device or socket is never opened), then the file
 // opened non-blocking and checked again, read whole up to hoechstens bytes.
@@ -17,7 +18,15 @@ TDateien::TGelesen LinuxDateiLesen(const QString& pfad, qint64 hoechstens);
 // over the target, which keeps its permissions. A link's target is replaced, the link stays.
 // With direktErlaubtS a folder the program may not create files in lets it write the target in
 // place. On failure the target is untouched (but in place) and grund says why.
-bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS, QString* grund);
+// With geheimS the file is the owner's alone (0600) from the start, whatever it was before,
+// and is never written in place.
+bool LinuxDateiErsetzen(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS, QString* grund,
+                        bool geheimS = false);
+
+// TDateien::FuerAndereLesbarS: the group's or others' read bit.
+std::optional<bool> LinuxFuerAndereLesbarS(const QString& pfad);
+// TDateien::DateiAnhaengen: O_APPEND, non-blocking, no sync; only a regular file.
+bool LinuxDateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens, QString* grund);
 
 // The program's path from the target of /proc/self/exe. Once the file was replaced (a package
 // upgrade renames the new version over it) or removed, the kernel appends " (deleted)"; the

@@ -15,15 +15,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QSysInfo>
 #include <QTimer>
 
+#include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <memory>
 #include <pwd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -55,6 +59,36 @@ private:
 };
 
 } // namespace
+
+void ProzessendeBeobachten(qint64 pid, std::function<void()> beendet) {
+    // A detached program is no child of ours: a pidfd tells when it ends, and unlike a
+    // process id it cannot come to name another process meanwhile.
+    const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    if (fd < 0 && errno == ESRCH) {
+        QTimer::singleShot(0, std::move(beendet)); // it has ended already
+        return;
+    }
+    if (fd < 0) {
+        // Kernels before 5.3: ask now and then whether the process is still there.
+        auto* takt = new QTimer;
+        QObject::connect(takt, &QTimer::timeout, takt, [takt, pid, beendet = std::move(beendet)] {
+            if (::kill(pid_t(pid), 0) == 0 || errno == EPERM)
+                return;
+            takt->stop();
+            takt->deleteLater();
+            beendet();
+        });
+        takt->start(200);
+        return;
+    }
+    auto* melder = new QSocketNotifier(fd, QSocketNotifier::Read);
+    QObject::connect(melder, &QSocketNotifier::activated, melder, [melder, fd, beendet = std::move(beendet)] {
+        melder->setEnabled(false);
+        melder->deleteLater();
+        ::close(fd);
+        beendet();
+    });
+}
 
 std::unique_ptr<TSystemDienste> ErzeugeSystemDienste() {
     return std::make_unique<TLinuxSystemDienste>();
@@ -140,6 +174,20 @@ bool TLinuxDateien::DateiSchreiben(const QString& pfad, const QByteArray& inhalt
     return LinuxDateiErsetzen(pfad, inhalt, direktErlaubtS, grund);
 }
 
+bool TLinuxDateien::GeheimSchreiben(const QString& pfad, const QByteArray& inhalt, QString* grund) {
+    QDir().mkpath(QFileInfo(pfad).absolutePath());
+    return LinuxDateiErsetzen(pfad, inhalt, false, grund, true);
+}
+
+std::optional<bool> TLinuxDateien::FuerAndereLesbarS(const QString& pfad) {
+    return LinuxFuerAndereLesbarS(pfad);
+}
+
+bool TLinuxDateien::DateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens,
+                                   QString* grund) {
+    return LinuxDateiAnhaengen(pfad, inhalt, hoechstens, grund);
+}
+
 QByteArray TLinuxDateien::ZuAnsi(const QString& text) {
     QStringEncoder kodierer(QStringConverter::System);
     return kodierer(text);
@@ -158,9 +206,15 @@ QString TLinuxDateien::VonAnsi(const QByteArray& daten) {
 
 // --- Programs and sounds ---
 
-bool TLinuxProgramme::ProgrammStarten(const QString& programm, const QStringList& argumente) {
+bool TLinuxProgramme::ProgrammStarten(const QString& programm, const QStringList& argumente,
+                                      TProgrammBeendet beendet) {
     // Detached: the program must never wait for, or be killed with, what it starts.
-    return QProcess::startDetached(programm, argumente);
+    qint64 pid = 0;
+    if (!QProcess::startDetached(programm, argumente, QString(), &pid))
+        return false;
+    if (beendet)
+        ProzessendeBeobachten(pid, std::move(beendet));
+    return true;
 }
 
 void TLinuxProgramme::ProgrammAusfuehren(const QString& programm, const QStringList& argumente,

@@ -32,6 +32,10 @@ public:
     TGelesen DateiLesen(const QString& pfad, qint64 hoechstens) override;
     bool DateiSchreiben(const QString& pfad, const QByteArray& inhalt, bool direktErlaubtS,
                         QString* grund) override;
+    bool GeheimSchreiben(const QString& pfad, const QByteArray& inhalt, QString* grund) override;
+    std::optional<bool> FuerAndereLesbarS(const QString& pfad) override;
+    bool DateiAnhaengen(const QString& pfad, const QByteArray& inhalt, qint64 hoechstens,
+                        QString* grund) override;
     // The locale's encoding (UTF-8 on every current Linux desktop); a file that is no valid
     // UTF-8 was written by a Windows installation and is read as Windows-1252.
     QByteArray ZuAnsi(const QString& text) override;
@@ -40,10 +44,15 @@ public:
 
 class TLinuxProgramme : public TProgramme {
 public:
-    bool ProgrammStarten(const QString& programm, const QStringList& argumente) override;
+    bool ProgrammStarten(const QString& programm, const QStringList& argumente,
+                         TProgrammBeendet beendet = {}) override;
     void ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
                             TProgrammEnde ende) override;
 };
+
+// Runs beendet once, on the calling thread, when the process pid (not necessarily a child)
+// has ended.
+void ProzessendeBeobachten(qint64 pid, std::function<void()> beendet);
 
 class TLinuxKlaenge : public TKlaenge {
 public:

@@ -18,8 +18,9 @@ void TLinuxEnergie::HibernationPruefen(std::function<void(bool)> antwort) {
     TLogind::HibernationPruefen(this, std::move(antwort));
 }
 
-bool TLinuxEnergie::Hibernieren() {
-    return FProgramme.ProgrammStarten(QStringLiteral("systemctl"), {QStringLiteral("hibernate")});
+bool TLinuxEnergie::Hibernieren(TBeendet beendet) {
+    return FProgramme.ProgrammStarten(QStringLiteral("systemctl"), {QStringLiteral("hibernate")},
+                                      std::move(beendet));
 }
 
 bool TLinuxEnergie::Schlafen() {
@@ -27,12 +28,12 @@ bool TLinuxEnergie::Schlafen() {
 }
 
 // The system's default delay of the shutdown command applies, as it would on Windows.
-bool TLinuxEnergie::Herunterfahren() {
-    return FProgramme.ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-P")});
+bool TLinuxEnergie::Herunterfahren(TBeendet beendet) {
+    return FProgramme.ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-P")}, std::move(beendet));
 }
 
-bool TLinuxEnergie::Neustarten() {
-    return FProgramme.ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-r")});
+bool TLinuxEnergie::Neustarten(TBeendet beendet) {
+    return FProgramme.ProgrammStarten(QStringLiteral("shutdown"), {QStringLiteral("-r")}, std::move(beendet));
 }
 
 void TLinuxEnergie::FernAbschalten(const QString& ip, bool neustartS, TFernErgebnis fertig) {

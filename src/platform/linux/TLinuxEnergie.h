@@ -20,10 +20,10 @@ public:
     ~TLinuxEnergie() override;
 
     void HibernationPruefen(std::function<void(bool)> antwort) override;
-    bool Hibernieren() override;
+    bool Hibernieren(TBeendet beendet = {}) override;
     bool Schlafen() override;
-    bool Herunterfahren() override;
-    bool Neustarten() override;
+    bool Herunterfahren(TBeendet beendet = {}) override;
+    bool Neustarten(TBeendet beendet = {}) override;
     void FernAbschalten(const QString& ip, bool neustartS, TFernErgebnis fertig) override;
     TFernanmeldung FernanmeldungLesen() override;
     bool FernanmeldungSpeichern(const TFernanmeldung& anmeldung) override;
