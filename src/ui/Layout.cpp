@@ -72,9 +72,17 @@ QRect Arbeitsbereich(const QWidget* fenster) {
     return schirm ? schirm->availableGeometry() : QRect();
 }
 
-QMargins FensterRahmen(const QWidget* fenster) {
+QMargins FensterRahmen(const QWidget* fenster, const QMargins& ersatz) {
     const QWindow* w = fenster->window()->windowHandle();
-    return w ? w->frameMargins() : QMargins();
+    const QMargins rahmen = w ? w->frameMargins() : QMargins();
+    return !rahmen.isNull() && RahmenPlausibel(rahmen, Arbeitsbereich(fenster).size()) ? rahmen : ersatz;
+}
+
+bool RahmenPlausibel(const QMargins& rahmen, const QSize& arbeit) {
+    // No side negative, and all of them together leave most of the work area to the window.
+    return rahmen.left() >= 0 && rahmen.top() >= 0 && rahmen.right() >= 0 && rahmen.bottom() >= 0 &&
+           (rahmen.left() + rahmen.right()) * 4 <= arbeit.width() &&
+           (rahmen.top() + rahmen.bottom()) * 4 <= arbeit.height();
 }
 
 QSize GroessteClientGroesse(const QWidget* fenster) {
@@ -125,7 +133,7 @@ public:
         if (ereignis->type() == QEvent::Show || ereignis->type() == QEvent::Move)
             FRahmen = rahmen;
         const QRect arbeit = Arbeitsbereich(FFenster);
-        if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->frameGeometry()))
+        if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->geometry().marginsAdded(rahmen)))
             FAnordnen();
         return false;
     }
