@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -123,15 +124,21 @@ public:
     }
 
     bool eventFilter(QObject* objekt, QEvent* ereignis) override {
-        if (objekt != FFenster)
+        const QEvent::Type art = ereignis->type();
+        QWindow* handle = FFenster->windowHandle();
+        if (objekt == FFenster && art == QEvent::Show && handle && handle != FHandle) {
+            FHandle = handle;
+            handle->installEventFilter(this);
+        }
+        const bool fensterS = objekt == FFenster && (art == QEvent::Show || art == QEvent::Move);
+        // The frame comes with a move where the window manager moves the window, and before
+        // the window is first exposed where it keeps the window's place (openbox).
+        const bool handleS = objekt == handle && handle && art == QEvent::Expose && handle->isExposed();
+        if (!fensterS && !handleS)
             return false;
         const QMargins rahmen = FensterRahmen(FFenster);
-        // Checked when shown, and when the frame arrives later (it comes with a move).
-        const bool pruefenS =
-            ereignis->type() == QEvent::Show ||
-            (ereignis->type() == QEvent::Move && rahmen != FRahmen && FFenster->isVisible());
-        if (ereignis->type() == QEvent::Show || ereignis->type() == QEvent::Move)
-            FRahmen = rahmen;
+        const bool pruefenS = art == QEvent::Show || (rahmen != FRahmen && FFenster->isVisible());
+        FRahmen = rahmen;
         const QRect arbeit = Arbeitsbereich(FFenster);
         if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->geometry().marginsAdded(rahmen)))
             FAnordnen();
@@ -142,6 +149,7 @@ private:
     QWidget* FFenster;
     std::function<void()> FAnordnen;
     QMargins FRahmen;
+    QPointer<QWindow> FHandle;
 };
 
 } // namespace
