@@ -150,9 +150,12 @@ void TForm1::FensterEinrichten() {
         move(arbeit.topLeft());
         return;
     }
-    // Centred with the whole frame, title bar included, inside the work area.
+    // Centred with the whole frame, title bar included, inside the work area. Placed by its
+    // client area: Qt reckons a move with the frame it knows, which just after a showing can
+    // still be none.
     FRahmen = FensterRahmen(this, FRahmen);
-    move(ZentriertePosition(size().grownBy(FRahmen), arbeit, arbeit));
+    const QPoint aussen = ZentriertePosition(size().grownBy(FRahmen), arbeit, arbeit);
+    setGeometry(QRect(aussen + QPoint(FRahmen.left(), FRahmen.top()), size()));
 }
 
 QColor TForm1::Hintergrund() const {

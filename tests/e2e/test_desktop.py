@@ -15,7 +15,6 @@ import lab
 from lab import Lab, wait_until
 
 BENUTZER = 65534  # nobody: file permissions bind
-WERKZEUGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "werkzeuge")
 PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">
   <property name="configver" type="int" value="2"/>
@@ -99,6 +98,13 @@ class Sitzung:
         wait_until(lambda: self.als_benutzer_pruefen(["dbus-send", "--session", "--dest=org.freedesktop.DBus", "/",
                                                       "org.freedesktop.DBus.Peer.Ping"]) == 0, 10)
 
+    def eigenschaft(self, dienst, pfad, schnittstelle, name):
+        """A D-Bus property on the session bus as dbus-send prints it; None when it cannot be read."""
+        r = self.host.run(self._argv(["dbus-send", "--session", "--print-reply", f"--dest={dienst}", pfad,
+                                      "org.freedesktop.DBus.Properties.Get", f"string:{schnittstelle}",
+                                      f"string:{name}"]), env=self.env)
+        return r.stdout if r.returncode == 0 else None
+
     def arbeitsbereich(self):
         werte = re.findall(r"\d+", self.x("xprop", "-root", "_NET_WORKAREA").split("=", 1)[1])
         return tuple(int(w) for w in werte[:4])
@@ -132,7 +138,7 @@ class Sitzung:
         return wait_until(ruhig, 10, message="a frame at rest")
 
     def klick(self, x, y, taste=1):
-        self.x("xdotool", "mousemove", "--sync", x, y, "click", taste)
+        self.x("xdotool", "mousemove", x, y, "click", taste)
 
 
 def innerhalb(rahmen, arbeit):
@@ -185,37 +191,114 @@ class Desktop(unittest.TestCase):
 
     def test_statusnotifier_und_dunst(self):
         with Lab(1) as l:
-            s = Sitzung(l[1])
-            s.sitzungsbus()
+            # One panel with only the tray, so the panel asks nothing at its first start.
             ordner = os.path.join(l[1].folders["config"], "xfce4", "xfconf", "xfce-perchannel-xml")
             os.makedirs(ordner)
             with open(os.path.join(ordner, "xfce4-panel.xml"), "w") as f:
                 f.write(PANEL_XML)
-            for wurzel, unter, dateien in os.walk(os.path.join(l[1].folders["config"], "xfce4")):
-                for name in [wurzel] + [os.path.join(wurzel, x) for x in unter + dateien]:
-                    os.lchown(name, BENUTZER, BENUTZER)
+            s = Sitzung(l[1])
+            s.sitzungsbus()
             dunst = s.starten(["dunst", "-print"])
             s.starten(["openbox"])
             s.starten(["xfce4-panel", "--disable-wm-check"])
 
             def eintraege():
-                r = l[1].run(s._argv(["dbus-send", "--session", "--print-reply", "--dest=org.kde.StatusNotifierWatcher",
-                                      "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
-                                      "string:org.kde.StatusNotifierWatcher",
-                                      "string:RegisteredStatusNotifierItems"]), env=s.env)
-                return r.stdout if r.returncode == 0 else None
+                return s.eigenschaft("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                     "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems")
             wait_until(eintraege, 20, message="xfce4-panel's StatusNotifier watcher")
             v = s.veltrano(["/systemstartup"])
             v.wait_ready()
-            wait_until(lambda: "org.kde.StatusNotifierItem" in (eintraege() or ""), 15,
-                       message="our StatusNotifierItem registered with the panel")
-            time.sleep(1)  # the panel draws it
-            bild_speichern(s, "tray-statusnotifier.png", (s.xvfb.size[0] - 200, s.xvfb.size[1] - 32, 200, 32))
 
-            # The tray menu's "&Scannen" while hidden: the balloon goes to the notification daemon.
-            panel = int(s.x("xdotool", "search", "--class", "xfce4-panel").split()[0])
-            px, py, pw, ph = s.rahmen_ohne_wm(panel) if hasattr(s, "rahmen_ohne_wm") else (0, 0, 0, 0)
-            self.assertTrue(dunst.running())
+            def unser_eintrag():
+                return [dienst for dienst, pfad in re.findall(r'string "(:[0-9.]+)(/[^"]*)"', eintraege() or "")
+                        if lab.PROGRAMM_TITEL in (s.eigenschaft(dienst, pfad, "org.kde.StatusNotifierItem", "ToolTip")
+                                                  or "")]
+            wait_until(unser_eintrag, 15, message="our StatusNotifierItem registered with the panel")
+            time.sleep(1)  # the panel draws it
+            bild_speichern(s, "tray-statusnotifier.png", (0, s.xvfb.size[1] - 40, 200, 40))
+
+            # The tray menu's "&Scannen" while hidden (the panel shows the menu our item exports):
+            # the balloon goes to the notification daemon.
+            s.klick(11, s.xvfb.size[1] - 16, 3)  # the tray's first icon, bottom left
+            time.sleep(1)
+            s.x("xdotool", "key", "Down", "Down", "Return")
+            wait_until(lambda: "Der Netzwerkscanner wurde aktiviert!" in dunst.log(), 10,
+                       message="the balloon through dunst")
+            self.assertIn("Veltrano V1.01", dunst.log())
+            time.sleep(0.5)
+            bild_speichern(s, "ballon-dunst.png", (s.xvfb.size[0] - 340, 40, 340, 120))
+
+    def test_ohne_tray(self):
+        with Lab(1) as l:
+            s = Sitzung(l[1])
+            s.starten(["openbox"])
+            # The agent's start runs hidden even so; a second start brings the window.
+            v = s.veltrano(["/systemstartup"])
+            v.wait_ready()
+            wait_until(lambda: v.zustand()["tray"] == "1", 10, message="the hidden start")
+            self.assertEqual(v.zustand()["sichtbar"], "0")
+            self.assertEqual(s.host.run(s._argv([s.programm]), env={**s.env, "QT_QPA_PLATFORM": "offscreen"}
+                                        ).returncode, 0)
+            self.sichtbar(v, True)
+            fenster = s.hauptfenster(v)
+            for weg in (["key", "--clearmodifiers", "ctrl+m"], ["key", "--clearmodifiers", "alt+m"],
+                        ["windowminimize", fenster]):
+                with self.subTest(weg=weg[-1]):
+                    s.x("xdotool", "windowactivate", "--sync", fenster, *weg)
+                    wait_until(lambda: "_NET_WM_STATE_HIDDEN" in s.x("xprop", "-id", fenster, "_NET_WM_STATE"), 10,
+                               message="the window minimised")
+                    time.sleep(0.3)
+                    self.assertIn(fenster, s.client_liste())
+                    self.assertEqual(v.zustand()["tray"], "0")
+                    s.x("xdotool", "windowactivate", "--sync", fenster)
+                    wait_until(lambda: "_NET_WM_STATE_HIDDEN" not in s.x("xprop", "-id", fenster, "_NET_WM_STATE"),
+                               10, message="the window back")
+
+
+    def test_sitzungsmanager(self):
+        with Lab(2) as l:
+            s = Sitzung(l[1])
+            praesenz = l[2].start_udp_listener(lab.PRAESENZ_PORT)
+            ordner = tempfile.mkdtemp(prefix="veltrano-xsmp-")
+            self.addCleanup(shutil.rmtree, ordner, True)
+            os.chmod(ordner, 0o755)
+            treiber = os.path.join(ordner, "sitzungsmanager")
+            subprocess.run(["cc", "-o", treiber, os.path.join(lab.WERKZEUGE, "sitzungsmanager.c"), "-lSM", "-lICE"],
+                           check=True)
+            sm = s.starten([treiber], stdin=subprocess.PIPE, stdout_pipe=True)
+
+            def zeile(erwartet, frist=15):
+                ende = time.monotonic() + frist
+                while time.monotonic() < ende:
+                    if select.select([sm.proc.stdout], [], [], 0.2)[0]:
+                        z = sm.proc.stdout.readline().decode().strip()
+                        if z.startswith(erwartet):
+                            return z
+                raise AssertionError(f"the session manager did not report {erwartet!r}:\n{sm.log()}")
+
+            adresse = zeile("SESSION_MANAGER=").split("=", 1)[1]
+            v = s.veltrano(env={"SESSION_MANAGER": adresse})
+            v.wait_ready()
+            zeile("angemeldet")
+            praesenz.wait_for(lambda d: d.text.startswith(f"VTR1|1|{l[1].name}|"), timeout=10)
+
+            # A checkpoint with save type "Both" (xsm's "Checkpoint"): saved, still running.
+            sm.proc.stdin.write(b"checkpoint\n")
+            sm.proc.stdin.flush()
+            self.assertEqual(zeile("gesichert"), "gesichert 1")
+            time.sleep(1)
+            self.assertTrue(v.running())
+            self.assertEqual(v.zustand()["sichtbar"], "1")
+            self.assertFalse([d for d in praesenz.datagrams if d.text.startswith("VTR1|0|")])
+
+            # The end of the session (xsm's "Shutdown"): saved, then "Die" ends the program, and
+            # its peers see it leave.
+            sm.proc.stdin.write(b"ende\n")
+            sm.proc.stdin.flush()
+            self.assertEqual(zeile("gesichert"), "gesichert 1")
+            self.assertEqual(v.wait(10), 0)
+            praesenz.wait_for(lambda d: d.text.startswith(f"VTR1|0|{l[1].name}|"), timeout=5)
+            zeile("beendet")
 
 
 if __name__ == "__main__":
