@@ -241,9 +241,10 @@ class Desktop(unittest.TestCase):
                                         ).returncode, 0)
             self.sichtbar(v, True)
             fenster = s.hauptfenster(v)
-            for weg in (["key", "--clearmodifiers", "ctrl+m"], ["key", "--clearmodifiers", "alt+m"],
-                        ["windowminimize", fenster]):
-                with self.subTest(weg=weg[-1]):
+            for name, weg in (("Strg+M", ["key", "--clearmodifiers", "ctrl+m"]),
+                              ("Minimieren", ["key", "--clearmodifiers", "alt+m"]),
+                              ("Fenstermanager", ["windowminimize", fenster])):
+                with self.subTest(weg=name):
                     s.x("xdotool", "windowactivate", "--sync", fenster, *weg)
                     wait_until(lambda: "_NET_WM_STATE_HIDDEN" in s.x("xprop", "-id", fenster, "_NET_WM_STATE"), 10,
                                message="the window minimised")
