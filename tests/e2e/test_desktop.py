@@ -172,14 +172,17 @@ class Desktop(unittest.TestCase):
                 info = s.x("xwininfo", "-id", treffer.group(1))
                 w = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M))
                 return tuple(int(w[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-            sx, sy, sw, sh = wait_until(symbol, 15, message="our icon embedded in trayer")
+            wait_until(symbol, 15, message="our icon embedded in trayer")
             bild_speichern(s, "tray-xembed.png", (s.xvfb.size[0] - 160, s.xvfb.size[1] - 40, 160, 40))
 
             arbeit = s.arbeitsbereich()
             self.assertLess(arbeit[3], s.xvfb.size[1], "trayer reserves its strut")
             for runde in range(20):
+                # Hidden again, the icon docks anew: clicked once the tray has embedded it.
+                sx, sy, sw, sh = wait_until(symbol, 10, message=f"round {runde}: our icon in trayer")
+                time.sleep(0.3)
                 s.klick(sx + sw // 2, sy + sh // 2)
-                self.sichtbar(v, True)
+                wait_until(lambda: v.zustand()["sichtbar"] == "1", 10, message=f"round {runde}: the window shown")
                 fenster = s.hauptfenster(v)
                 rahmen = s.ruhiger_rahmen(fenster)
                 self.assertTrue(innerhalb(rahmen, arbeit), f"round {runde}: frame {rahmen}, work area {arbeit}")
