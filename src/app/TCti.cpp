@@ -34,7 +34,8 @@ void TCti::SetzeTooltip(const QString& text) {
 
 void TCti::SetVisible(bool visibleS) {
     FVisibleS = visibleS;
-    if (visibleS && !FSymbol && QSystemTrayIcon::isSystemTrayAvailable()) {
+    // Made whether or not a tray runs now: a visible icon is what Qt shows once one comes.
+    if (visibleS && !FSymbol) {
         FSymbol = std::make_unique<QSystemTrayIcon>(FIcon);
         FSymbol->setToolTip(FTooltip);
         FSymbol->setContextMenu(FMenue);
@@ -48,6 +49,10 @@ void TCti::SetVisible(bool visibleS) {
         FSymbol->setVisible(visibleS);
     if (!visibleS)
         FBalloonZeit.stop();
+}
+
+bool TCti::TrayVorhanden() const {
+    return TrayPruefung ? TrayPruefung() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void TCti::BalloonZeigen(const QString& titel, const QString& text, int ms) {

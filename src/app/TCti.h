@@ -1,12 +1,14 @@
 #pragma once
 // The notification-area icon, behind a small wrapper: it stands for the program exactly while
-// the window is hidden. Where the desktop has no notification area the wrapper still keeps
-// the state, so the program runs hidden and a second start brings the window back.
+// the window is hidden. The icon exists then even where no notification area runs yet (a
+// panel started after the program's autostart): Qt shows it once one appears. Until then the
+// program runs hidden and a second start brings the window back.
 
 #include <QIcon>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -25,6 +27,10 @@ public:
 
     bool Visible() const { return FVisibleS; }
     void SetVisible(bool visibleS);
+    // Whether a notification area runs now, so hiding leaves the user a way back.
+    bool TrayVorhanden() const;
+    // Stands in for the desktop's answer (tests without a notification area).
+    std::function<bool()> TrayPruefung;
 
     // Shows the balloon for the given time; reports it shown and, after the time, timed out.
     void BalloonZeigen(const QString& titel, const QString& text, int ms);

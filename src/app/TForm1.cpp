@@ -7,6 +7,7 @@
 #include "schedule/TZeitsteuerung.h"
 #include "settings/TEinstellungen.h"
 #include "settings/Verknuepfungen.h"
+#include "ui/Layout.h"
 #include "ui/TFernanmeldungDlg.h"
 #include "ui/THintergrundForm.h"
 #include "ui/TMeldungen.h"
@@ -28,6 +29,26 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <functional>
+
+namespace {
+
+// Hands the application's quit event to `beenden`, which takes it (true) or lets Qt end the
+// message loop (false).
+class TSitzungsEnde : public QObject {
+public:
+    TSitzungsEnde(QObject* parent, std::function<bool()> beenden)
+        : QObject(parent), FBeenden(std::move(beenden)) {}
+
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        return ereignis->type() == QEvent::Quit && objekt == QCoreApplication::instance() && FBeenden();
+    }
+
+private:
+    std::function<bool()> FBeenden;
+};
+
+} // namespace
 
 TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optionen, QWidget* parent)
     : QMainWindow(parent), FPlattform(plattform),
@@ -67,8 +88,22 @@ TForm1::TForm1(TPlattform plattform, TLaufzeit& laufzeit, TForm1Optionen optione
     connect(&FPlattform.Instanz, &TInstanz::SitzungEndet, this, &TForm1::SitzungEndet);
     connect(&FPlattform.Energie, &TEnergie::SchlafBeginnt, this, &TForm1::SchlafBeginnt);
     connect(&FPlattform.Energie, &TEnergie::Aufgewacht, this, &TForm1::Aufgewacht);
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, &TForm1::SitzungEndet);
+    // A session manager asks to save with every checkpoint, not only at the end, so its save
+    // request must not close the program. The real end, its "Die", reaches Qt's application
+    // object as a quit event.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(new TSitzungsEnde(this, [this] {
+            if (FBeendetS)
+                return false; // our own quit after the close
+            SitzungEndet();
+            return true;
+        }));
+    // Laid out again once the window manager has framed it, should the frame then reach
+    // past the work area.
+    NachRahmenNeuAnordnen(this, [this] {
+        GroesseAnArbeitsbereich();
+        FensterEinrichten();
+    });
 
     FormCreate();
 }
@@ -220,9 +255,9 @@ void TForm1::changeEvent(QEvent* ereignis) {
     QMainWindow::changeEvent(ereignis);
     if (ereignis->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
         !IsClosing) {
-        // Minimising hides the window to the notification area instead.
+        // Minimising hides the window to the notification area instead, where there is one.
         ListView1->setFocus();
-        QTimer::singleShot(0, this, [this] { FensterMinimierenWiederherstellen(true); });
+        QTimer::singleShot(0, this, [this] { FensterMinimieren(); });
     }
 }
 
@@ -266,7 +301,7 @@ void TForm1::Timer1ScannerTimer() {
 void TForm1::ButtonsClick(int tag) {
     if (tag == 1) {
         ListView1->setFocus();
-        FensterMinimierenWiederherstellen(true);
+        FensterMinimieren();
     } else if (tag == 2) {
         AutoCloseS = false;
         close();

@@ -141,6 +141,8 @@ private:
     QColor Hintergrund() const;
     // The size the window is always held at: the screen's work area.
     QSize Sollgroesse() const;
+    // The window's frame as last told by the window system (none before the first showing).
+    QMargins FRahmen;
 
     // --- Settings, launchers and help (TForm1Einstellungen.cpp) ------------------------------
     void RegistryLadenSpeichern(bool ladenS);
@@ -162,6 +164,8 @@ private:
     QAction* PuCtiUpdate = nullptr;
     QAction* PuCtiBeenden = nullptr;
     void FensterMinimierenWiederherstellen(bool miniS);
+    // The user's minimise: to the tray where one runs, else an ordinary minimised window.
+    void FensterMinimieren();
     bool CtiSichtbar() const;
     void PuCtiPopup();
     void PuCtiAutostartScannerClick(int tag);

@@ -9,7 +9,6 @@
 #include "ui/TMeldungsZeile.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <algorithm>
 
 void TForm1::CaptionZuweisen() {
@@ -129,32 +128,35 @@ void TForm1::SchalterEinrichten() {
 }
 
 QSize TForm1::Sollgroesse() const {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
+    // The frame belongs to the work area too. Before the first showing and while hidden it is
+    // unknown, right after reparenting it can be bogus: then the last one known stands in.
+    const QRect arbeit = Arbeitsbereich(this);
+    if (!arbeit.isValid())
         return size();
-    // The frame belongs to the work area too; before the first showing it is unknown.
-    const QSize rahmen = frameGeometry().size() - geometry().size();
-    return schirm->availableGeometry().size() - rahmen;
+    return arbeit.size().shrunkBy(FensterRahmen(this, FRahmen)).expandedTo(QSize(1, 1));
 }
 
 void TForm1::GroesseAnArbeitsbereich() {
+    FRahmen = FensterRahmen(this, FRahmen);
     const QSize soll = Sollgroesse();
     if (minimumSize() != soll || maximumSize() != soll)
         setFixedSize(soll);
 }
 
 void TForm1::FensterEinrichten() {
-    const QScreen* schirm = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!schirm)
+    const QRect arbeit = Arbeitsbereich(this);
+    if (!arbeit.isValid())
         return;
-    const QRect arbeit = schirm->availableGeometry();
     if (isMaximized()) {
         move(arbeit.topLeft());
         return;
     }
-    const QSize aussen = frameGeometry().size();
-    move(arbeit.left() + (arbeit.width() - aussen.width()) / 2,
-         arbeit.top() + (arbeit.height() - aussen.height()) / 2);
+    // Centred with the whole frame, title bar included, inside the work area. Placed by its
+    // client area: Qt reckons a move with the frame it knows, which just after a showing can
+    // still be none.
+    FRahmen = FensterRahmen(this, FRahmen);
+    const QPoint aussen = ZentriertePosition(size().grownBy(FRahmen), arbeit, arbeit);
+    setGeometry(QRect(aussen + QPoint(FRahmen.left(), FRahmen.top()), size()));
 }
 
 QColor TForm1::Hintergrund() const {

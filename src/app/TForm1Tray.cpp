@@ -70,6 +70,15 @@ void TForm1::FensterMinimierenWiederherstellen(bool miniS) {
     });
 }
 
+void TForm1::FensterMinimieren() {
+    // Hidden only where a tray shows the icon that brings the window back; without one the
+    // window stays in the taskbar and the window list as any minimised window.
+    if (Cti->TrayVorhanden())
+        FensterMinimierenWiederherstellen(true);
+    else if (!isMinimized())
+        showMinimized();
+}
+
 void TForm1::PuCtiPopup() {
     const bool autostartS =
         TVerknuepfungen(FLaufzeit, FPlattform.Starteintraege, FPlattform.Dateien).AutostartVorhanden();

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -89,9 +90,17 @@ QRect Arbeitsbereich(const QWidget* fenster) {
     return schirm ? schirm->availableGeometry() : QRect();
 }
 
-QMargins FensterRahmen(const QWidget* fenster) {
+QMargins FensterRahmen(const QWidget* fenster, const QMargins& ersatz) {
     const QWindow* w = fenster->window()->windowHandle();
-    return w ? w->frameMargins() : QMargins();
+    const QMargins rahmen = w ? w->frameMargins() : QMargins();
+    return !rahmen.isNull() && RahmenPlausibel(rahmen, Arbeitsbereich(fenster).size()) ? rahmen : ersatz;
+}
+
+bool RahmenPlausibel(const QMargins& rahmen, const QSize& arbeit) {
+    // No side negative, and all of them together leave most of the work area to the window.
+    return rahmen.left() >= 0 && rahmen.top() >= 0 && rahmen.right() >= 0 && rahmen.bottom() >= 0 &&
+           (rahmen.left() + rahmen.right()) * 4 <= arbeit.width() &&
+           (rahmen.top() + rahmen.bottom()) * 4 <= arbeit.height();
 }
 
 QSize GroessteClientGroesse(const QWidget* fenster) {
@@ -132,17 +141,23 @@ public:
     }
 
     bool eventFilter(QObject* objekt, QEvent* ereignis) override {
-        if (objekt != FFenster)
+        const QEvent::Type art = ereignis->type();
+        QWindow* handle = FFenster->windowHandle();
+        if (objekt == FFenster && art == QEvent::Show && handle && handle != FHandle) {
+            FHandle = handle;
+            handle->installEventFilter(this);
+        }
+        const bool fensterS = objekt == FFenster && (art == QEvent::Show || art == QEvent::Move);
+        // The frame comes with a move where the window manager moves the window, and before
+        // the window is first exposed where it keeps the window's place (openbox).
+        const bool handleS = objekt == handle && handle && art == QEvent::Expose && handle->isExposed();
+        if (!fensterS && !handleS)
             return false;
         const QMargins rahmen = FensterRahmen(FFenster);
-        // Checked when shown, and when the frame arrives later (it comes with a move).
-        const bool pruefenS =
-            ereignis->type() == QEvent::Show ||
-            (ereignis->type() == QEvent::Move && rahmen != FRahmen && FFenster->isVisible());
-        if (ereignis->type() == QEvent::Show || ereignis->type() == QEvent::Move)
-            FRahmen = rahmen;
+        const bool pruefenS = art == QEvent::Show || (rahmen != FRahmen && FFenster->isVisible());
+        FRahmen = rahmen;
         const QRect arbeit = Arbeitsbereich(FFenster);
-        if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->frameGeometry()))
+        if (pruefenS && arbeit.isValid() && !arbeit.contains(FFenster->geometry().marginsAdded(rahmen)))
             FAnordnen();
         return false;
     }
@@ -151,6 +166,7 @@ private:
     QWidget* FFenster;
     std::function<void()> FAnordnen;
     QMargins FRahmen;
+    QPointer<QWindow> FHandle;
 };
 
 } // namespace

@@ -35,8 +35,13 @@ void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift);
 // The work area (the screen without panels) of the screen the window is on or will open on.
 QRect Arbeitsbereich(const QWidget* fenster);
 // The frame the window system puts around the window, as far as it has told it yet (often
-// nothing before the first showing).
-QMargins FensterRahmen(const QWidget* fenster);
+// nothing before the first showing, and nothing again while it is hidden). Where it has told
+// none or one that cannot be true, `ersatz` (the last frame known for the window) stands in.
+QMargins FensterRahmen(const QWidget* fenster, const QMargins& ersatz = {});
+// Whether a frame told by the window system can be true on a work area of this size. Right
+// after reparenting some window managers' frame window is still 1 x 1, which makes the
+// margins negative by about the window's size.
+bool RahmenPlausibel(const QMargins& rahmen, const QSize& arbeit);
 // The largest client size with which the window, frame included, still fits the work area.
 QSize GroessteClientGroesse(const QWidget* fenster);
 

@@ -89,6 +89,7 @@ private slots:
 
     void minimierenVersteckt() {
         auto form = Starten();
+        Innen(*form).Cti->TrayPruefung = [] { return true; };
         form->ButtonsClick(1);
         QVERIFY(!form->isVisible());
         QVERIFY(Innen(*form).CtiSichtbar());
@@ -282,6 +283,8 @@ private slots:
         QTest::newRow("1125 versteckt") << 1 << true;
         QTest::newRow("Sitzungsende") << 2 << false;
         QTest::newRow("Sitzungsende versteckt") << 2 << true;
+        // The session manager's "Die" (a checkpoint's save request must close nothing).
+        QTest::newRow("Sitzungsmanager") << 3 << true;
     }
     void beendenOhneFrage() {
         QFETCH(int, weg);
@@ -292,8 +295,12 @@ private slots:
             emit FUmgebung->Fake().NachrichtEmpfangen(1124);
         else if (weg == 1)
             emit FUmgebung->Fake().NachrichtEmpfangen(1125);
-        else
+        else if (weg == 2)
             emit FUmgebung->Fake().SitzungEndet();
+        else {
+            QEvent ende(QEvent::Quit);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &ende);
+        }
         QCOMPARE(beendet.count(), 1);
         QVERIFY(FUmgebung->Meldungen.Texte.isEmpty());
         QVERIFY(Laufzeit().StopS);

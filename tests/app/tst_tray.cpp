@@ -28,6 +28,7 @@ private slots:
 
     void verstecktUndZurueck() {
         auto form = Starten();
+        Innen(*form).Cti->TrayPruefung = [] { return true; };
         QVERIFY(!Innen(*form).Cti->Visible());
         form->ButtonsClick(1);
         QVERIFY(!form->isVisible());
@@ -53,6 +54,20 @@ private slots:
         form->ButtonsClick(1);
         QTest::qWait(50);
         QVERIFY(!form->isVisible());
+    }
+
+    // Without a tray nothing could bring a hidden window back: minimised as any window.
+    void ohneTrayNurMinimiert() {
+        auto form = Starten();
+        Innen(*form).Cti->TrayPruefung = [] { return false; };
+        form->ButtonsClick(1);
+        QVERIFY(form->isMinimized());
+        form->showNormal();
+        form->showMinimized();
+        QTest::qWait(50);
+        QVERIFY(form->isVisible());
+        QVERIFY(form->isMinimized());
+        QVERIFY(!Innen(*form).Cti->Visible());
     }
 
     void systemstartUndZweiterStart() {

@@ -86,6 +86,21 @@ private slots:
         QTEST(ZentriertePosition(aussen, QRect(0, 0, 1280, 800), arbeit), "erwartet");
     }
 
+    void rahmenPlausibel_data() {
+        QTest::addColumn<QMargins>("rahmen");
+        QTest::addColumn<bool>("erwartet");
+        QTest::newRow("openbox") << QMargins(1, 22, 1, 5) << true;
+        QTest::newRow("ohne Fenstermanager") << QMargins() << true;
+        QTest::newRow("1x1-Rahmen nach dem Umhaengen") << QMargins(0, 0, -1279, -743) << false;
+        QTest::newRow("eine Seite negativ") << QMargins(-1, 22, 1, 5) << false;
+        QTest::newRow("breiter als ein Viertel") << QMargins(200, 22, 200, 5) << false;
+        QTest::newRow("hoeher als ein Viertel") << QMargins(1, 150, 1, 60) << false;
+    }
+    void rahmenPlausibel() {
+        QFETCH(QMargins, rahmen);
+        QTEST(RahmenPlausibel(rahmen, QSize(1280, 800)), "erwartet");
+    }
+
     void nachRahmenNeuAnordnen() {
         // A window laid out to the whole work area before its frame was known: once the frame
         // is told, it is laid out again, and only then.
