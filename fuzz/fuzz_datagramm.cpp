@@ -1,5 +1,6 @@
 // The pure reception path of presence datagrams: decoding, field cutting, reading the
-// presence and the merge into the host list store, without a window.
+// presence and the merge into the host list store, without a window; and the check of signed
+// commands against a fixed key.
 //
 // Input: datagrams separated by a zero byte. The first byte of each picks the source address
 // (low two bits) and how far the tick count moves before it (the other bits, in 256 ms
@@ -10,6 +11,7 @@
 #include "hosts/HostlisteDatei.h"
 #include "hosts/THostList.h"
 #include "protocol/Nachrichten.h"
+#include "protocol/Signatur.h"
 
 #include <QHash>
 
@@ -50,6 +52,23 @@ void FelderPruefen(const QString& text) {
                      QStringLiteral("rest from field 3 of %1 is %2").arg(Lesbar(text), Lesbar(rest)));
 }
 
+// What the checker accepts is exactly what the key signed, and only once. The seed
+// "signiert" is signed with this key for this time.
+constexpr qint64 SignaturZeit = 1800000000;
+void SignaturPruefen(Signatur::TPruefer& pruefer, const QString& text, qint64 jetzt) {
+    static const QByteArray schluessel(Signatur::SchluesselBytes, '\x5a');
+    const Signatur::TErgebnis e = pruefer.Pruefen(text, schluessel, jetzt);
+    if (e.Art != Signatur::TErgebnis::Gueltig)
+        return;
+    const QStringList teile = text.split(u'|');
+    const QString zeit = teile.value(teile.size() - 3), nonce = teile.value(teile.size() - 2);
+    FUZZ_PRUEFEN(Signatur::Signieren(e.Datagramm, schluessel, zeit.toLongLong(), nonce) == text &&
+                     qAbs(zeit.toLongLong() - jetzt) <= Signatur::ZeitToleranzS,
+                 QStringLiteral("accepted, but not signed with the key for now: ") + Lesbar(text));
+    FUZZ_PRUEFEN(pruefer.Pruefen(text, schluessel, jetzt).Art == Signatur::TErgebnis::Wiederholt,
+                 QStringLiteral("accepted twice: ") + Lesbar(text));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -64,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     THostList liste(QStringLiteral("/nonexistent/veltrano-fuzz/Hostliste.txt"), AktuellerFake(),
                     [&tick] { return tick; });
     QHash<QString, int> macs; // MAC → number of merges
+    Signatur::TPruefer pruefer;
 
     for (const QByteArray& stueck : eingabe.split('\0')) {
         if (stueck.isEmpty())
@@ -77,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
         FUZZ_PRUEFEN(Protokoll::Dekodieren(Protokoll::Kodieren(text)) == text,
                      QStringLiteral("decoding is not stable for ") + Lesbar(nutzlast));
         FelderPruefen(text);
+        SignaturPruefen(pruefer, text, SignaturZeit + (kopf >> 2) - 32);
         const TFelder felder(text);
         const std::optional<Protokoll::TPraesenzRec> praesenz = Protokoll::LesePraesenz(text);
         FUZZ_PRUEFEN(praesenz.has_value() == Protokoll::TagPasst(felder),
