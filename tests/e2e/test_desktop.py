@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The program on real desktop components under Xvfb, run as an unprivileged user: openbox with
 trayer (XEmbed) and with xfce4-panel and dunst (StatusNotifierItem and notifications on a
-private session bus), no tray at all, and an XSMP session manager."""
+private session bus), no tray at all, and Debian's session manager xsm."""
 import os
 import re
 import select
@@ -116,14 +116,18 @@ class Sitzung:
         fenster = self.x("xdotool", "search", "--name", "^" + re.escape(v.zustand()["titel"]) + "$").split()
         return int(fenster[-1])
 
-    def rahmen(self, fenster):
-        """(x, y, w, h) of the window with its frame (title bar included), as the X server has it."""
+    def geometrie(self, fenster):
+        """(x, y, w, h) of the window on the screen, without a frame."""
         info = self.x("xwininfo", "-id", fenster)
         w = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M))
+        return tuple(int(w[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def rahmen(self, fenster):
+        """(x, y, w, h) of the window with its frame (title bar included), as the X server has it."""
+        x, y, w, h = self.geometrie(fenster)
         ausdehnung = self.x("xprop", "-id", fenster, "_NET_FRAME_EXTENTS")
         links, rechts, oben, unten = (int(z) for z in re.findall(r"\d+", ausdehnung.split("=", 1)[1]))
-        return (int(w["Absolute upper-left X"]) - links, int(w["Absolute upper-left Y"]) - oben,
-                int(w["Width"]) + links + rechts, int(w["Height"]) + oben + unten)
+        return (x - links, y - oben, w + links + rechts, h + oben + unten)
 
     def ruhiger_rahmen(self, fenster):
         """The frame once the window manager has stopped moving it."""
@@ -139,6 +143,36 @@ class Sitzung:
 
     def klick(self, x, y, taste=1):
         self.x("xdotool", "mousemove", x, y, "click", taste)
+
+    def xaw(self, titel):
+        """The widgets of the shown window titled titel, raised: each Xaw widget is an X window (these
+        are the childless ones). Rows of (x, y, w, h) from the top, each from the left, once at rest."""
+        def lesen():
+            r = self.host.run(["xdotool", "search", "--onlyvisible", "--name", titel], env=self.env)
+            if r.returncode != 0:
+                return None
+            self.x("xdotool", "windowactivate", "--sync", r.stdout.split()[-1])
+            baum = self.x("xwininfo", "-tree", "-id", r.stdout.split()[-1]).splitlines()
+            reihen = {}
+            for i, z in enumerate(baum):
+                m = re.match(r"\s*0x[0-9a-f]+ .*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)$", z)
+                if m and not (i + 1 < len(baum) and re.match(r"\s*\d+ child", baum[i + 1])):
+                    w, h, x, y = (int(g) for g in m.groups())
+                    reihen.setdefault(y, []).append((x, y, w, h))
+            return [sorted(r) for _, r in sorted(reihen.items())]
+        letzte = [None]
+
+        def ruhig():
+            r = lesen()
+            gleich = r == letzte[0]
+            letzte[0] = r
+            time.sleep(0.2)
+            return r if gleich and r else None
+        return wait_until(ruhig, 10, message=f"the widgets of {titel!r} at rest")
+
+
+def mitte(r):
+    return r[0] + r[2] // 2, r[1] + r[3] // 2
 
 
 def innerhalb(rahmen, arbeit):
@@ -169,9 +203,7 @@ class Desktop(unittest.TestCase):
                 treffer = re.search(r'^\s*(0x[0-9a-f]+) "Veltrano": \("veltrano" "Veltrano"\)\s+\d+x\d+', baum, re.M)
                 if not treffer:
                     return None
-                info = s.x("xwininfo", "-id", treffer.group(1))
-                w = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M))
-                return tuple(int(w[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+                return s.geometrie(treffer.group(1))
             wait_until(symbol, 15, message="our icon embedded in trayer")
             bild_speichern(s, "tray-xembed.png", (s.xvfb.size[0] - 160, s.xvfb.size[1] - 40, 160, 40))
 
@@ -263,46 +295,70 @@ class Desktop(unittest.TestCase):
         with Lab(2) as l:
             s = Sitzung(l[1])
             praesenz = l[2].start_udp_listener(lab.PRAESENZ_PORT)
-            ordner = tempfile.mkdtemp(prefix="veltrano-xsmp-")
-            self.addCleanup(shutil.rmtree, ordner, True)
-            os.chmod(ordner, 0o755)
-            treiber = os.path.join(ordner, "sitzungsmanager")
-            subprocess.run(["cc", "-o", treiber, os.path.join(lab.WERKZEUGE, "sitzungsmanager.c"), "-lSM", "-lICE"],
-                           check=True)
-            sm = s.starten([treiber], stdin=subprocess.PIPE, stdout_pipe=True)
+            s.starten(["openbox"])
+            # xsm's first session starts the clients of ~/.xsmstartup (else twm, smproxy, xterm): none here.
+            with open(os.path.join(l[1].folders["home"], ".xsmstartup"), "w") as f:
+                f.write("! the test starts the program itself\n")
+            # -verbose: xsm prints its address and every message to and from its clients.
+            sm = s.starten(["stdbuf", "-oL", "xsm", "-verbose"], stdout_pipe=True)
+            ausgabe, rest = [], [b""]
 
             def zeile(erwartet, frist=15):
+                # Raw reads: a buffered readline could hold lines back that select() no longer sees.
                 ende = time.monotonic() + frist
-                while time.monotonic() < ende:
-                    if select.select([sm.proc.stdout], [], [], 0.2)[0]:
-                        z = sm.proc.stdout.readline().decode().strip()
-                        if z.startswith(erwartet):
-                            return z
-                raise AssertionError(f"the session manager did not report {erwartet!r}:\n{sm.log()}")
+                while True:
+                    while b"\n" in rest[0]:
+                        z, rest[0] = rest[0].split(b"\n", 1)
+                        ausgabe.append(z.decode())
+                        if erwartet in ausgabe[-1]:
+                            return ausgabe[-1]
+                    frei = select.select([sm.proc.stdout], [], [], max(0, ende - time.monotonic()))[0]
+                    daten = os.read(sm.proc.stdout.fileno(), 4096) if frei else b""
+                    if not daten:
+                        raise AssertionError(f"xsm did not report {erwartet!r}:\n" + "\n".join(ausgabe) + sm.log())
+                    rest[0] += daten
 
-            adresse = zeile("SESSION_MANAGER=").split("=", 1)[1]
+            adresse = zeile("setenv SESSION_MANAGER ").split()[2]
             v = s.veltrano(env={"SESSION_MANAGER": adresse})
             v.wait_ready()
-            zeile("angemeldet")
+            zeile("REGISTER CLIENT")
             praesenz.wait_for(lambda d: d.text.startswith(f"VTR1|1|{l[1].name}|"), timeout=10)
 
-            # A checkpoint with save type "Both" (xsm's "Checkpoint"): saved, still running.
-            sm.proc.stdin.write(b"checkpoint\n")
-            sm.proc.stdin.flush()
-            self.assertEqual(zeile("gesichert"), "gesichert 1")
+            # "Checkpoint" (xsm's window above the program's), the session named, save type "Both"
+            # chosen after "Local", then the dialog's "Checkpoint": saved, still running.
+            s.klick(*mitte(s.xaw("^xsm: ")[1][0]))
+            reihen = s.xaw("^Checkpoint$")
+            s.x("xdotool", "type", "lab")
+            for knopf in (reihen[1][1], reihen[1][3], reihen[3][0]):
+                s.klick(*mitte(knopf))
+            zeile("sent SAVE YOURSELF [Save Type = Both, Shutdown = False")
+            self.assertIn("Success = True", zeile("received SAVE YOURSELF DONE"))
+            zeile("sent SAVE COMPLETE")
             time.sleep(1)
             self.assertTrue(v.running())
             self.assertEqual(v.zustand()["sichtbar"], "1")
             self.assertFalse([d for d in praesenz.datagrams if d.text.startswith("VTR1|0|")])
 
-            # The end of the session (xsm's "Shutdown"): saved, then "Die" ends the program, and
-            # its peers see it leave.
-            sm.proc.stdin.write(b"ende\n")
-            sm.proc.stdin.flush()
-            self.assertEqual(zeile("gesichert"), "gesichert 1")
+            # "Shutdown", its menu's "With Checkpoint", then the dialog's "Shutdown" (save type Both
+            # again): saved, then "Die" ends the program, and its peers see it leave; xsm ends with
+            # its last client.
+            knopf = s.xaw("^xsm: ")[1][1]
+            vorher = set(re.findall(r"0x[0-9a-f]+", s.x("xwininfo", "-root", "-children")))
+            s.x("xdotool", "mousemove", *mitte(knopf), "mousedown", 1)
+
+            def menue():
+                for fenster in set(re.findall(r"0x[0-9a-f]+", s.x("xwininfo", "-root", "-children"))) - vorher:
+                    if "IsViewable" in s.x("xwininfo", "-id", fenster):
+                        return s.geometrie(fenster)
+            x, y, w, h = wait_until(menue, 10, message="xsm's shutdown menu")
+            s.x("xdotool", "mousemove", x + w // 2, y + h // 4, "mouseup", 1)  # the first of its two entries
+            s.klick(*mitte(s.xaw("^Shutdown$")[3][0]))
+            zeile("sent SAVE YOURSELF [Save Type = Both, Shutdown = True")
+            self.assertIn("Success = True", zeile("received SAVE YOURSELF DONE"))
+            zeile("sent DIE")
             self.assertEqual(v.wait(10), 0)
             praesenz.wait_for(lambda d: d.text.startswith(f"VTR1|0|{l[1].name}|"), timeout=5)
-            zeile("beendet")
+            self.assertEqual(sm.wait(10), 0)
 
 
 if __name__ == "__main__":
