@@ -18,7 +18,7 @@ constexpr int WeckAnzahl = 5;
 
 TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
              TMelder melden, QObject* parent)
-    : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen),
+    : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen), FMelden(melden),
       FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FBefehl(optionen.BefehlPort),
       FSender(optionen.SenderPort) {
     for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1SetSuspendState,
@@ -115,6 +115,9 @@ void TKern::ListenerAktivieren(bool aktivS) {
 
 void TKern::ListeMelden() {
     FHostList->MeldungAbgeholt();
+    // Said once per run, in the status bar beside the file messages.
+    if (const QString voll = FHostList->VollMeldungAbholen(); !voll.isEmpty() && FMelden)
+        FMelden(voll);
     emit ListeGeaendert();
 }
 

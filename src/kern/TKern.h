@@ -125,6 +125,7 @@ private:
     TPlattform FPlattform;
     TLaufzeit& FLaufzeit;
     TKernOptionen FOptionen;
+    TMelder FMelden;
     std::shared_ptr<const TNetzwerkSonde> FSonde;
     std::unique_ptr<THostList> FHostList;
     std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
