@@ -189,10 +189,12 @@ TListView::TSpalte TListView::SpaltenMass(int spalte) const {
     const int platz = viewport()->width();
     if (platz <= 0)
         return {std::max(kopf, zelle), std::max(kopf, zelle)};
-    const int drittel = platz / 3;
-    if (zelle <= drittel)
+    // Up to half the viewport a cell is kept whole (a large font scrolls rather than cuts
+    // names); beyond it, only made-up or flooded names reach.
+    const int haelfte = platz / 2;
+    if (zelle <= haelfte)
         return {std::max(kopf, zelle), std::max(kopf, zelle)};
-    return {std::max(kopf, drittel), std::max(kopf, platz / 6)};
+    return {std::max(kopf, haelfte), std::max(kopf, platz / 6)};
 }
 
 int TListView::SpaltenBedarf(int spalte) const {

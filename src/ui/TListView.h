@@ -42,7 +42,7 @@ public:
 
     // The column rule of the window's layout for a list `listBreite` pixels wide: columns 0
     // to 4 a sixth each, the last one the rest of the viewport. No column gets narrower
-    // than its header and its widest cell need, except that a cell wider than a third of the
+    // than its header and its widest cell need, except that a cell wider than half the
     // viewport counts as only that wide and, where the columns do not fit, gives way down
     // to a sixth (it is elided, its tooltip holds it whole): one long name never pushes the
     // other columns out of view. The list scrolls sideways only when all of them together
@@ -68,7 +68,7 @@ protected:
 private:
     void Zelle(int zeile, int spalte, const QString& text);
     int TextBedarf(const QString& text) const;
-    // Header and widest cell of a column: what it would like (capped at a third of the
+    // Header and widest cell of a column: what it would like (capped at half the
     // viewport) and the least it can live with.
     struct TSpalte {
         int Voll;
