@@ -15,8 +15,10 @@ namespace {
 const QString Unbekannt = QStringLiteral("Unbekannt");
 }
 
-THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden)
-    : FFilename(dateiname), FDateien(dateien), FTick(std::move(tick)), FMelden(std::move(melden)) {
+THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden,
+                     int maxEintraege)
+    : FFilename(dateiname), FMaxEintraege(maxEintraege), FDateien(dateien), FTick(std::move(tick)),
+      FMelden(std::move(melden)) {
     LoadSaveListe(true);
 }
 
@@ -87,7 +89,7 @@ QString THostList::VollMeldungAbholen() {
         return {};
     return QStringLiteral("Die Hostliste ist voll (%1 Einträge). Weitere Geräte werden nicht aufgenommen; "
                           "die bekannten werden weiter aktualisiert.")
-        .arg(MaxEintraege);
+        .arg(FMaxEintraege);
 }
 
 int THostList::Count() const {
@@ -221,7 +223,7 @@ int THostList::AddGesperrt(THostListRec h, bool fromScannerS) {
 
     const auto [von, bis] = std::as_const(FMacIndex).equal_range(h.MAC);
     if (von == bis) {
-        if (FListe.size() >= MaxEintraege) {
+        if (FListe.size() >= FMaxEintraege) {
             ++FAbgewiesen;
             return -1;
         }
@@ -397,7 +399,7 @@ bool THostList::Laden() {
             QStringLiteral("Die Hostliste „%1“ enthält mehr als %2 Geräte; die ersten %2 wurden "
                            "geladen, %3 weitere nicht.")
                 .arg(pfad)
-                .arg(MaxEintraege)
+                .arg(FMaxEintraege)
                 .arg(zuviel);
         QString grund;
         if (const std::optional<QString> kopie =

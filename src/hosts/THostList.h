@@ -28,8 +28,10 @@ public:
     static constexpr int MaxEintraege = 8192;
 
     // Loads the file at once; dateien reads and writes it, tick is the clock of the Sender
-    // timeout, melden hears what went wrong with the file.
-    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden = {});
+    // timeout, melden hears what went wrong with the file. A bound other than MaxEintraege
+    // is for benchmarks that measure beyond it.
+    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden = {},
+              int maxEintraege = MaxEintraege);
     ~THostList() override;
     THostList(const THostList&) = delete;
     THostList& operator=(const THostList&) = delete;
@@ -112,6 +114,7 @@ private:
     void Melden(const QString& text) const;
 
     QString FFilename;
+    const int FMaxEintraege;
     TDateien& FDateien;
     TTickQuelle FTick;
     TMelder FMelden;
