@@ -115,9 +115,7 @@ void TListView::ListViewFuellen(const THostList& liste) {
     setRowCount(0);
     FZellBedarf.fill(0, Spalten);
     FSpaltenPruefenS = true; // columns may get narrower again
-    const int anzahl = liste.Count();
-    for (int i = 0; i < anzahl; ++i)
-        SetListViewItem(liste.Get(i), -1, false);
+    Anhaengen(liste);
     if (rowCount() > 0)
         ZeileFokussieren(0);
 }
@@ -130,10 +128,8 @@ void TListView::Abgleichen(THostList& liste) {
         return;
     }
     TUpdateKlammer klammer(this);
-    const int anzahl = liste.Count();
-    if (rowCount() < anzahl) {
-        for (int i = rowCount(); i < anzahl; ++i)
-            SetListViewItem(liste.Get(i), -1, false);
+    if (rowCount() < liste.Count()) {
+        Anhaengen(liste);
         if (!HatFokusZeile())
             ZeileFokussieren(0);
     }
@@ -147,6 +143,17 @@ void TListView::Abgleichen(THostList& liste) {
         }
     }
     liste.SetListChangeS(false);
+}
+
+void TListView::Anhaengen(const THostList& liste) {
+    // All new rows at once: inserting them one by one costs the header a pass each.
+    const int von = rowCount();
+    const int anzahl = liste.Count();
+    if (anzahl <= von)
+        return;
+    setRowCount(anzahl);
+    for (int i = von; i < anzahl; ++i)
+        SetListViewItem(liste.Get(i), i, false);
 }
 
 void TListView::ZeileFokussieren(int zeile) {

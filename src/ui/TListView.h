@@ -67,6 +67,8 @@ protected:
 
 private:
     void Zelle(int zeile, int spalte, const QString& text);
+    // Rows for the store's entries past the view's last row.
+    void Anhaengen(const THostList& liste);
     int TextBedarf(const QString& text) const;
     // Header and widest cell of a column: what it would like (capped at half the
     // viewport) and the least it can live with.
