@@ -7,6 +7,7 @@
 #include "schedule/TZeitsteuerung.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 namespace {
@@ -190,14 +191,18 @@ void TKern::SenderDatagramm(const QByteArray& daten, const QString& absenderIp) 
 
 void TKern::HostlisteSpeichern() {
     // Changes that come in a burst share one save: each save goes to the disk (fsync),
-    // and a flood of changing announcements must not hold the window up.
+    // and a flood of changing announcements must not hold the window up. A long save (a
+    // full list of long names takes well over 100 ms) waits ten times as long for the next.
     if (!FSpeichern.isActive())
-        FSpeichern.start(250);
+        FSpeichern.start(std::max<qint64>(250, 10 * FSpeicherDauerMs));
 }
 
 void TKern::HostlisteJetztSpeichern() {
     FSpeichern.stop();
+    QElapsedTimer dauer;
+    dauer.start();
     FHostList->LoadSaveListe(false);
+    FSpeicherDauerMs = dauer.elapsed();
 }
 
 // --- Probe ------------------------------------------------------------------------------------

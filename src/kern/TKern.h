@@ -133,6 +133,7 @@ private:
     TUdpListener FSender;
     TBroadcastList FBroadcastIPs;
     QTimer FSpeichern;
+    qint64 FSpeicherDauerMs = 0; // the last save of the host list
     bool FSchonIcmpS = false;
     QPointer<TIcmpThread> FIcmpThread;
     int FSondenLaeufe = 0;
