@@ -199,23 +199,27 @@ def flut_lauf(programm, art, menge):
                                   env=flut.environment(), stdout=subprocess.PIPE, text=True)
         anfang, wand_anfang = time.monotonic(), time.time()
         proben = []  # (seconds since the start, answer time, VmRSS)
+        staende = []  # (time, datagrams read so far)
         while sender.poll() is None:
             proben.append((time.monotonic() - anfang, antwortzeit(v), v.rss_kib()))
+            n = gelesen(v)
+            if n is not None:
+                staende.append((time.monotonic(), n))
             time.sleep(0.5)
         ende = time.monotonic()
         ergebnis = json.loads(sender.stdout.read().strip().splitlines()[-1])
         nach_ende = antwortzeit(v)
-        # Until the instance has read what is still queued for it: over 3 s no more than its
-        # own announcements (one every 2 s).
-        staende, letzter, ruhig_seit = [], -1, time.monotonic()
+        # Until the instance has read what is still queued for it: over 1 s no more than its
+        # own announcement (one every 2 s). Done is the last time it read more.
+        letzter, ruhig_seit = (staende[-1][1] if staende else -1), ende
         while time.monotonic() - ende < 300:
             n = gelesen(v)
             jetzt = time.monotonic()
             if n is not None:
                 staende.append((jetzt, n))
                 letzter = n
-            frueher = [m for t, m in staende if t <= jetzt - 3]
-            if n is None or not frueher or n - frueher[-1] > 3:
+            frueher = [m for t, m in staende if t <= jetzt - 1]
+            if n is None or not frueher or n - frueher[-1] > 1:
                 ruhig_seit = jetzt
             elif jetzt - ruhig_seit >= 3:
                 break
