@@ -6,13 +6,21 @@
   startzeit PROGRAM [--starts N]   time from the start to the first presence datagram on the
                                    wire, seen by a raw listener in another host (offscreen, and
                                    on an X display of its own)
+  flut PROGRAM [--sekunden S]      a flood at both ports from another host (bench/flut_senden.py)
+                                   for S seconds (default 30): the instance's presence interval
+                                   seen by a third host, its answer times on the local socket,
+                                   memory, rows and the list file
+  macs PROGRAM [--anzahl N]        N presence datagrams (default 100 000), each with a hardware
+                                   address of its own, sent at once: the same figures
 
 Started by bench/leerlauf and bench/startzeit inside `unshare --net`: every namespace it makes
 hangs below that private one, and no packet reaches the machine's network.
 """
 import argparse
+import json
 import os
 import statistics
+import subprocess
 import sys
 import time
 
@@ -147,6 +155,114 @@ def startzeit(programm, starts):
               f"{max(zeiten) * 1000:.0f} ms |")
 
 
+FLUT_SENDER = os.path.join(HIER, "flut_senden.py")
+
+
+def status_kib(pid, schluessel):
+    with open(f"/proc/{pid}/status") as f:
+        return next(int(z.split()[1]) for z in f if z.startswith(schluessel + ":"))
+
+
+def antwortzeit(v, timeout=30.0):
+    """Seconds the window takes to answer `zustand` on its local socket (inf: no answer)."""
+    t = time.monotonic()
+    try:
+        v.query("zustand", timeout=timeout)
+    except lab.InstanceSocketError:
+        return float("inf")
+    return time.monotonic() - t
+
+
+def gelesen(v):
+    """Datagrams both listeners have read so far; None while the window does not answer."""
+    try:
+        teile = v.query("zustand", timeout=30.0)["empfang"].replace(",", " ").split()
+    except lab.InstanceSocketError:
+        return None
+    return int(teile[0]) + int(teile[3])
+
+
+def flut_lauf(programm, art, menge):
+    """One run: host 1 the instance, host 2 the flood, host 3 a peer that records host 1's
+    announcements. Returns the figures as a dict."""
+    lab.VELTRANO = programm
+    with Lab(3) as l:
+        h, flut, peer = l[1], l[2], l[3]
+        mitschnitt = peer.start_udp_listener(lab.PRAESENZ_PORT)
+        v = h.start_veltrano(env={"ASAN_OPTIONS": ""})
+        v.wait_ready()
+        wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 20)
+        time.sleep(3)
+        rss_vorher = v.rss_kib()
+        cpu_vorher = v.cpu_seconds()
+        sender = subprocess.Popen(flut.exec_argv([lab.PYTHON, FLUT_SENDER, h.ip, art, str(menge)]),
+                                  env=flut.environment(), stdout=subprocess.PIPE, text=True)
+        anfang, wand_anfang = time.monotonic(), time.time()
+        proben = []  # (seconds since the start, answer time, VmRSS)
+        staende = []  # (time, datagrams read so far)
+        while sender.poll() is None:
+            proben.append((time.monotonic() - anfang, antwortzeit(v), v.rss_kib()))
+            n = gelesen(v)
+            if n is not None:
+                staende.append((time.monotonic(), n))
+            time.sleep(0.5)
+        ende = time.monotonic()
+        ergebnis = json.loads(sender.stdout.read().strip().splitlines()[-1])
+        nach_ende = antwortzeit(v)
+        # Until the instance has read what is still queued for it: over 1 s no more than its
+        # own announcement (one every 2 s). Done is the last time it read more.
+        letzter, ruhig_seit = (staende[-1][1] if staende else -1), ende
+        while time.monotonic() - ende < 300:
+            n = gelesen(v)
+            jetzt = time.monotonic()
+            if n is not None:
+                staende.append((jetzt, n))
+                letzter = n
+            frueher = [m for t, m in staende if t <= jetzt - 1]
+            if n is None or not frueher or n - frueher[-1] > 1:
+                ruhig_seit = jetzt
+            elif jetzt - ruhig_seit >= 3:
+                break
+            proben.append((time.monotonic() - anfang, antwortzeit(v), v.rss_kib()))
+            time.sleep(0.5)
+        abgearbeitet = ruhig_seit - ende
+        wand_ende = time.time() - (time.monotonic() - ruhig_seit)
+        zu_lange = time.monotonic() - ende >= 300
+        time.sleep(1.0)  # the last save
+        zeilen = len(v.query("ansicht", timeout=120.0))
+        zustand = v.query("zustand", timeout=120.0)
+        ansagen = [d.time for d in mitschnitt.datagrams
+                   if d.src == h.ip and d.text.startswith(f"VTR1|1|{h.name}|")]
+        # From the flood's start until the instance has read the last of it.
+        waehrend = [b - a for a, b in zip(ansagen, ansagen[1:]) if wand_anfang - 2 <= a and b <= wand_ende + 2]
+        werte = {
+            "sent": ergebnis, "flood_s": round(ende - anfang, 1),
+            "read_by_instance": letzter,
+            "busy_after_s": "over 300" if zu_lange else round(abgearbeitet, 1),
+            "answer_after_flood_ms": round(nach_ende * 1000),
+            "answer_max_ms": round(max(p[1] for p in proben) * 1000),
+            "answer_median_ms": round(statistics.median(p[1] for p in proben) * 1000),
+            "rows": zeilen,
+            "list_file_bytes": os.path.getsize(h.host_list_file) if os.path.exists(h.host_list_file) else 0,
+            "rss_before_mib": round(rss_vorher / 1024, 1),
+            "rss_max_mib": round(max(p[2] for p in proben) / 1024, 1),
+            "rss_end_mib": round(v.rss_kib() / 1024, 1),
+            "hwm_mib": round(status_kib(v.pid, "VmHWM") / 1024, 1),
+            "cpu_s": round(v.cpu_seconds() - cpu_vorher, 1),
+            "announcements": len(waehrend) + 1 if waehrend else 0,
+            "announce_gap_max_ms": round(max(waehrend) * 1000) if waehrend else None,
+            "announce_gap_mean_ms": round(statistics.mean(waehrend) * 1000) if waehrend else None,
+            "message": zustand.get("meldung", ""),
+        }
+        if v.stop() != 0:
+            werte["exit"] = f"ended badly:\n{v.log()[-2000:]}"
+        return werte
+
+
+def flut_bericht(titel, werte):
+    print(f"{titel}: {json.dumps(werte, ensure_ascii=False)}", flush=True)
+
+
 def main():
     p = argparse.ArgumentParser()
     unter = p.add_subparsers(dest="was", required=True)
@@ -156,14 +272,24 @@ def main():
     b = unter.add_parser("startzeit")
     b.add_argument("programm")
     b.add_argument("--starts", type=int, default=10)
+    c = unter.add_parser("flut")
+    c.add_argument("programm")
+    c.add_argument("--sekunden", type=float, default=30)
+    d = unter.add_parser("macs")
+    d.add_argument("programm")
+    d.add_argument("--anzahl", type=int, default=100000)
     args = p.parse_args()
     if os.geteuid() != 0:
         sys.exit("needs root (network namespaces)")
     programm = os.path.abspath(args.programm)
     if args.was == "leerlauf":
         leerlauf(programm, args.minuten)
-    else:
+    elif args.was == "startzeit":
         startzeit(programm, args.starts)
+    elif args.was == "flut":
+        flut_bericht(f"flood of {args.sekunden:g} s", flut_lauf(programm, "flut", args.sekunden))
+    else:
+        flut_bericht(f"{args.anzahl} new hardware addresses", flut_lauf(programm, "macs", args.anzahl))
 
 
 if __name__ == "__main__":

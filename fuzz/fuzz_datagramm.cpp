@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
             continue;
 
         const int vorher = liste.Count();
-        const QString mac = felder.Feld(5);
+        const QString mac = Protokoll::Kuerzen(felder.Roh(5));
         const bool bekanntS = macs.contains(mac);
         const int index = liste.Add(Protokoll::PraesenzEintrag(*praesenz, ip, liste.Tick()), false);
         const QString wozu = QStringLiteral("after %1 from %2").arg(Lesbar(nutzlast), ip);
@@ -126,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
         FUZZ_PRUEFEN(treffer >= 0, wozu + QStringLiteral(": MAC not listed"));
         const THostListRec& e = eintraege[treffer];
         auto name = [&](int feld) {
-            const QString f = felder.Feld(feld);
+            // Stored as cut to the longest kept length.
+            const QString f = Protokoll::Kuerzen(felder.Roh(feld));
             return f.isEmpty() && !bekanntS ? QStringLiteral("Unbekannt") : f;
         };
         FUZZ_PRUEFEN(

@@ -12,31 +12,7 @@ void TForm1::SetListViewItem(const THostListRec& host, int index, bool makeBegin
 }
 
 void TForm1::AnsichtAktualisieren() {
-    THostList& liste = FKern->HostList();
-    TListenSperre sperre(liste);
-    if (ListView1->rowCount() > liste.Count()) {
-        // Rows went: rebuilt from the store.
-        ListViewFuellen();
-        return;
-    }
-    TUpdateKlammer klammer(ListView1);
-    if (ListView1->rowCount() < liste.Count()) {
-        for (int i = ListView1->rowCount(); i < liste.Count(); ++i)
-            SetListViewItem(liste.Get(i), -1, false);
-        if (!ListView1->HatFokusZeile())
-            ListView1->ZeileFokussieren(0);
-    }
-    if (!liste.ChangeS())
-        return;
-    const int anzahl = liste.Count();
-    for (int i = 0; i < anzahl; ++i) {
-        const THostListRec e = liste.Get(i);
-        if (e.ChangeS) {
-            SetListViewItem(e, i, false);
-            liste.SetChangeS(i, false);
-        }
-    }
-    liste.SetListChangeS(false);
+    ListView1->Abgleichen(FKern->HostList());
 }
 
 void TForm1::NetzVerfuegbar(bool netzS) {

@@ -8,9 +8,11 @@
 
 class TDateien;
 
-// Only this much of a host list is read: a full /16 swept by the scanner (65 536 hosts) takes
-// about 4 MiB; a bigger file is not one the program wrote, and is not read at all.
-constexpr qint64 MaxHostlisteGroesse = 16 * 1024 * 1024;
+// Only this much of a host list is read. The longest list the program writes is a full one
+// (THostList::MaxEintraege, 8 192 entries) with names and hardware addresses of the 255
+// characters a presence keeps, each character three bytes in UTF-8: about 18.1 MiB. A
+// bigger file is not one the program wrote, and is not read at all.
+constexpr qint64 MaxHostlisteGroesse = 24 * 1024 * 1024;
 
 // What a host list file holds.
 struct THostlisteInhalt {

@@ -9,13 +9,16 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <algorithm>
+#include <numeric>
 
 namespace {
 const QString Unbekannt = QStringLiteral("Unbekannt");
 }
 
-THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden)
-    : FFilename(dateiname), FDateien(dateien), FTick(std::move(tick)), FMelden(std::move(melden)) {
+THostList::THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden,
+                     int maxEintraege)
+    : FFilename(dateiname), FMaxEintraege(maxEintraege), FDateien(dateien), FTick(std::move(tick)),
+      FMelden(std::move(melden)) {
     LoadSaveListe(true);
 }
 
@@ -44,7 +47,49 @@ void THostList::Clear() {
     FMacIndex.clear();
     FIndexGueltigS = true;
     FSenderAnzahl = 0;
+    FAeltesterGueltigS = false;
+    FGeaendert.clear();
+    FAlleGeaendertS = false;
     FChangeS = false;
+}
+
+void THostList::Markieren(int index) {
+    if (FAlleGeaendertS)
+        return;
+    // A view that never collects (a session without a window) must not grow the hints.
+    if (FGeaendert.size() >= FListe.size())
+        AlleMarkieren();
+    else
+        FGeaendert.append(index);
+}
+
+void THostList::AlleMarkieren() {
+    FAlleGeaendertS = true;
+    FGeaendert.clear();
+}
+
+QList<int> THostList::GeaenderteAbholen() {
+    QMutexLocker s(&FSpeicher);
+    QList<int> ergebnis;
+    if (FAlleGeaendertS) {
+        ergebnis.resize(FListe.size());
+        std::iota(ergebnis.begin(), ergebnis.end(), 0);
+    } else {
+        ergebnis = std::exchange(FGeaendert, {});
+        std::sort(ergebnis.begin(), ergebnis.end());
+        ergebnis.erase(std::unique(ergebnis.begin(), ergebnis.end()), ergebnis.end());
+    }
+    FAlleGeaendertS = false;
+    FGeaendert.clear();
+    return ergebnis;
+}
+
+QString THostList::VollMeldungAbholen() {
+    if (!VollS() || FVollGemeldetS.exchange(true))
+        return {};
+    return QStringLiteral("Die Hostliste ist voll (%1 Einträge). Weitere Geräte werden nicht aufgenommen; "
+                          "die bekannten werden weiter aktualisiert.")
+        .arg(FMaxEintraege);
 }
 
 int THostList::Count() const {
@@ -66,6 +111,9 @@ void THostList::Put(int index, const THostListRec& wert) {
     SenderGeaendert(FListe[index].SenderS, wert.SenderS);
     FListe[index] = wert;
     FIndexGueltigS = false;
+    // Any stamp may come in this way.
+    FAeltesterGueltigS = false;
+    AlleMarkieren();
     s.unlock();
     AenderungMelden();
 }
@@ -81,7 +129,8 @@ int THostList::Add(const THostListRec& host, bool fromScannerS) {
         TListenSperre sperre(*this);
         ergebnis = AddGesperrt(host, fromScannerS);
     }
-    if (ergebnis >= 0 || ChangeS())
+    // The first address turned away is reported too: the user is told the list is full.
+    if (ergebnis >= 0 || ChangeS() || (VollS() && !FVollGemeldetS.load()))
         AenderungMelden();
     return ergebnis;
 }
@@ -103,6 +152,8 @@ void THostList::Anhaengen(THostListRec h) {
     if (h.User.isEmpty())
         h.User = Unbekannt;
     SenderGeaendert(false, h.SenderS);
+    if (h.SenderS)
+        SenderStempel(h.Millisek);
     FMacIndex.insert(h.MAC, int(FListe.size()));
     FListe.append(std::move(h));
 }
@@ -133,53 +184,86 @@ bool ScannerZusammenfuehren(THostListRec& e, const THostListRec& h) {
 
 } // namespace
 
+// Only a presence withdraws Sender marks, and from the entries of every other MAC. The walk
+// is needed only once the oldest mark may have passed the timeout.
+void THostList::SenderVerfall(const QString& ausserMac, quint32 jetzt) {
+    if (FSenderAnzahl == 0 || (FAeltesterGueltigS && quint32(jetzt - FAeltester) <= SenderTimeoutMs))
+        return;
+    quint32 aeltestesAlter = 0;
+    for (int i = 0; i < FListe.size(); ++i) {
+        THostListRec& e = FListe[i];
+        if (!e.SenderS)
+            continue;
+        if (SenderVerfallen(e, jetzt) && e.MAC != ausserMac) {
+            e.ChangeS = true;
+            e.SenderS = false;
+            --FSenderAnzahl;
+            FChangeS = true;
+            Markieren(i);
+        } else {
+            aeltestesAlter = std::max(aeltestesAlter, quint32(jetzt - e.Millisek));
+        }
+    }
+    FAeltester = jetzt - aeltestesAlter;
+    FAeltesterGueltigS = true;
+}
+
+void THostList::SenderStempel(quint32 millisek) {
+    // Wrap-aware: a stamp before the oldest known one becomes the oldest.
+    if (FAeltesterGueltigS && qint32(millisek - FAeltester) < 0)
+        FAeltester = millisek;
+}
+
 int THostList::AddGesperrt(THostListRec h, bool fromScannerS) {
     const quint32 jetzt = FTick();
     QMutexLocker s(&FSpeicher);
     IndexPruefen();
-    // Only a presence withdraws Sender marks, and from the entries of every other MAC.
-    if (!fromScannerS && FSenderAnzahl > 0)
-        for (THostListRec& e : FListe)
-            if (SenderVerfallen(e, jetzt) && e.MAC != h.MAC) {
-                e.ChangeS = true;
-                e.SenderS = false;
-                --FSenderAnzahl;
-                FChangeS = true;
-            }
+    if (!fromScannerS)
+        SenderVerfall(h.MAC, jetzt);
 
     const auto [von, bis] = std::as_const(FMacIndex).equal_range(h.MAC);
     if (von == bis) {
+        if (FListe.size() >= FMaxEintraege) {
+            ++FAbgewiesen;
+            return -1;
+        }
         Anhaengen(std::move(h));
         return int(FListe.size()) - 1;
     }
     if (fromScannerS) {
         // Of a MAC listed twice the scanner looks at the first entry only, peer or not.
-        THostListRec& e = FListe[*std::min_element(von, bis)];
+        const int i = *std::min_element(von, bis);
         // A peer instance's own report is never overwritten by the scanner.
-        if (!e.SenderS && ScannerZusammenfuehren(e, h))
+        if (!FListe[i].SenderS && ScannerZusammenfuehren(FListe[i], h)) {
             FChangeS = true;
+            Markieren(i);
+        }
         return -1;
     }
     // A presence speaks for every entry of its MAC.
     for (auto i = von; i != bis; ++i)
-        PraesenzZusammenfuehren(FListe[*i], h, jetzt);
+        if (PraesenzZusammenfuehren(FListe[*i], h, jetzt))
+            Markieren(*i);
     return -1;
 }
 
 // An unchanged presence refreshes the stamp, or only the broadcast flag when that alone
 // differs; any other difference replaces the whole entry.
-void THostList::PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt) {
+bool THostList::PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt) {
     if (e.PC == h.PC && e.User == h.User && e.Status == h.Status && e.SenderS == h.SenderS && e.IP == h.IP) {
         if (e.BroadcastS != h.BroadcastS)
             e.BroadcastS = h.BroadcastS;
         else
             e.Millisek = jetzt;
-        return;
+        return false;
     }
     SenderGeaendert(e.SenderS, h.SenderS);
     e = h;
     e.ChangeS = true;
+    if (e.SenderS)
+        SenderStempel(e.Millisek);
     FChangeS = true;
+    return true;
 }
 
 void THostList::Delete(int index) {
@@ -191,6 +275,7 @@ void THostList::Delete(int index) {
     SenderGeaendert(FListe[index].SenderS, false);
     FListe.removeAt(index);
     FIndexGueltigS = false;
+    AlleMarkieren();
     s.unlock();
     AenderungMelden();
 }
@@ -211,6 +296,7 @@ void THostList::SetChangeS(int index, bool wert) {
     if (!wert)
         return;
     FChangeS = true;
+    Markieren(index);
     s.unlock();
     AenderungMelden();
 }
@@ -222,6 +308,7 @@ void THostList::SetPCUser(bool pcS, int index, const QString& name) {
     (pcS ? FListe[index].PC : FListe[index].User) = name;
     FListe[index].ChangeS = true;
     FChangeS = true;
+    Markieren(index);
     s.unlock();
     AenderungMelden();
 }
@@ -243,6 +330,7 @@ void THostList::AlleOffline() {
         QMutexLocker s(&FSpeicher);
         FChangeS = true;
         FSenderAnzahl = 0;
+        AlleMarkieren();
         for (THostListRec& e : FListe) {
             e.Status = TStatus::sOffline;
             e.SenderS = false;
@@ -280,11 +368,13 @@ bool THostList::Laden() {
     }
 
     const THostlisteInhalt inhalt = LeseHostlisteDatei(FDateien, datei.Daten);
+    bool aufbewahrtS = false;
     if (inhalt.BeschaedigtS) {
         const QString schaden =
             QStringLiteral("%1 von %2 Zeilen sind keine Einträge").arg(inhalt.Unbrauchbar).arg(inhalt.Zeilen);
         QString grund;
         const std::optional<QString> kopie = KopieAufbewahren(FDateien, FFilename, datei.Daten, &grund);
+        aufbewahrtS = true;
         if (kopie) {
             Melden(QStringLiteral("Die Hostliste „%1“ ist beschädigt (%2). Die lesbaren Einträge wurden "
                                   "geladen; die ursprüngliche Datei wurde als „%3“ aufbewahrt.")
@@ -297,8 +387,34 @@ bool THostList::Laden() {
                        .arg(pfad, schaden, grund));
         }
     }
+    const int abgewiesenVorher = FAbgewiesen.load();
     for (const THostListRec& r : inhalt.Eintraege)
         Add(r, false);
+    // A file with more hosts than the list takes (written by hand or by another program):
+    // the first ones are loaded, and the next save would shorten the file, so the whole of
+    // it is kept aside first, or, failing that, never written over.
+    const int zuviel = FAbgewiesen.exchange(abgewiesenVorher) - abgewiesenVorher;
+    if (zuviel > 0 && !aufbewahrtS) {
+        const QString anfang =
+            QStringLiteral("Die Hostliste „%1“ enthält mehr als %2 Geräte; die ersten %2 wurden "
+                           "geladen, %3 weitere nicht.")
+                .arg(pfad)
+                .arg(FMaxEintraege)
+                .arg(zuviel);
+        QString grund;
+        if (const std::optional<QString> kopie =
+                KopieAufbewahren(FDateien, FFilename, datei.Daten, &grund, QStringLiteral(".vollstaendig"))) {
+            Melden(
+                anfang +
+                QStringLiteral(" Die ganze Datei wurde als „%1“ aufbewahrt.").arg(PfadFuerMeldung(*kopie)));
+        } else {
+            FSperrgrund = grund;
+            Melden(anfang +
+                   QStringLiteral(" Es konnte keine Kopie angelegt werden (%1); sie wird bis zum nächsten "
+                                  "Programmstart nicht überschrieben.")
+                       .arg(grund));
+        }
+    }
     return true;
 }
 

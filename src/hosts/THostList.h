@@ -21,10 +21,17 @@ public:
     // Tells the user about the file: each problem once per run.
     using TMelder = std::function<void(const QString&)>;
     static constexpr quint32 SenderTimeoutMs = 8000;
+    // The most entries the list takes (docs/benchmarks.md: merge, save, view and memory at
+    // this size). Once full, new hardware addresses are turned away, known ones keep
+    // updating, and nothing is dropped to make room: a flood of made-up addresses must not
+    // grow memory, view and file without end.
+    static constexpr int MaxEintraege = 8192;
 
     // Loads the file at once; dateien reads and writes it, tick is the clock of the Sender
-    // timeout, melden hears what went wrong with the file.
-    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden = {});
+    // timeout, melden hears what went wrong with the file. A bound other than MaxEintraege
+    // is for benchmarks that measure beyond it.
+    THostList(const QString& dateiname, TDateien& dateien, TTickQuelle tick, TMelder melden = {},
+              int maxEintraege = MaxEintraege);
     ~THostList() override;
     THostList(const THostList&) = delete;
     THostList& operator=(const THostList&) = delete;
@@ -46,6 +53,17 @@ public:
     void SetPCUser(bool pcS, int index, const QString& name);
     void SetStatus(int index, TStatus wert);
     void AlleOffline();
+
+    // Whether a new hardware address was turned away because the list is full.
+    bool VollS() const { return FAbgewiesen.load() > 0; }
+    // The message for the user that the list is full: once per run, from the first
+    // address turned away on; empty otherwise.
+    QString VollMeldungAbholen();
+
+    // Indexes whose entry may carry ChangeS since the last call (each entry's own flag
+    // decides), in ascending order; after moves, deletions or a reset of every entry, all
+    // indexes. Lets the view repaint changed rows without walking the whole list.
+    QList<int> GeaenderteAbholen();
 
     // Loads (ladeS) or saves the file. A file that exists but could not be read is never
     // written over until a later load reads it; a damaged one (mostly lines that are no
@@ -81,16 +99,22 @@ public:
 private:
     void AenderungMelden();
     int AddGesperrt(THostListRec h, bool fromScannerS);
-    void PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
+    // True when the entry changed (and is to be repainted).
+    bool PraesenzZusammenfuehren(THostListRec& e, const THostListRec& h, quint32 jetzt);
     void Anhaengen(THostListRec h);
     void IndexPruefen();
     void SenderGeaendert(bool vorherS, bool nachherS) { FSenderAnzahl += int(nachherS) - int(vorherS); }
+    void SenderVerfall(const QString& ausserMac, quint32 jetzt);
+    void SenderStempel(quint32 millisek);
+    void Markieren(int index);
+    void AlleMarkieren();
 
     bool Laden();
     bool Speichern();
     void Melden(const QString& text) const;
 
     QString FFilename;
+    const int FMaxEintraege;
     TDateien& FDateien;
     TTickQuelle FTick;
     TMelder FMelden;
@@ -107,6 +131,16 @@ private:
     QMultiHash<QString, int> FMacIndex;
     bool FIndexGueltigS = false;
     int FSenderAnzahl = 0;
+    // No Sender mark is older than this stamp (while FAeltesterGueltigS): until it is more
+    // than the timeout old, no presence needs to walk the list for expired marks.
+    quint32 FAeltester = 0;
+    bool FAeltesterGueltigS = false;
+    // Hints for the view: indexes marked since it last looked, or all of them.
+    QList<int> FGeaendert;
+    bool FAlleGeaendertS = false;
+    // New hardware addresses turned away since the list was full (loading not counted).
+    std::atomic<int> FAbgewiesen{0};
+    std::atomic<bool> FVollGemeldetS{false};
     QRecursiveMutex FSperre;
     std::atomic<int> FSperrTiefe{0};
     std::atomic<bool> FMeldungOffenS{false};

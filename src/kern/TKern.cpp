@@ -9,6 +9,7 @@
 #include "schedule/TZeitsteuerung.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 namespace {
@@ -22,7 +23,7 @@ constexpr int EnergieFristMs = 60000;
 
 TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& felder, TKernOptionen optionen,
              TMelder melden, QObject* parent)
-    : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen),
+    : QObject(parent), FPlattform(plattform), FLaufzeit(laufzeit), FOptionen(optionen), FMelden(melden),
       FSonde(std::make_shared<const TNetzwerkSonde>(plattform.Netz)), FBefehl(optionen.BefehlPort),
       FSender(optionen.SenderPort) {
     for (QTimer* t : {&Timer1Sender, &Timer1UdpTimer, &Timer1Icmp, &Timer1SetSuspendState,
@@ -131,6 +132,9 @@ void TKern::ListenerAktivieren(bool aktivS) {
 
 void TKern::ListeMelden() {
     FHostList->MeldungAbgeholt();
+    // Said once per run, in the status bar beside the file messages.
+    if (const QString voll = FHostList->VollMeldungAbholen(); !voll.isEmpty() && FMelden)
+        FMelden(voll);
     emit ListeGeaendert();
 }
 
@@ -203,14 +207,18 @@ void TKern::SenderDatagramm(const QByteArray& daten, const QString& absenderIp) 
 
 void TKern::HostlisteSpeichern() {
     // Changes that come in a burst share one save: each save goes to the disk (fsync),
-    // and a flood of changing announcements must not hold the window up.
+    // and a flood of changing announcements must not hold the window up. A long save (a
+    // full list of long names takes well over 100 ms) waits ten times as long for the next.
     if (!FSpeichern.isActive())
-        FSpeichern.start(250);
+        FSpeichern.start(std::max<qint64>(250, 10 * FSpeicherDauerMs));
 }
 
 void TKern::HostlisteJetztSpeichern() {
     FSpeichern.stop();
+    QElapsedTimer dauer;
+    dauer.start();
     FHostList->LoadSaveListe(false);
+    FSpeicherDauerMs = dauer.elapsed();
 }
 
 // --- Probe ------------------------------------------------------------------------------------

@@ -140,6 +140,7 @@ private:
     TPlattform FPlattform;
     TLaufzeit& FLaufzeit;
     TKernOptionen FOptionen;
+    TMelder FMelden;
     std::shared_ptr<const TNetzwerkSonde> FSonde;
     std::unique_ptr<THostList> FHostList;
     std::unique_ptr<TZeitsteuerung> FZeitsteuerung;
@@ -147,6 +148,7 @@ private:
     TUdpListener FSender;
     TBroadcastList FBroadcastIPs;
     QTimer FSpeichern;
+    qint64 FSpeicherDauerMs = 0; // the last save of the host list
     bool FSchonIcmpS = false;
     QPointer<TIcmpThread> FIcmpThread;
     int FSondenLaeufe = 0;

@@ -11,9 +11,9 @@ bool DateiErsetzen(TDateien& dateien, const QString& pfad, const QByteArray& inh
 }
 
 std::optional<QString> KopieAufbewahren(TDateien& dateien, const QString& pfad, const QByteArray& inhalt,
-                                        QString* grund) {
+                                        QString* grund, const QString& endung) {
     for (int nr = 1; nr <= 99; ++nr) {
-        const QString kopie = pfad + QStringLiteral(".defekt") + (nr > 1 ? QString::number(nr) : QString());
+        const QString kopie = pfad + endung + (nr > 1 ? QString::number(nr) : QString());
         const QFileInfo info(kopie);
         if (info.exists() || info.isSymLink())
             continue;

@@ -17,11 +17,11 @@ bool DateiErsetzen(TDateien& dateien, const QString& pfad, const QByteArray& inh
                    bool direktErlaubtS = false, QString* grund = nullptr);
 
 // Keeps inhalt (the bytes of a file the program could not read whole) as a new file beside
-// it: "<pfad>.defekt", or ".defekt2", ".defekt3", ... when that exists, so an earlier copy is
-// never replaced. The path of the copy; nothing when it could not be written, with grund
-// saying why.
+// it: "<pfad>.defekt" (or another endung), or ".defekt2", ".defekt3", ... when that exists, so
+// an earlier copy is never replaced. The path of the copy; nothing when it could not be
+// written, with grund saying why.
 std::optional<QString> KopieAufbewahren(TDateien& dateien, const QString& pfad, const QByteArray& inhalt,
-                                        QString* grund);
+                                        QString* grund, const QString& endung = QStringLiteral(".defekt"));
 
 // A path as the user's system writes it, for messages.
 QString PfadFuerMeldung(const QString& pfad);

@@ -41,15 +41,26 @@ std::optional<QString> Annehmen(const QByteArray& daten, bool stopS) {
     return text;
 }
 
+QString Kuerzen(QStringView feld, int n) {
+    QStringView text = TrimSteuerView(feld);
+    if (text.size() > n) {
+        // Half a character would reach the file as a replacement character.
+        if (n > 0 && text.at(n - 1).isHighSurrogate())
+            --n;
+        text = TrimSteuerView(text.left(n));
+    }
+    return text.toString();
+}
+
 std::optional<TPraesenzRec> LesePraesenz(const QString& text) {
     const TFelder felder(text);
     if (!TagPasst(felder))
         return std::nullopt;
     TPraesenzRec p;
     p.SenderS = felder.Feld(2) == QLatin1String("1");
-    p.PC = felder.Feld(3);
-    p.User = felder.Feld(4);
-    p.MAC = felder.Feld(5);
+    p.PC = Kuerzen(felder.Roh(3));
+    p.User = Kuerzen(felder.Roh(4));
+    p.MAC = Kuerzen(felder.Roh(5));
     p.BroadcastS = felder.Feld(6) == QLatin1String("1");
     return p;
 }

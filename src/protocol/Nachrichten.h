@@ -14,6 +14,9 @@ namespace Protokoll {
 constexpr quint16 BefehlPort = 17170; // commands, schedule exchange, Wake-on-LAN
 constexpr quint16 SenderPort = 17171; // presence
 constexpr qint64 MaxDatagramm = 8192; // a receive reads at most this much of a datagram
+// A presence field is stored with at most this many characters: names of 8 KB from a flood
+// would otherwise fill the list, the view and the file.
+constexpr int MaxFeld = 255;
 
 inline const QString Tag = QStringLiteral("VTR1");
 inline const QString Einschlafen = QStringLiteral("einschlafen");
@@ -48,13 +51,18 @@ struct TPraesenzRec {
     bool BroadcastS = false;
 };
 
-// Any text with the tag reads as a presence: fields are trimmed, a missing one is empty,
-// and a flag is set only by exactly "1". Nothing without the tag.
+// Any text with the tag reads as a presence: fields are trimmed and cut to MaxFeld
+// characters, a missing one is empty, and a flag is set only by exactly "1". Nothing
+// without the tag.
 std::optional<TPraesenzRec> LesePraesenz(const QString& text);
 
 // The host list entry a presence from absenderIp makes: online, not yet to be repainted,
 // stamped with the store's tick.
 THostListRec PraesenzEintrag(const TPraesenzRec& praesenz, const QString& absenderIp, quint32 tick);
+
+// A field as stored: trimmed, cut to at most n characters (never inside a surrogate pair),
+// trimmed again.
+QString Kuerzen(QStringView feld, int n = MaxFeld);
 
 // What every receiver does first: decode, and drop the datagram while the program stops or
 // when it lacks the tag. The text, or nothing.

@@ -6,10 +6,13 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <optional>
 
 namespace {
@@ -112,11 +115,45 @@ void TListView::ListViewFuellen(const THostList& liste) {
     setRowCount(0);
     FZellBedarf.fill(0, Spalten);
     FSpaltenPruefenS = true; // columns may get narrower again
-    const int anzahl = liste.Count();
-    for (int i = 0; i < anzahl; ++i)
-        SetListViewItem(liste.Get(i), -1, false);
+    Anhaengen(liste);
     if (rowCount() > 0)
         ZeileFokussieren(0);
+}
+
+void TListView::Abgleichen(THostList& liste) {
+    TListenSperre sperre(liste);
+    if (rowCount() > liste.Count()) {
+        // Rows went: rebuilt from the store.
+        ListViewFuellen(liste);
+        return;
+    }
+    TUpdateKlammer klammer(this);
+    if (rowCount() < liste.Count()) {
+        Anhaengen(liste);
+        if (!HatFokusZeile())
+            ZeileFokussieren(0);
+    }
+    // Only the entries the store names: a flood of changes must not cost a walk over
+    // thousands of rows each.
+    for (const int i : liste.GeaenderteAbholen()) {
+        const THostListRec e = liste.Get(i);
+        if (e.ChangeS && i < rowCount()) {
+            SetListViewItem(e, i, false);
+            liste.SetChangeS(i, false);
+        }
+    }
+    liste.SetListChangeS(false);
+}
+
+void TListView::Anhaengen(const THostList& liste) {
+    // All new rows at once: inserting them one by one costs the header a pass each.
+    const int von = rowCount();
+    const int anzahl = liste.Count();
+    if (anzahl <= von)
+        return;
+    setRowCount(anzahl);
+    for (int i = von; i < anzahl; ++i)
+        SetListViewItem(liste.Get(i), i, false);
 }
 
 void TListView::ZeileFokussieren(int zeile) {
@@ -153,8 +190,29 @@ void TListView::BedarfNeuMessen() {
                 FZellBedarf[spalte] = std::max(FZellBedarf[spalte], TextBedarf(i->text()));
 }
 
+TListView::TSpalte TListView::SpaltenMass(int spalte) const {
+    const int kopf = horizontalHeader()->sectionSizeHint(spalte);
+    const int zelle = FZellBedarf.value(spalte);
+    const int platz = viewport()->width();
+    if (platz <= 0)
+        return {std::max(kopf, zelle), std::max(kopf, zelle)};
+    // Up to half the viewport a cell is kept whole (a large font scrolls rather than cuts
+    // names); beyond it, only made-up or flooded names reach.
+    const int haelfte = platz / 2;
+    if (zelle <= haelfte)
+        return {std::max(kopf, zelle), std::max(kopf, zelle)};
+    return {std::max(kopf, haelfte), std::max(kopf, platz / 6)};
+}
+
 int TListView::SpaltenBedarf(int spalte) const {
-    return std::max(horizontalHeader()->sectionSizeHint(spalte), FZellBedarf.value(spalte));
+    return SpaltenMass(spalte).Mindest;
+}
+
+QString TListView::ZellTipp(int zeile, int spalte) const {
+    const QTableWidgetItem* i = item(zeile, spalte);
+    if (!i || TextBedarf(i->text()) <= columnWidth(spalte))
+        return {};
+    return i->text();
 }
 
 int TListView::ZeilenBedarf() const {
@@ -182,9 +240,38 @@ void TListView::SpaltenAnwenden() {
     const int platz = viewport()->width();
     QList<int> wunsch(Spalten, sechstel);
     wunsch[Spalten - 1] = platz - (Spalten - 1) * sechstel;
-    QList<int> bedarf;
-    for (int spalte = 0; spalte < Spalten; ++spalte)
-        bedarf.append(SpaltenBedarf(spalte));
+    QList<int> voll, mindest;
+    qint64 summeVoll = 0, summeMindest = 0;
+    for (int spalte = 0; spalte < Spalten; ++spalte) {
+        const TSpalte m = SpaltenMass(spalte);
+        voll.append(m.Voll);
+        mindest.append(m.Mindest);
+        summeVoll += m.Voll;
+        summeMindest += m.Mindest;
+    }
+    QList<int> bedarf = voll;
+    if (summeVoll > platz) {
+        // Long cells give way alike: the widest width c up to which each keeps its text
+        // (between its least and its full need) with all columns in the viewport.
+        const auto breiten = [&](int c) {
+            QList<int> b;
+            for (int spalte = 0; spalte < Spalten; ++spalte)
+                b.append(std::clamp(c, mindest[spalte], voll[spalte]));
+            return b;
+        };
+        const auto summe = [](const QList<int>& b) {
+            return std::accumulate(b.cbegin(), b.cend(), qint64(0));
+        };
+        int unten = 0, oben = platz;
+        while (unten < oben) {
+            const int mitte = (unten + oben + 1) / 2;
+            if (summe(breiten(mitte)) <= platz)
+                unten = mitte;
+            else
+                oben = mitte - 1;
+        }
+        bedarf = summeMindest <= platz ? breiten(unten) : mindest;
+    }
     // A column too narrow for its header or widest cell borrows from the others' spare room;
     // only when all of them together need more than the viewport does the list scroll
     // sideways, each column then as wide as it needs.
@@ -214,6 +301,20 @@ void TListView::changeEvent(QEvent* ereignis) {
         BedarfNeuMessen();
         SpaltenAnwenden();
     }
+}
+
+bool TZellenDelegate::helpEvent(QHelpEvent* ereignis, QAbstractItemView* view,
+                                const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (ereignis->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(ereignis, view, option, index);
+    const QString tipp = FView->ZellTipp(index.row(), index.column());
+    if (tipp.isEmpty()) {
+        QToolTip::hideText();
+        ereignis->ignore();
+        return false;
+    }
+    QToolTip::showText(ereignis->globalPos(), tipp, view, view->visualRect(index));
+    return true;
 }
 
 void TZellenDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

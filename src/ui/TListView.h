@@ -23,6 +23,9 @@ public:
     explicit TListView(QWidget* parent = nullptr);
 
     void ListViewFuellen(const THostList& liste);
+    // Follows the store: new rows appended, the rows it reports changed repainted, a
+    // shorter store rebuilt. Holds the store's lock meanwhile.
+    void Abgleichen(THostList& liste);
     void SetListViewItem(const THostListRec& host, int index, bool makeBeginUpdate);
 
     // Nested begin/end bracket: the view repaints once at the outermost end.
@@ -39,11 +42,17 @@ public:
 
     // The column rule of the window's layout for a list `listBreite` pixels wide: columns 0
     // to 4 a sixth each, the last one the rest of the viewport. No column gets narrower
-    // than its header and its widest cell need; the list scrolls sideways only when all of
-    // them together need more than the viewport.
+    // than its header and its widest cell need, except that a cell wider than half the
+    // viewport counts as only that wide and, where the columns do not fit, gives way down
+    // to a sixth (it is elided, its tooltip holds it whole): one long name never pushes the
+    // other columns out of view. The list scrolls sideways only when all of them together
+    // need more than the viewport.
     void SpaltenEinteilen(int listBreite);
-    // Width column `spalte` needs for its header and its widest cell.
+    // Width column `spalte` needs at least: its header, its widest cell as far as the rule
+    // above keeps cells whole.
     int SpaltenBedarf(int spalte) const;
+    // The whole text of a cell that is shown elided, else empty (the cell's tooltip).
+    QString ZellTipp(int zeile, int spalte) const;
     // Height a row needs for one line in the view's font.
     int ZeilenBedarf() const;
     const QColor& Hintergrund() const { return FHintergrund; }
@@ -58,7 +67,16 @@ protected:
 
 private:
     void Zelle(int zeile, int spalte, const QString& text);
+    // Rows for the store's entries past the view's last row.
+    void Anhaengen(const THostList& liste);
     int TextBedarf(const QString& text) const;
+    // Header and widest cell of a column: what it would like (capped at half the
+    // viewport) and the least it can live with.
+    struct TSpalte {
+        int Voll;
+        int Mindest;
+    };
+    TSpalte SpaltenMass(int spalte) const;
     // Measures every cell again (after a change of the font or of all rows).
     void BedarfNeuMessen();
     void SpaltenAnwenden();
@@ -82,6 +100,9 @@ class TZellenDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit TZellenDelegate(TListView* view) : QStyledItemDelegate(view), FView(view) {}
+
+    bool helpEvent(QHelpEvent* ereignis, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

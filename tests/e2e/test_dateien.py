@@ -314,7 +314,7 @@ FAELLE = [
          "no window for 153 s, 7.3 GiB of memory",
          liste_riesig, laufend=riesig_kein_speicher,
          meldung=lambda h: [f"Die Hostliste „{h.host_list_file}“ konnte nicht gelesen werden (zu groß: "
-                            f"{mib(h.host_list_file)}, höchstens 16,0 MiB sind vorgesehen). Sie wird bis zum "
+                            f"{mib(h.host_list_file)}, höchstens 24,0 MiB sind vorgesehen). Sie wird bis zum "
                             f"nächsten Programmstart nicht überschrieben."]),
     Fall("platte_voll",
          "the file stays whole but stops; nothing is said, and at close the rest is silently not saved",

@@ -318,6 +318,64 @@ class Flut(unittest.TestCase):
                 # Once the flood is over the instance recovers.
                 wait_until(lambda: v.query("zustand", timeout=1.0), 30, message="an answer after the flood")
 
+    def test_neue_hardwareadressen_bis_zur_grenze(self):
+        """Presence datagrams with ever new hardware addresses fill the list up to its bound
+        and no further: the status bar says so once, known hosts keep updating, the window
+        answers, and the instance keeps announcing itself."""
+        with Lab(3) as l:
+            h, sender_host, peer = l[1], l[2], l[3]
+            mitschnitt = peer.start_udp_listener(lab.PRAESENZ_PORT)
+            v = h.start_veltrano()
+            v.wait_ready()
+            wait_until(lambda: v.zustand()["eigenemac"] == h.mac, 10)
+
+            def neu(i):
+                return dict(to_ip=h.ip, port=lab.PRAESENZ_PORT,
+                            payload=f"VTR1|1|neu{i}|u|02-F0-00-00-{i >> 8:02X}-{i & 255:02X}|1")
+
+            def alles_gelesen():
+                # The presence listener: nothing waiting, no continuation queued.
+                return v.zustand()["empfang"].split(", ")[1].split()[1:] == ["0", "0"]
+
+            # In steps the receive buffer mostly holds; whatever is dropped, more follow.
+            i = 0
+            while VOLL not in v.zustand()["meldung"] and i < 2 * GRENZE:
+                lab.send_udp_batch(sender_host, [neu(j) for j in range(i, i + 100)])
+                i += 100
+                wait_until(alles_gelesen, 30, message="the presence listener read everything")
+            voll_ab = time.time()
+            zeile = v.ansicht()[1]
+            lab.send_udp_batch(sender_host, [neu(j) for j in range(i, i + 100)] + [
+                dict(to_ip=h.ip, port=lab.PRAESENZ_PORT, payload=f"VTR1|1|{zeile[0]}|anders|{zeile[5]}|1")])
+            wait_until(alles_gelesen, 30)
+            time.sleep(1.0)  # the last save
+
+            zustand = v.zustand()
+            self.assertIn(VOLL, zustand["meldung"])
+            self.assertEqual(zustand["meldungen"].count(VOLL), 1)
+            zeilen = v.ansicht()
+            self.assertEqual(len(zeilen), GRENZE)
+            self.assertEqual(zeilen[0][5], h.mac)
+            self.assertEqual(zeilen[1][1], "anders")  # a known host still updates
+            with open(h.host_list_file, "rb") as f:
+                self.assertEqual(f.read().count(b"\r\n"), GRENZE)
+            self.assertLess(antwortzeit(v), 1.0)
+            ansagen = [d.time for d in mitschnitt.datagrams if d.src == h.ip and d.text.startswith("VTR1|1|")]
+            self.assertGreaterEqual(len([t for t in ansagen if t > voll_ab]), 1, "no announcement once full")
+            luecken = [b - a for a, b in zip(ansagen, ansagen[1:])]
+            self.assertLess(max(luecken), 3.0, luecken)
+
+
+# THostList::MaxEintraege, and the message when it is reached.
+GRENZE = 8192
+VOLL = f"Die Hostliste ist voll ({GRENZE} Einträge)."
+
+
+def antwortzeit(v):
+    t = time.monotonic()
+    v.query("zustand", timeout=10.0)
+    return time.monotonic() - t
+
 
 if __name__ == "__main__":
     lab.e2e_main()

@@ -264,6 +264,35 @@ private slots:
         QVERIFY(!t.Liste.Locked());
     }
 
+    // A full list turns new hardware addresses away, from presence and sweep alike, drops
+    // nothing, keeps updating known hosts, and has its message fetched once.
+    void grenze() {
+        TListe t;
+        const auto mac = [](int i) { return QString("02-00-00-00-%1-%2").arg(i / 256).arg(i % 256); };
+        for (int i = 0; i < THostList::MaxEintraege; ++i)
+            QCOMPARE(t.Liste.Add(Scan("H", "u", "10.1.0.1", mac(i)), true), i);
+        QVERIFY(!t.Liste.VollS());
+        t.Liste.MeldungAbgeholt();
+        t.Liste.GeaenderteAbholen();
+        QSignalSpy meldungen(&t.Liste, &THostList::Geaendert);
+        QCOMPARE(t.Praesenz("10.2.0.1", "NEU", "u", "02-FF-00-00-00-01"), -1);
+        QCOMPARE(t.Liste.Add(Scan("NEU", "u", "10.2.0.2", "02-FF-00-00-00-02"), true), -1);
+        QCOMPARE(t.Liste.Count(), THostList::MaxEintraege);
+        QVERIFY(t.Liste.VollS());
+        QCOMPARE(meldungen.size(), 1); // the refusal is reported, so the user hears of it
+        QCOMPARE(t.Liste.VollMeldungAbholen(),
+                 QString("Die Hostliste ist voll (%1 Einträge). Weitere Geräte "
+                         "werden nicht aufgenommen; die bekannten werden weiter "
+                         "aktualisiert.")
+                     .arg(THostList::MaxEintraege));
+        QCOMPARE(t.Liste.VollMeldungAbholen(), QString());
+        QCOMPARE(t.Praesenz("10.1.0.9", "PEER", "anna", mac(7)), -1);
+        QCOMPARE(t.Liste.Get(7).User, QString("anna"));
+        QCOMPARE(t.Liste.GeaenderteAbholen(), QList<int>{7});
+        QCOMPARE(t.Liste.Get(0).MAC, mac(0));
+        QCOMPARE(t.Liste.Get(THostList::MaxEintraege - 1).MAC, mac(THostList::MaxEintraege - 1));
+    }
+
     // The view code holds the lock while it calls operations that take it again: the same
     // thread must not hang; the change report comes once until it is collected.
     void sperreUndMeldung() {

@@ -254,6 +254,29 @@ private slots:
         QCOMPARE(QFileInfo(FPfad).size(), MaxHostlisteGroesse + 1);
     }
 
+    // A file with more hosts than the list takes loads the first ones and is kept whole
+    // aside before the first save shortens it; the user is told.
+    void mehrAlsDieGrenze() {
+        QByteArray inhalt;
+        for (int i = 0; i < THostList::MaxEintraege + 2; ++i)
+            inhalt += QString("pc%1|u|10.0.0.1|M%1\r\n").arg(i).toUtf8();
+        Schreiben(FPfad, inhalt);
+        QStringList meldungen;
+        THostList liste(
+            FPfad, AktuellerFake(), [] { return 0u; }, [&](const QString& t) { meldungen << t; });
+        QCOMPARE(liste.Count(), THostList::MaxEintraege);
+        QVERIFY(!liste.VollS()); // what loading left out is said here, not as a full list
+        QCOMPARE(Lesen(FPfad + ".vollstaendig"), inhalt);
+        QCOMPARE(meldungen,
+                 QStringList{QString("Die Hostliste „%1“ enthält mehr als %2 Geräte; die ersten %2 "
+                                     "wurden geladen, 2 weitere nicht. Die ganze Datei wurde als "
+                                     "„%1.vollstaendig“ aufbewahrt.")
+                                 .arg(FPfad)
+                                 .arg(THostList::MaxEintraege)});
+        QVERIFY(liste.LoadSaveListe(false));
+        QCOMPARE(Lesen(FPfad).count("\r\n"), THostList::MaxEintraege);
+    }
+
     // Which files count as damaged: most non-blank lines are no entries.
     void beschaedigt_data() {
         QTest::addColumn<QByteArray>("inhalt");

@@ -20,6 +20,12 @@ private slots:
         // A run of separators is one: an empty user shifts the MAC into its place.
         QTest::newRow("Trennerfolge") << "||VTR1|1|PC||M1|1|" << QStringList{"1", "PC", "M1", "1", "0"};
         QTest::newRow("falscher Tag") << "vtr1|1|PC|anna|M1|1" << QStringList{};
+        // Stored fields hold at most 255 characters: never half a surrogate pair, no blank
+        // at the cut.
+        const QString lang(8000, 'n'), emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("lange Felder gekuerzt")
+            << "VTR1|1|" + lang + "|" + QString(254, 'u') + emoji + "|" + QString(250, 'm') + "     x|1"
+            << QStringList{"1", QString(255, 'n'), QString(254, 'u'), QString(250, 'm'), "1"};
     }
     void praesenzLesen() {
         QFETCH(QString, text);

@@ -143,6 +143,32 @@ private slots:
         QCOMPARE(Zeile(v, 1)[3], QString("Aktiv"));
     }
 
+    // Long names never push a column out of view: such cells are elided, each with its
+    // whole text in the tooltip; short cells keep theirs whole and have none.
+    void langeTexteBleibenImBild() {
+        TListView v;
+        v.resize(900, 300);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        THostListRec lang = Host("A", TStatus::sOnline, true);
+        lang.PC = QString(2000, 'W');
+        lang.User = QString(255, 'U');
+        lang.MAC = QString(255, 'M');
+        v.SetListViewItem(Host("B", TStatus::sOffline, false), -1, true);
+        v.SetListViewItem(lang, -1, true);
+        v.SpaltenEinteilen(v.width());
+        int summe = 0;
+        for (int s = 0; s < 6; ++s) {
+            QVERIFY(v.columnWidth(s) >= v.horizontalHeader()->sectionSizeHint(s));
+            summe += v.columnWidth(s);
+        }
+        QCOMPARE(summe, v.viewport()->width());
+        QCOMPARE(v.ZellTipp(1, 0), lang.PC);
+        QCOMPARE(v.ZellTipp(1, 5), lang.MAC);
+        QCOMPARE(v.ZellTipp(1, 4), QString());
+        QCOMPARE(v.ZellTipp(0, 0), QString());
+    }
+
     void klammern() {
         TListView v;
         v.BeginUpdate();
