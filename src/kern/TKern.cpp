@@ -49,7 +49,6 @@ TKern::TKern(TPlattform plattform, TLaufzeit& laufzeit, TZeitsteuerungFelder& fe
                 BefehlDatagramm(daten, ip, port);
             });
 
-    FMelden = melden;
     const TSchluesselGelesen schluessel = SchluesselLesen(FPlattform.Dateien, FLaufzeit.SchluesselDatei);
     FSchluessel = schluessel.Schluessel;
     if (!schluessel.Meldung.isEmpty() && FMelden)

@@ -158,7 +158,6 @@ private:
     // The running schedule exchange: which answer it waits for, and its deadline.
     enum class TWarten { Nichts, Antwort, Bestaetigung } FWarten = TWarten::Nichts;
     QTimer FZsFrist;
-    TMelder FMelden;
     std::optional<QByteArray> FSchluessel;
     Signatur::TPruefer FPruefer;
     std::unique_ptr<TBefehlsprotokoll> FProtokoll;
