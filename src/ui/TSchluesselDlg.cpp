@@ -110,6 +110,8 @@ TSchluesselWahl SchluesselBearbeiten(QWidget* eltern, TDateien& dateien, const Q
 }
 
 void SchluesselAnzeigen(QLabel* anzeige, bool aktivS) {
+    // Kept off the window's edge, as the status bar's other text is.
+    anzeige->setContentsMargins(0, 0, anzeige->fontMetrics().averageCharWidth(), 0);
     anzeige->setText(aktivS ? QStringLiteral("Netzwerkschlüssel aktiv")
                             : QStringLiteral("ohne Netzwerkschlüssel"));
     anzeige->setToolTip(
