@@ -7,7 +7,10 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -55,6 +58,18 @@ QString EntferneAmpersand(const QString& text) {
     QString t = text;
     t.remove(u'&');
     return t;
+}
+
+QLineEdit* FormularZeile(QWidget* eltern, QFormLayout* formular, const QString& name, const QString& text,
+                         const TProgrammSchrift& schrift, const QColor& hintergrund) {
+    auto* edit = new QLineEdit(text, eltern);
+    edit->setMaxLength(256);
+    TextbereichGestalten(edit, schrift, hintergrund);
+    auto* label = new QLabel(name, eltern);
+    label->setBuddy(edit);
+    TextbereichGestalten(label, schrift, hintergrund);
+    formular->addRow(label, edit);
+    return edit;
 }
 
 void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift,

@@ -30,6 +30,13 @@ struct TProgrammSchrift;
 void TextbereichGestalten(QWidget* steuerelement, const TProgrammSchrift& schrift, const QColor& hintergrund);
 void KnopfGestalten(QAbstractButton* knopf, const TProgrammSchrift& schrift);
 
+class QFormLayout;
+class QLineEdit;
+// One labelled edit line of a form, in the program's font and colour; the label's access key
+// leads to the edit.
+QLineEdit* FormularZeile(QWidget* eltern, QFormLayout* formular, const QString& name, const QString& text,
+                         const TProgrammSchrift& schrift, const QColor& hintergrund);
+
 // --- Bounds of the screen -------------------------------------------------------------------
 
 // The work area (the screen without panels) of the screen the window is on or will open on.

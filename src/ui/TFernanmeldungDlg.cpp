@@ -16,18 +16,11 @@ TFernanmeldungDlg::TFernanmeldungDlg(TEnergie& energie, const TProgrammSchrift& 
     setModal(true);
     setWindowTitle(QStringLiteral("Fernanmeldung"));
     auto* formular = new QFormLayout;
-    const auto feld = [&](QLineEdit*& edit, const QString& name, const QString& text) {
-        edit = new QLineEdit(text, this);
-        edit->setMaxLength(256);
-        TextbereichGestalten(edit, schrift, hintergrund);
-        auto* label = new QLabel(name, this);
-        label->setBuddy(edit);
-        TextbereichGestalten(label, schrift, hintergrund);
-        formular->addRow(label, edit);
-    };
-    feld(LeBenutzer, QStringLiteral("&Benutzername:"), FBisher.Benutzer);
-    feld(LeKennwort, QStringLiteral("&Kennwort:"), QString());
-    feld(LeDomaene, QStringLiteral("&Domäne:"), FBisher.Domaene);
+    LeBenutzer = FormularZeile(this, formular, QStringLiteral("&Benutzername:"), FBisher.Benutzer, schrift,
+                               hintergrund);
+    LeKennwort = FormularZeile(this, formular, QStringLiteral("&Kennwort:"), {}, schrift, hintergrund);
+    LeDomaene =
+        FormularZeile(this, formular, QStringLiteral("&Domäne:"), FBisher.Domaene, schrift, hintergrund);
     LeKennwort->setEchoMode(QLineEdit::Password);
     Btn1Ok = new QPushButton(OkBeschriftung(), this);
     Btn2Abbrechen = new QPushButton(QStringLiteral("&Abbrechen"), this);

@@ -33,19 +33,12 @@ TSchluesselDlg::TSchluesselDlg(bool aktivS, const TProgrammSchrift& schrift, con
     hinweis->setWordWrap(true);
     TextbereichGestalten(hinweis, schrift, hintergrund);
     formular->addRow(hinweis);
-    const auto feld = [&](QLineEdit*& edit, const QString& name) {
-        edit = new QLineEdit(this);
+    LePassphrase = FormularZeile(this, formular, QStringLiteral("&Passphrase:"), {}, schrift, hintergrund);
+    LeWiederholung =
+        FormularZeile(this, formular, QStringLiteral("&Wiederholung:"), {}, schrift, hintergrund);
+    for (QLineEdit* edit : {LePassphrase, LeWiederholung})
         edit->setEchoMode(QLineEdit::Password);
-        edit->setMaxLength(256);
-        TextbereichGestalten(edit, schrift, hintergrund);
-        auto* label = new QLabel(name, this);
-        label->setBuddy(edit);
-        TextbereichGestalten(label, schrift, hintergrund);
-        formular->addRow(label, edit);
-    };
-    feld(LePassphrase, QStringLiteral("&Passphrase:"));
-    feld(LeWiederholung, QStringLiteral("&Wiederholung:"));
-    Btn1Ok = new QPushButton(QStringLiteral("O&K"), this);
+    Btn1Ok = new QPushButton(OkBeschriftung(), this);
     Btn2Entfernen = new QPushButton(QStringLiteral("&Entfernen"), this);
     Btn3Abbrechen = new QPushButton(QStringLiteral("&Abbrechen"), this);
     for (QPushButton* knopf : {Btn1Ok, Btn2Entfernen, Btn3Abbrechen})
